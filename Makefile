@@ -1,0 +1,32 @@
+# Cordshift: the two everyday commands are `make run` and `make test`.
+PRESET ?= debug
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build test test-sanitize run bench clean
+
+all: build
+
+deps:
+	./scripts/install-deps.sh
+
+configure: deps
+	cmake --preset $(PRESET)
+
+build: configure
+	cmake --build --preset $(PRESET) -j $(JOBS)
+
+test: build
+	ctest --preset $(PRESET) -j $(JOBS)
+
+test-sanitize:
+	$(MAKE) test PRESET=sanitize
+
+run: build
+	./scripts/run.sh build/$(PRESET)
+
+bench:
+	$(MAKE) build PRESET=release
+	./build/release/bench/cordshift-bench
+
+clean:
+	rm -rf build

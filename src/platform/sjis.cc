@@ -1,0 +1,95 @@
+#include "platform/sjis.h"
+
+namespace cordshift {
+
+std::size_t SjisCharLength(std::string_view text, std::size_t pos) {
+  if (pos + 1 < text.size() &&
+      IsSjisLeadByte(static_cast<unsigned char>(text[pos])) &&
+      IsSjisTrailByte(static_cast<unsigned char>(text[pos + 1]))) {
+    return 2;
+  }
+  return 1;
+}
+
+std::size_t SjisCharCount(std::string_view text) {
+  std::size_t count = 0;
+  for (std::size_t pos = 0; pos < text.size(); pos += SjisCharLength(text, pos)) {
+    ++count;
+  }
+  return count;
+}
+
+std::size_t SjisCharOffset(std::string_view text, std::size_t index) {
+  std::size_t pos = 0;
+  for (; index > 0 && pos < text.size(); --index) {
+    pos += SjisCharLength(text, pos);
+  }
+  return pos;
+}
+
+std::string_view SjisSubstr(std::string_view text, std::size_t first,
+                            std::size_t count) {
+  const std::size_t begin = SjisCharOffset(text, first);
+  const std::string_view rest = text.substr(begin);
+  return rest.substr(0, SjisCharOffset(rest, count));
+}
+
+std::string_view SjisDropFirstChar(std::string_view text) {
+  if (text.empty()) return text;
+  return text.substr(SjisCharLength(text, 0));
+}
+
+void AppendSjisUpper(std::string& out, std::string_view text) {
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t length = SjisCharLength(text, pos);
+    char c = text[pos];
+    if (length == 1 && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    out.push_back(c);
+    if (length == 2) out.push_back(text[pos + 1]);
+    pos += length;
+  }
+}
+
+void SjisToUpperInPlace(std::string& text) {
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t length = SjisCharLength(text, pos);
+    char& c = text[pos];
+    if (length == 1 && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    pos += length;
+  }
+}
+
+std::string SjisToUpper(std::string_view text) {
+  std::string upper(text);
+  SjisToUpperInPlace(upper);
+  return upper;
+}
+
+char SjisFirstCharUpper(std::string_view text) {
+  if (text.empty() || SjisCharLength(text, 0) == 2) return 0;
+  const char c = text[0];
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+namespace {
+
+template <typename IsBlank>
+std::string_view TrimWith(std::string_view text, IsBlank is_blank) {
+  while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+std::string_view TrimSpaces(std::string_view text) {
+  return TrimWith(text, [](char c) { return c == ' '; });
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  return TrimWith(text, [](char c) { return c == ' ' || c == '\t'; });
+}
+
+}  // namespace cordshift

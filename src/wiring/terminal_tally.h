@@ -1,0 +1,42 @@
+#ifndef CORDSHIFT_WIRING_TERMINAL_TALLY_H_
+#define CORDSHIFT_WIRING_TERMINAL_TALLY_H_
+
+// Counts how often each terminal number occurs in one file: a dense table of
+// TableCapacity counters, reset per file and scanned once per file.
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "wiring/check.h"
+
+namespace cordshift {
+
+class TerminalTally {
+ public:
+  // Sizes the tally to 1..TableCapacity and sets every entry to 0.
+  void ResetTerminalTally();
+
+  // Adds one to the entry of the terminal whose text is given; nothing
+  // happens for a text that is not numeric, a number outside
+  // 1..TableCapacity, or a tally not yet sized by a reset.
+  void TallyTerminal(std::string_view text);
+  // The same for a terminal number already known.
+  void TallyTerminalNumber(std::int64_t number);
+
+  // Number of terminals with a non-zero count; sets HighestTerminal(). 0 for
+  // a tally not sized by a reset.
+  int SummarizeTerminals();
+
+  int HighestTerminal() const { return highest_terminal_; }
+  void SetHighestTerminal(int value) { highest_terminal_ = value; }
+
+ private:
+  std::array<std::int32_t, TableCapacity + 1> counts_{};  // entry 0 unused
+  bool sized_ = false;
+  int highest_terminal_ = 0;
+};
+
+}  // namespace cordshift
+
+#endif  // CORDSHIFT_WIRING_TERMINAL_TALLY_H_

@@ -1,0 +1,99 @@
+#ifndef CORDSHIFT_WIRING_WIRING_FILE_H_
+#define CORDSHIFT_WIRING_WIRING_FILE_H_
+
+// The two wiring-file layouts: a four-line header (model name, date-time,
+// circuit count, terminal count) followed by one record per line, three
+// fields on the continuity side ("From-To,Lower,Upper") and six on the hipot
+// side ("From-To,1,Lower,Upper,1,0"). Lines end in CR LF; on reading, CR LF
+// or a lone CR ends a line. Everything here works on code page 932 bytes and
+// on views into them, without allocating per record.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/text_file.h"
+
+namespace cordshift {
+
+inline constexpr int kContinuityFieldCount = 3;
+inline constexpr int kHipotFieldCount = 6;
+
+struct WiringHeader {
+  std::string_view model_name;      // line 1
+  std::string_view date_time;       // line 2
+  std::string_view circuit_count;   // line 3
+  std::string_view terminal_count;  // line 4
+};
+
+// Reads the four header lines from `lines`; no value when there are fewer.
+std::optional<WiringHeader> ReadWiringHeader(LineReader& lines);
+
+// True for a circuit or terminal count line: numeric with a whole-number
+// value of 0 or more.
+bool IsCountLine(std::string_view line);
+
+// The terminal pair of a record as read: field 1 with spaces removed at both
+// ends, split at "-" into exactly two parts, each with spaces removed at both
+// ends. The views are not upper-cased; compare with SjisFirstCharUpper and
+// write with AppendSjisUpper.
+struct TerminalPair {
+  std::string_view from;
+  std::string_view to;
+};
+
+// Splits a record line at every "," into exactly `field_count` fields and
+// field 1 into its terminal pair; no value when either split fails.
+std::optional<TerminalPair> SplitRecord(std::string_view line,
+                                        int field_count);
+
+// A continuity record is in AB notation when the first character of From
+// (upper-cased) is "A", or it is "B" and To is not empty.
+bool IsAbNotation(const TerminalPair& pair);
+
+struct ContinuityRecord {
+  TerminalPair pair;
+  bool ab_notation = false;
+  // In AB notation, the sequential numbers (1..TableCapacity) of From and
+  // To; unused otherwise.
+  int from_number = 0;
+  int to_number = 0;
+};
+
+// Reads a continuity record line by the shared reading rules. In AB notation
+// each terminal must be "A" or "B" followed by a number 1..4096; a record
+// that breaks any rule has no value.
+std::optional<ContinuityRecord> ReadContinuityRecord(std::string_view line);
+
+// Writing: every line ends in CR LF.
+void AppendLine(std::string& out, std::string_view text);
+void AppendDecimal(std::string& out, std::int64_t value);
+
+// The four header lines.
+void AppendWiringHeader(std::string& out, std::string_view model_name,
+                        std::string_view date_time, std::int64_t circuit_count,
+                        std::int64_t terminal_count);
+
+// The part of a record after its terminal pair, built once per conversion:
+// "," Lower "," Upper on the continuity side, ",1," Lower "," Upper ",1,0"
+// on the hipot side.
+std::string ContinuityRecordTail(std::string_view lower, std::string_view upper);
+std::string HipotRecordTail(std::string_view lower, std::string_view upper);
+
+// One record line: From "-" To, the tail, CR LF.
+void AppendRecord(std::string& out, std::string_view from, std::string_view to,
+                  std::string_view tail);
+
+// A terminal number with at least four digits, zero-padded (1 gives 0001,
+// 8192 stays 8192).
+std::string FormatTerminal4(std::int64_t number);
+
+// The text padded with leading spaces to `width` characters; a longer text
+// is returned whole.
+std::string RightAlign(std::string_view text, std::size_t width);
+std::string RightAlign(std::int64_t number, std::size_t width);
+
+}  // namespace cordshift
+
+#endif  // CORDSHIFT_WIRING_WIRING_FILE_H_
