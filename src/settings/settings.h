@@ -1,0 +1,63 @@
+#ifndef CORDSHIFT_SETTINGS_SETTINGS_H_
+#define CORDSHIFT_SETTINGS_SETTINGS_H_
+
+// The user's choices kept from one run of the program to the next, in an INI
+// file beside the executable that the tester packages' tools can also read.
+
+#include <filesystem>
+#include <string>
+
+#include "platform/message.h"
+
+namespace cordshift {
+
+// Every field is a UTF-8 text; the flags are "0" or "1". Folder fields end in
+// the native separator.
+struct Settings {
+  std::string SrcDir;     // source folder
+  std::string DstDir;     // destination folder
+  std::string Direction;  // "0" continuity to hipot, "1" hipot to continuity
+  std::string ABorSeq;    // "0" AB numbers, "1" sequential numbers
+  std::string Equipment;  // destination tester model name
+  std::string Lower;      // continuity resistance lower limit
+  std::string Upper;      // continuity resistance upper limit
+  std::string OverWrite;  // "1" overwrite files of the same name
+};
+
+inline constexpr char kSettingsSaveFailedText[] =
+    "システム設定の書き込みが出来ませんでした";
+
+// The settings file of an executable: its folder, its name without the
+// extension, ".ini".
+std::filesystem::path SettingsFilePath(const std::filesystem::path& executable);
+
+// The default source and destination folder: the executable's folder
+// followed by "Data" and a separator.
+std::string DefaultDataFolder(const std::filesystem::path& executable);
+
+// Reads and writes the settings file. Owned by the front end for the
+// program's lifetime.
+class SettingsStore {
+ public:
+  SettingsStore(std::filesystem::path ini_path, std::string default_folder);
+
+  // Fills every field from the file or from its default. False only when a
+  // limit is a number outside the 32-bit range or another unexpected
+  // failure interrupts the load.
+  bool LoadSettings(Settings& settings);
+
+  // Writes the eight keys in order, stopping at the first failed write,
+  // which is reported through `messages` (information icon). True when all
+  // eight were written.
+  bool SaveSettings(const Settings& settings, MessageSink& messages);
+
+  const std::filesystem::path& IniPath() const { return ini_path_; }
+
+ private:
+  std::filesystem::path ini_path_;
+  std::string default_folder_;
+};
+
+}  // namespace cordshift
+
+#endif  // CORDSHIFT_SETTINGS_SETTINGS_H_
