@@ -1,0 +1,288 @@
+#include "platform/text_file.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <fstream>
+#include <ios>
+#include <string>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#endif
+
+namespace cordshift {
+namespace fs = std::filesystem;
+
+namespace {
+
+// The largest piece handed to one write call; the loop writes the rest.
+constexpr std::size_t kMaxWriteChunk = std::size_t{1} << 30;
+// How many names a temporary file tries before giving up: another name is
+// only needed when a file of an earlier attempt is still there.
+constexpr int kMaxTempNameAttempts = 100;
+// The part of the target's name kept in a temporary file's name, so that the
+// longer name still fits the file system's limit.
+constexpr std::size_t kMaxTargetNameInTempName = 64;
+
+#ifdef _WIN32
+
+using FileHandle = HANDLE;
+const FileHandle kNoFile = INVALID_HANDLE_VALUE;
+
+unsigned long ProcessId() { return GetCurrentProcessId(); }
+
+// Returns kNoFile when the file cannot be created; `name_taken` tells whether
+// that was because the name exists already.
+FileHandle CreateExclusively(const fs::path& path, bool& name_taken) {
+  const FileHandle file =
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  const DWORD error = GetLastError();
+  name_taken = file == kNoFile &&
+               (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS);
+  return file;
+}
+
+bool WriteAll(FileHandle file, std::string_view data) {
+  while (!data.empty()) {
+    const DWORD chunk =
+        static_cast<DWORD>(std::min(data.size(), kMaxWriteChunk));
+    DWORD written = 0;
+    if (!WriteFile(file, data.data(), chunk, &written, nullptr) ||
+        written == 0) {
+      return false;
+    }
+    data.remove_prefix(written);
+  }
+  return true;
+}
+
+bool FlushToDisk(FileHandle file) { return FlushFileBuffers(file) != 0; }
+
+bool CloseFile(FileHandle file) { return CloseHandle(file) != 0; }
+
+bool RenameOver(const fs::path& from, const fs::path& to) {
+  return MoveFileExW(from.c_str(), to.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+void RemoveFile(const fs::path& path) { DeleteFileW(path.c_str()); }
+
+// MOVEFILE_WRITE_THROUGH already waits for the rename to reach the disk.
+void FlushFolder(const fs::path&) {}
+
+#else  // !_WIN32
+
+using FileHandle = int;
+constexpr FileHandle kNoFile = -1;
+
+unsigned long ProcessId() { return static_cast<unsigned long>(getpid()); }
+
+FileHandle CreateExclusively(const fs::path& path, bool& name_taken) {
+  // Mode 0666 lets the umask decide, as for any newly created file.
+  const FileHandle file =
+      open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  name_taken = file == kNoFile && errno == EEXIST;
+  return file;
+}
+
+bool WriteAll(FileHandle file, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t written =
+        write(file, data.data(), std::min(data.size(), kMaxWriteChunk));
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    data.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+bool FlushToDisk(FileHandle file) {
+  int result = 0;
+  do {
+    result = fsync(file);
+  } while (result != 0 && errno == EINTR);
+  return result == 0;
+}
+
+// On Linux the descriptor is released even when close reports EINTR, and the
+// data has already been flushed, so EINTR is no failure.
+bool CloseFile(FileHandle file) { return close(file) == 0 || errno == EINTR; }
+
+bool RenameOver(const fs::path& from, const fs::path& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+void RemoveFile(const fs::path& path) { unlink(path.c_str()); }
+
+// Makes the rename itself durable; a file system that cannot flush a folder
+// still has the complete file, so failures are ignored.
+void FlushFolder(const fs::path& folder) {
+  const int handle = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (handle < 0) return;
+  fsync(handle);
+  close(handle);
+}
+
+#endif  // _WIN32
+
+fs::path FolderOf(const fs::path& target) {
+  const fs::path folder = target.parent_path();
+  return folder.empty() ? fs::path(".") : folder;
+}
+
+fs::path TempFileName(const fs::path& target, int attempt) {
+  fs::path name{std::string(kTempFilePrefix)};
+  name += target.filename().native().substr(0, kMaxTargetNameInTempName);
+  name += "." + std::to_string(ProcessId()) + "." + std::to_string(attempt);
+  return name;
+}
+
+// A temporary file beside the target. Until it has been renamed over the
+// target, destroying it closes and removes it, so every failure path leaves
+// nothing behind.
+class TempFile {
+ public:
+  explicit TempFile(const fs::path& target) : target_(target) {
+    const fs::path folder = FolderOf(target);
+    for (int attempt = 0; attempt < kMaxTempNameAttempts; ++attempt) {
+      path_ = folder / TempFileName(target, attempt);
+      bool name_taken = false;
+      file_ = CreateExclusively(path_, name_taken);
+      if (file_ != kNoFile || !name_taken) break;
+    }
+    created_ = file_ != kNoFile;
+  }
+  ~TempFile() {
+    if (file_ != kNoFile) CloseFile(file_);
+    if (created_ && !renamed_) RemoveFile(path_);
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+
+  bool IsCreated() const { return created_; }
+
+  // Takes over the permission bits of the file it replaces. Best effort:
+  // shares that do not keep permissions must still be writable.
+  void CopyPermissionsOf(const fs::path& source) {
+    std::error_code error;
+    const fs::file_status status = fs::status(source, error);
+    if (error || !fs::is_regular_file(status)) return;
+    fs::permissions(path_, status.permissions(), fs::perm_options::replace,
+                    error);
+  }
+
+  // Writes the whole content, flushes it to the disk and closes the file.
+  bool WriteAndClose(std::string_view content) {
+    const bool written = WriteAll(file_, content) && FlushToDisk(file_);
+    const bool closed = CloseFile(file_);
+    file_ = kNoFile;
+    return written && closed;
+  }
+
+  bool RenameOverTarget() {
+    renamed_ = RenameOver(path_, target_);
+    if (renamed_) FlushFolder(FolderOf(target_));
+    return renamed_;
+  }
+
+ private:
+  fs::path target_;
+  fs::path path_;
+  FileHandle file_ = kNoFile;
+  bool created_ = false;
+  bool renamed_ = false;
+};
+
+WriteError CheckTarget(const fs::path& target) {
+  std::error_code error;
+  if (fs::is_directory(target, error)) return WriteError::kTargetIsFolder;
+  if (!target.has_filename()) return WriteError::kNoFolder;
+  if (IsReadOnlyFile(target)) return WriteError::kReadOnlyTarget;
+  if (!fs::is_directory(FolderOf(target), error)) return WriteError::kNoFolder;
+  return WriteError::kNone;
+}
+
+}  // namespace
+
+fs::path PathFromUtf8(std::string_view utf8) {
+#ifdef _WIN32
+  return fs::path(std::u8string_view(
+      reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+#else
+  return fs::path(std::string(utf8));
+#endif
+}
+
+std::string PathToUtf8(const fs::path& path) {
+#ifdef _WIN32
+  const std::u8string utf8 = path.u8string();
+  return std::string(reinterpret_cast<const char*>(utf8.data()), utf8.size());
+#else
+  return path.native();
+#endif
+}
+
+std::optional<std::string> ReadWholeFile(const fs::path& path) {
+  // A folder opens for reading on some systems and reports a bogus size.
+  std::error_code error;
+  if (fs::is_directory(path, error)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size < 0) return std::nullopt;
+  in.seekg(0, std::ios::beg);
+  std::string content(static_cast<std::size_t>(size), '\0');
+  if (size > 0 && !in.read(content.data(), size)) return std::nullopt;
+  return content;
+}
+
+std::optional<std::string_view> LineReader::Next() {
+  if (rest_.empty()) return std::nullopt;
+  const std::size_t cr = rest_.find('\r');
+  if (cr == std::string_view::npos) {
+    const std::string_view line = rest_;
+    rest_ = {};
+    return line;
+  }
+  const std::string_view line = rest_.substr(0, cr);
+  const bool has_lf = cr + 1 < rest_.size() && rest_[cr + 1] == '\n';
+  rest_.remove_prefix(cr + (has_lf ? 2 : 1));
+  return line;
+}
+
+bool IsReadOnlyFile(const fs::path& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (error || !fs::exists(status)) return false;
+  constexpr fs::perms kWriteBits =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  return (status.permissions() & kWriteBits) == fs::perms::none;
+}
+
+// A read-only target is refused although renaming over it would succeed: the
+// tester packages treat such a file as not to be changed.
+WriteError WriteFileAtomically(const fs::path& target,
+                               std::string_view content) {
+  if (const WriteError error = CheckTarget(target);
+      error != WriteError::kNone) {
+    return error;
+  }
+  TempFile temp(target);
+  if (!temp.IsCreated()) return WriteError::kCreateFailed;
+  temp.CopyPermissionsOf(target);
+  if (!temp.WriteAndClose(content)) return WriteError::kWriteFailed;
+  if (!temp.RenameOverTarget()) return WriteError::kReplaceFailed;
+  return WriteError::kNone;
+}
+
+}  // namespace cordshift

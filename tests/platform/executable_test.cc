@@ -1,0 +1,16 @@
+#include "platform/executable.h"
+
+#include <gtest/gtest.h>
+
+namespace cordshift {
+namespace {
+
+TEST(ExecutableTest, FindsTheRunningProgram) {
+  const std::filesystem::path path = ExecutablePath();
+  EXPECT_TRUE(path.is_absolute());
+  EXPECT_EQ(path.filename(), "cordshift_platform_tests");
+  EXPECT_TRUE(std::filesystem::is_regular_file(path));
+}
+
+}  // namespace
+}  // namespace cordshift

@@ -1,0 +1,232 @@
+#include "platform/text_file.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/temp_folder.h"
+
+namespace cordshift {
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::FolderEntries;
+using test_support::ReadBytes;
+using test_support::TempFolder;
+using test_support::WriteBytes;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAre;
+
+std::vector<std::string> AllLines(std::string_view text) {
+  std::vector<std::string> lines;
+  LineReader reader(text);
+  while (const std::optional<std::string_view> line = reader.Next()) {
+    // Lines are views into the text itself.
+    EXPECT_GE(line->data(), text.data());
+    EXPECT_LE(line->data() + line->size(), text.data() + text.size());
+    lines.emplace_back(*line);
+  }
+  EXPECT_TRUE(reader.AtEnd());
+  EXPECT_EQ(reader.Next(), std::nullopt);
+  return lines;
+}
+
+TEST(LineReaderTest, SplitsAtCrLfAndLoneCrOnly) {
+  const struct {
+    const char* what;
+    std::string_view text;
+    std::vector<std::string> lines;
+  } kCases[] = {
+      {"empty text", "", {}},
+      {"no line end", "a", {"a"}},
+      {"CR LF", "a\r\nb\r\n", {"a", "b"}},
+      {"last line without line end", "a\r\nb", {"a", "b"}},
+      {"lone CR", "a\rb\r", {"a", "b"}},
+      {"lone LF stays inside", "a\nb\r\n", {"a\nb"}},
+      {"LF at the end stays", "a\n", {"a\n"}},
+      {"LF CR is LF then line end", "a\n\rb", {"a\n", "b"}},
+      {"trailing empty line", "a\r\n\r\n", {"a", ""}},
+      {"only a line end", "\r\n", {""}},
+      {"CR then CR LF", "\r\r\n", {"", ""}},
+      {"trail byte before line end",
+       "\x83\x5C\r\n\x83\x61",
+       {"\x83\x5C", "\x83\x61"}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(AllLines(c.text), c.lines);
+  }
+}
+
+TEST(TextFileTest, PathsKeepUtf8Names) {
+  TempFolder folder;
+  const std::string name = "表データ ソ.lvd";
+  const fs::path path = folder.path() / PathFromUtf8(name);
+  EXPECT_EQ(PathToUtf8(PathFromUtf8(name)), name);
+  WriteBytes(path, "x");
+  EXPECT_THAT(FolderEntries(folder.path()), ElementsAre(name));
+  EXPECT_EQ(ReadWholeFile(PathFromUtf8(PathToUtf8(path))), "x");
+}
+
+TEST(TextFileTest, ReadsWholeFilesAsBytes) {
+  TempFolder folder;
+  const std::string binary("a\r\nb\rc\n\0\x1A\x83\x5C\xFF", 13);
+  WriteBytes(folder / "binary", binary);
+  WriteBytes(folder / "empty", "");
+  const std::string big(3 * 1024 * 1024 + 7, '\x95');
+  WriteBytes(folder / "big", big);
+
+  EXPECT_EQ(ReadWholeFile(folder / "binary"), binary);
+  EXPECT_EQ(ReadWholeFile(folder / "empty"), "");
+  EXPECT_EQ(ReadWholeFile(folder / "big"), big);
+  EXPECT_EQ(ReadWholeFile(folder / "missing"), std::nullopt);
+  EXPECT_EQ(ReadWholeFile(folder.path()), std::nullopt);
+}
+
+TEST(TextFileTest, ReadOnlyMeansNoWriteBitForAnyone) {
+  TempFolder folder;
+  const fs::path file = folder / "file";
+  WriteBytes(file, "x");
+  const struct {
+    fs::perms perms;
+    bool read_only;
+  } kCases[] = {
+      {fs::perms(0644), false}, {fs::perms(0444), true},
+      {fs::perms(0000), true},  {fs::perms(0200), false},
+      {fs::perms(0460), false}, {fs::perms(0446), false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(static_cast<int>(c.perms));
+    fs::permissions(file, c.perms);
+    EXPECT_EQ(IsReadOnlyFile(file), c.read_only);
+  }
+  EXPECT_FALSE(IsReadOnlyFile(folder / "missing"));
+}
+
+std::vector<std::string> TempLeftovers(const fs::path& folder) {
+  std::vector<std::string> leftovers;
+  for (const std::string& name : FolderEntries(folder)) {
+    if (name.starts_with(kTempFilePrefix)) leftovers.push_back(name);
+  }
+  return leftovers;
+}
+
+fs::perms PermsOf(const fs::path& path) {
+  return fs::status(path).permissions() & fs::perms::mask;
+}
+
+// Sets the process's umask for one test and restores it afterwards.
+class ScopedUmask {
+ public:
+  explicit ScopedUmask(mode_t mask) : previous_(umask(mask)) {}
+  ~ScopedUmask() { umask(previous_); }
+  ScopedUmask(const ScopedUmask&) = delete;
+  ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+ private:
+  mode_t previous_;
+};
+
+TEST(WriteFileAtomicallyTest, CreatesNewFileWithUmaskPermissions) {
+  TempFolder folder;
+  const ScopedUmask mask(027);
+  const fs::path target = folder / "new.lvd";
+  const std::string content("line 1\r\n\x95\x5C\0end", 14);
+
+  EXPECT_EQ(WriteFileAtomically(target, content), WriteError::kNone);
+  EXPECT_EQ(ReadBytes(target), content);
+  EXPECT_EQ(PermsOf(target), fs::perms(0640));
+  EXPECT_THAT(FolderEntries(folder.path()), ElementsAre("new.lvd"));
+}
+
+TEST(WriteFileAtomicallyTest, ReplacesFileAndKeepsItsPermissions) {
+  TempFolder folder;
+  const fs::path target = folder / "data.ini";
+  WriteBytes(target, "old content that is longer than the new one");
+  fs::permissions(target, fs::perms(0604));
+  const std::string big(2 * 1024 * 1024 + 3, 'z');
+
+  EXPECT_EQ(WriteFileAtomically(target, "new"), WriteError::kNone);
+  EXPECT_EQ(ReadBytes(target), "new");
+  EXPECT_EQ(PermsOf(target), fs::perms(0604));
+  EXPECT_EQ(WriteFileAtomically(target, big), WriteError::kNone);
+  EXPECT_EQ(ReadBytes(target), big);
+  EXPECT_EQ(WriteFileAtomically(target, ""), WriteError::kNone);
+  EXPECT_EQ(ReadBytes(target), "");
+  EXPECT_THAT(FolderEntries(folder.path()), ElementsAre("data.ini"));
+}
+
+TEST(WriteFileAtomicallyTest, RefusesBadTargetsWithoutLeavingAnything) {
+  TempFolder folder;
+  const fs::path read_only = folder / "read-only.ini";
+  WriteBytes(read_only, "keep me");
+  fs::permissions(read_only, fs::perms(0444));
+  fs::create_directory(folder / "sub");
+
+  EXPECT_EQ(WriteFileAtomically(read_only, "new"), WriteError::kReadOnlyTarget);
+  EXPECT_EQ(ReadBytes(read_only), "keep me");
+  EXPECT_EQ(WriteFileAtomically(folder / "sub", "new"),
+            WriteError::kTargetIsFolder);
+  EXPECT_EQ(WriteFileAtomically(folder / "missing" / "file", "new"),
+            WriteError::kNoFolder);
+  EXPECT_EQ(WriteFileAtomically(folder / "read-only.ini" / "file", "new"),
+            WriteError::kNoFolder);
+
+  EXPECT_THAT(FolderEntries(folder.path()),
+              UnorderedElementsAre("read-only.ini", "sub"));
+  EXPECT_THAT(FolderEntries(folder / "sub"), IsEmpty());
+}
+
+// A file size limit makes the write stop part-way. The child process ignores
+// SIGXFSZ, so write reports EFBIG instead of the signal ending the process.
+TEST(WriteFileAtomicallyTest, PartWayWriteFailureLeavesTargetUntouched) {
+  TempFolder folder;
+  const fs::path target = folder / "target.lvd";
+  const std::string old_content = "old\r\n";
+  WriteBytes(target, old_content);
+  constexpr rlim_t kLimit = 10000;
+  const std::string content(5 * kLimit + 1, 'n');
+
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{kLimit, kLimit};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(100);
+    const WriteError error = WriteFileAtomically(target, content);
+    _exit(error == WriteError::kWriteFailed ? 0 : 1 + static_cast<int>(error));
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status))
+      << "child ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  EXPECT_EQ(ReadBytes(target), old_content);
+  EXPECT_THAT(TempLeftovers(folder.path()), IsEmpty());
+  EXPECT_THAT(FolderEntries(folder.path()), ElementsAre("target.lvd"));
+}
+
+TEST(WriteFileAtomicallyTest, TempFileNameInUseIsSkipped) {
+  TempFolder folder;
+  const fs::path target = folder / "t";
+  const std::string stale =
+      std::string(kTempFilePrefix) + "t." + std::to_string(getpid()) + ".0";
+  WriteBytes(folder / stale, "stale");
+
+  EXPECT_EQ(WriteFileAtomically(target, "fresh"), WriteError::kNone);
+  EXPECT_EQ(ReadBytes(target), "fresh");
+  EXPECT_EQ(ReadBytes(folder / stale), "stale");
+  EXPECT_THAT(FolderEntries(folder.path()), UnorderedElementsAre("t", stale));
+}
+
+}  // namespace
+}  // namespace cordshift
