@@ -13,7 +13,8 @@ std::size_t SjisCharLength(std::string_view text, std::size_t pos) {
 
 std::size_t SjisCharCount(std::string_view text) {
   std::size_t count = 0;
-  for (std::size_t pos = 0; pos < text.size(); pos += SjisCharLength(text, pos)) {
+  for (std::size_t pos = 0; pos < text.size();
+       pos += SjisCharLength(text, pos)) {
     ++count;
   }
   return count;
@@ -44,7 +45,8 @@ void AppendSjisUpper(std::string& out, std::string_view text) {
   while (pos < text.size()) {
     const std::size_t length = SjisCharLength(text, pos);
     char c = text[pos];
-    if (length == 1 && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (length == 1 && c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
     out.push_back(c);
     if (length == 2) out.push_back(text[pos + 1]);
     pos += length;
@@ -56,7 +58,8 @@ void SjisToUpperInPlace(std::string& text) {
   while (pos < text.size()) {
     const std::size_t length = SjisCharLength(text, pos);
     char& c = text[pos];
-    if (length == 1 && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (length == 1 && c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
     pos += length;
   }
 }

@@ -8,9 +8,9 @@
 
 #include "platform/codepage.h"
 #include "platform/folder_path.h"
+#include "platform/ini_access.h"
 #include "platform/sjis.h"
 #include "platform/text_file.h"
-#include "platform/ini_access.h"
 #include "wiring/numeric.h"
 
 namespace cordshift {
@@ -146,7 +146,8 @@ bool SettingsStore::SaveSettings(const Settings& settings,
       const std::optional<std::string> stored = Utf8ToCp932(entry.value);
       if (!stored ||
           !WriteIniValue(ini_path_, entry.section, entry.key, *stored)) {
-        messages.ShowMessage(kSettingsSaveFailedText, MessageIcon::kInformation);
+        messages.ShowMessage(kSettingsSaveFailedText,
+                             MessageIcon::kInformation);
         return false;
       }
     }

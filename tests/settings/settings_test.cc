@@ -6,16 +6,14 @@
 #include <vector>
 
 #include "platform/folder_path.h"
-#include "support/recording_messages.h"
 #include "support/temp_folder.h"
+#include "wiring/recording_view.h"
 
 namespace cordshift {
 namespace {
 
 using testing::MakeReadOnly;
 using testing::ReadBytes;
-using testing::RecordedMessage;
-using testing::RecordingMessages;
 using testing::TempFolder;
 using testing::WriteBytes;
 
@@ -27,7 +25,9 @@ class SettingsTest : public ::testing::Test {
   std::string DefaultFolder() const {
     return folder_.path().string() + kSep + "Data" + kSep;
   }
-  SettingsStore Store() const { return SettingsStore(IniPath(), DefaultFolder()); }
+  SettingsStore Store() const {
+    return SettingsStore(IniPath(), DefaultFolder());
+  }
 
   Settings LoadFrom(const std::string& ini_text) {
     WriteBytes(IniPath(), ini_text);
@@ -70,25 +70,24 @@ class DirectionFlagTest : public SettingsTest,
                           public ::testing::WithParamInterface<FlagCase> {};
 
 TEST_P(DirectionFlagTest, OnlyExactZeroOrOneIsTaken) {
-  const Settings settings = LoadFrom(std::string("[Direction]\r\nHp2Lv=") +
-                                     GetParam().stored + "\r\nABorSeq=" +
-                                     GetParam().stored + "\r\n[Inspection]\r\n"
-                                     "OverWrite=" + GetParam().stored + "\r\n");
+  const Settings settings =
+      LoadFrom(std::string("[Direction]\r\nHp2Lv=") + GetParam().stored +
+               "\r\nABorSeq=" + GetParam().stored +
+               "\r\n[Inspection]\r\n"
+               "OverWrite=" +
+               GetParam().stored + "\r\n");
   EXPECT_EQ(settings.Direction, GetParam().expected);
   EXPECT_EQ(settings.ABorSeq, GetParam().expected);
   EXPECT_EQ(settings.OverWrite, GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, DirectionFlagTest,
-                         ::testing::Values(FlagCase{"1", "1"},
-                                           FlagCase{"0", "0"},
-                                           FlagCase{"  1  ", "1"},
-                                           FlagCase{"2", "0"},
-                                           FlagCase{"one", "0"},
-                                           FlagCase{"01", "0"},
-                                           FlagCase{"1.0", "0"},
-                                           FlagCase{"ERR", "0"},
-                                           FlagCase{"", "0"}));
+INSTANTIATE_TEST_SUITE_P(
+    Values, DirectionFlagTest,
+    ::testing::Values(FlagCase{"1", "1"}, FlagCase{"0", "0"},
+                      FlagCase{"  1  ", "1"}, FlagCase{"2", "0"},
+                      FlagCase{"one", "0"}, FlagCase{"01", "0"},
+                      FlagCase{"1.0", "0"}, FlagCase{"ERR", "0"},
+                      FlagCase{"", "0"}));
 
 struct LimitCase {
   const char* lower;  // nullptr: key absent
@@ -102,8 +101,10 @@ class LimitTest : public SettingsTest,
 
 TEST_P(LimitTest, UpperCountsOnlyWithAPositiveLowerBelowIt) {
   std::string ini = "[Inspection]\r\n";
-  if (GetParam().lower) ini += std::string("Lower=") + GetParam().lower + "\r\n";
-  if (GetParam().upper) ini += std::string("Upper=") + GetParam().upper + "\r\n";
+  if (GetParam().lower)
+    ini += std::string("Lower=") + GetParam().lower + "\r\n";
+  if (GetParam().upper)
+    ini += std::string("Upper=") + GetParam().upper + "\r\n";
   const Settings settings = LoadFrom(ini);
   EXPECT_EQ(settings.Lower, GetParam().expected_lower);
   EXPECT_EQ(settings.Upper, GetParam().expected_upper);
@@ -137,8 +138,8 @@ TEST_F(SettingsTest, LimitOutsideThirtyTwoBitsFailsTheLoad) {
 }
 
 TEST_F(SettingsTest, FoldersGetTheirFinalSeparator) {
-  const Settings settings = LoadFrom(
-      "[Path]\r\nSrcDir=/data/in\r\nDstDir=\r\n");
+  const Settings settings =
+      LoadFrom("[Path]\r\nSrcDir=/data/in\r\nDstDir=\r\n");
   EXPECT_EQ(settings.SrcDir, std::string("/data/in") + kSep);
   EXPECT_EQ(settings.DstDir, std::string(1, kSep));
 }
@@ -154,9 +155,9 @@ TEST_F(SettingsTest, StoredTextsAreShiftJisAndComeBackAsUtf8) {
 
 TEST_F(SettingsTest, SaveIntoEmptyFolderWritesTheElevenLines) {
   Settings settings{"/a/", "/b/", "1", "0", "TBS480", "0", "2000", "1"};
-  RecordingMessages messages;
+  RecordingView messages;
   ASSERT_TRUE(Store().SaveSettings(settings, messages));
-  EXPECT_TRUE(messages.messages.empty());
+  EXPECT_TRUE(messages.messages().empty());
   EXPECT_EQ(ReadBytes(IniPath()),
             "[Path]\r\nSrcDir=/a/\r\nDstDir=/b/\r\n"
             "[Direction]\r\nHp2Lv=1\r\nABorSeq=0\r\n"
@@ -169,7 +170,7 @@ TEST_F(SettingsTest, SaveKeepsForeignContentAndReplacesKeysInPlace) {
              "; kept comment\r\n[Inspection]\r\nupper=9\r\nNote=x\r\n\r\n"
              "[Other]\r\nA=1\r\n");
   Settings settings{"/a/", "/b/", "0", "1", "", "0", "2000", "0"};
-  RecordingMessages messages;
+  RecordingView messages;
   ASSERT_TRUE(Store().SaveSettings(settings, messages));
   EXPECT_EQ(ReadBytes(IniPath()),
             "; kept comment\r\n[Inspection]\r\nupper=2000\r\nNote=x\r\n"
@@ -181,7 +182,7 @@ TEST_F(SettingsTest, SaveKeepsForeignContentAndReplacesKeysInPlace) {
 
 TEST_F(SettingsTest, SavedSettingsLoadBackUnchanged) {
   Settings saved{"/in/表/", "/out/ヂ/", "1", "1", "能力計", "10", "300", "1"};
-  RecordingMessages messages;
+  RecordingView messages;
   ASSERT_TRUE(Store().SaveSettings(saved, messages));
   Settings loaded;
   ASSERT_TRUE(Store().LoadSettings(loaded));
@@ -199,10 +200,10 @@ TEST_F(SettingsTest, ReadOnlyFileFailsWithOneMessageAndStaysUnchanged) {
   const std::string before = "[Path]\r\nSrcDir=/old/\r\n";
   WriteBytes(IniPath(), before);
   MakeReadOnly(IniPath());
-  RecordingMessages messages;
+  RecordingView messages;
   EXPECT_FALSE(Store().SaveSettings(
       Settings{"/a/", "/b/", "0", "0", "", "0", "2000", "0"}, messages));
-  EXPECT_EQ(messages.messages,
+  EXPECT_EQ(messages.messages(),
             (std::vector<RecordedMessage>{
                 {kSettingsSaveFailedText, MessageIcon::kInformation}}));
   EXPECT_EQ(ReadBytes(IniPath()), before);
@@ -211,11 +212,11 @@ TEST_F(SettingsTest, ReadOnlyFileFailsWithOneMessageAndStaysUnchanged) {
 TEST_F(SettingsTest, SaveStopsAtTheFirstFailedKey) {
   // A model name that Shift-JIS cannot hold fails the fifth write: the four
   // keys before it are stored, the ones after it are not.
-  Settings settings{"/a/", "/b/", "1", "1", "model \xF0\x9F\x98\x80", "0",
-                    "2000", "1"};
-  RecordingMessages messages;
+  Settings settings{"/a/", "/b/",  "1", "1", "model \xF0\x9F\x98\x80",
+                    "0",   "2000", "1"};
+  RecordingView messages;
   EXPECT_FALSE(Store().SaveSettings(settings, messages));
-  EXPECT_EQ(messages.messages.size(), 1u);
+  EXPECT_EQ(messages.messages().size(), 1u);
   EXPECT_EQ(ReadBytes(IniPath()),
             "[Path]\r\nSrcDir=/a/\r\nDstDir=/b/\r\n"
             "[Direction]\r\nHp2Lv=1\r\nABorSeq=1\r\n");
@@ -223,10 +224,10 @@ TEST_F(SettingsTest, SaveStopsAtTheFirstFailedKey) {
 
 TEST_F(SettingsTest, SaveIntoMissingFolderFails) {
   SettingsStore store(folder_ / "missing" / "Cordshift.ini", DefaultFolder());
-  RecordingMessages messages;
+  RecordingView messages;
   EXPECT_FALSE(store.SaveSettings(
       Settings{"/a/", "/b/", "0", "0", "", "0", "2000", "0"}, messages));
-  EXPECT_EQ(messages.messages.size(), 1u);
+  EXPECT_EQ(messages.messages().size(), 1u);
   EXPECT_FALSE(std::filesystem::exists(folder_ / "missing"));
 }
 

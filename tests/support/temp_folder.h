@@ -29,10 +29,12 @@ class TempFolder {
   ~TempFolder() {
     std::error_code ignored;
     // Tests may leave read-only files; make them removable first.
-    for (auto it = std::filesystem::recursive_directory_iterator(path_, ignored);
+    for (auto it =
+             std::filesystem::recursive_directory_iterator(path_, ignored);
          it != std::filesystem::recursive_directory_iterator();
          it.increment(ignored)) {
-      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+      std::filesystem::permissions(it->path(),
+                                   std::filesystem::perms::owner_all,
                                    std::filesystem::perm_options::add, ignored);
     }
     std::filesystem::remove_all(path_, ignored);

@@ -1,0 +1,184 @@
+// Throughput of the folder summaries and conversions on a generated folder
+// of 100 files of 2,000 records each, in records per second.
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/folder_path.h"
+#include "wiring/conversions.h"
+#include "wiring/notation.h"
+#include "wiring/summaries.h"
+
+namespace cordshift {
+namespace {
+
+constexpr int kFiles = 100;
+constexpr int kRecordsPerFile = 2000;
+
+// A view that shows nothing, so that only the work itself is measured.
+class NullView : public ConversionView {
+ public:
+  void ShowGuide(std::string_view) override {}
+  void ShowMessage(std::string_view, MessageIcon) override {}
+  void ClearList(ListId) override { rows_ = 0; }
+  void SetListCell(ListId, int, int column, std::string_view) override {
+    if (column == 1) ++rows_;
+  }
+  int ListRowCount(ListId) const override { return rows_; }
+  void SetConvertedCount(std::string_view) override {}
+
+ private:
+  int rows_ = 0;
+};
+
+// A generated source folder and an empty destination, removed at exit.
+class BenchFolders {
+ public:
+  explicit BenchFolders(bool hipot) {
+    root_ = std::filesystem::temp_directory_path() /
+            ("cordshift-bench-" + std::to_string(::getpid()) +
+             (hipot ? "-hipot" : "-continuity"));
+    std::filesystem::remove_all(root_);
+    std::filesystem::create_directories(source());
+    std::filesystem::create_directories(destination());
+    TerminalTables tables;
+    std::uint32_t seed = 12345;
+    for (int f = 1; f <= kFiles; ++f) {
+      std::string text = "TBS480\r\n20240101000000\r\n2000\r\n0\r\n";
+      for (int r = 0; r < kRecordsPerFile; ++r) {
+        const int from = NextTerminal(seed);
+        const int to = NextTerminal(seed);
+        if (hipot) {
+          text += std::to_string(from) + "-" + std::to_string(to) +
+                  ",1,0,2000,1,0\r\n";
+        } else {
+          text += std::string(tables.AbNumber(from)) + "-" +
+                  std::string(tables.AbNumber(to)) + ",0,2000\r\n";
+        }
+      }
+      std::ofstream(source() / ("W" + std::to_string(f) + ".lvd"),
+                    std::ios::binary)
+          << text;
+    }
+  }
+  ~BenchFolders() { std::filesystem::remove_all(root_); }
+
+  std::filesystem::path source() const { return root_ / "src"; }
+  std::filesystem::path destination() const { return root_ / "dst"; }
+
+  WiringFileList List() const {
+    WiringFileList list;
+    for (int f = 1; f <= kFiles; ++f) {
+      const std::string name = "W" + std::to_string(f);
+      list.Add(name, WithTrailingSeparator(source().string()) + name, ".lvd");
+    }
+    return list;
+  }
+
+ private:
+  static int NextTerminal(std::uint32_t& seed) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int>(seed >> 8) % TableCapacity + 1;
+  }
+
+  std::filesystem::path root_;
+};
+
+ConversionInputs Inputs(const BenchFolders& folders) {
+  ConversionInputs inputs;
+  inputs.model_name = "TBS480";
+  inputs.lower = "0";
+  inputs.upper = "2000";
+  inputs.destination_root =
+      WithTrailingSeparator(folders.destination().string());
+  inputs.over_write = "1";
+  return inputs;
+}
+
+void SetRecordsPerSecond(benchmark::State& state) {
+  state.SetItemsProcessed(state.iterations() * kFiles * kRecordsPerFile);
+}
+
+void BM_ListLoomvantageFiles(benchmark::State& state) {
+  const BenchFolders folders(false);
+  NullView view;
+  WiringWorkspace workspace;
+  WiringFileList list = folders.List();
+  for (auto _ : state) {
+    if (!ListLoomvantageFiles(view, ListId::kSource, list, workspace)) {
+      state.SkipWithError("listing failed");
+    }
+  }
+  SetRecordsPerSecond(state);
+}
+
+void BM_ListHipotFiles(benchmark::State& state) {
+  const BenchFolders folders(true);
+  NullView view;
+  WiringWorkspace workspace;
+  WiringFileList list = folders.List();
+  for (auto _ : state) {
+    if (!ListHipotFiles(view, ListId::kSource, list, workspace)) {
+      state.SkipWithError("listing failed");
+    }
+  }
+  SetRecordsPerSecond(state);
+}
+
+void BM_ConvertFolderToHipot(benchmark::State& state) {
+  const BenchFolders folders(false);
+  NullView view;
+  WiringWorkspace workspace;
+  WiringFileList source = folders.List();
+  WiringFileList destination;
+  ListLoomvantageFiles(view, ListId::kSource, source, workspace);
+  const ConversionInputs inputs = Inputs(folders);
+  for (auto _ : state) {
+    int converted = 0;
+    if (!ConvertFolderToHipot(view, source, destination,
+                              inputs.destination_root, inputs, workspace,
+                              converted)) {
+      state.SkipWithError("conversion failed");
+    }
+  }
+  SetRecordsPerSecond(state);
+}
+
+void BM_ConvertFolderToLoomvantage(benchmark::State& state) {
+  const BenchFolders folders(true);
+  NullView view;
+  WiringWorkspace workspace;
+  WiringFileList source = folders.List();
+  WiringFileList destination;
+  ListHipotFiles(view, ListId::kSource, source, workspace);
+  ConversionInputs inputs = Inputs(folders);
+  inputs.ab_or_seq = state.range(0) == 0 ? "0" : "1";
+  for (auto _ : state) {
+    int converted = 0;
+    if (!ConvertFolderToLoomvantage(view, source, destination,
+                                    inputs.destination_root, inputs, workspace,
+                                    converted)) {
+      state.SkipWithError("conversion failed");
+    }
+  }
+  SetRecordsPerSecond(state);
+}
+
+BENCHMARK(BM_ListLoomvantageFiles)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListHipotFiles)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertFolderToHipot)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertFolderToLoomvantage)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("sequential")
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace cordshift
+
+BENCHMARK_MAIN();

@@ -1,0 +1,54 @@
+#ifndef CORDSHIFT_WIRING_CONVERSIONS_H_
+#define CORDSHIFT_WIRING_CONVERSIONS_H_
+
+// Conversion of one folder's wiring files into the other tester's layout.
+// Each source file is checked, converted record by record, written whole to
+// a temporary file in the destination folder and renamed into place, its
+// companion comment copied, and a row added to the destination list. The
+// first fault ends the folder.
+
+#include <string>
+
+#include "wiring/conversion_view.h"
+#include "wiring/wiring_file_list.h"
+#include "wiring/wiring_workspace.h"
+
+namespace cordshift {
+
+// The window's values, read once at the start of a folder's conversion.
+struct ConversionInputs {
+  std::string model_name;        // txtKisyu (UTF-8), written in Shift-JIS
+  std::string lower;             // txtDL
+  std::string upper;             // txtDU
+  std::string destination_root;  // lblDst
+  std::string ab_or_seq = "0";   // notation written on the continuity side
+  std::string over_write = "0";  // "1" replaces existing destination files
+  bool dry_run = false;          // decide and report, but write nothing
+};
+
+// Continuity files of `source` (summarised beforehand) into hipot files in
+// `destination_folder` (which ends in a separator). `destination` is emptied
+// and lists every file written. `converted_in_run` holds the number of files
+// converted earlier in the run; on success it grows by this folder's count
+// and the counter shows the new total. On a fault: a message for header
+// faults, the abort text in the guidance line, false, and the counter and
+// `converted_in_run` unchanged.
+bool ConvertFolderToHipot(ConversionView& view, const WiringFileList& source,
+                          WiringFileList& destination,
+                          const std::string& destination_folder,
+                          const ConversionInputs& inputs,
+                          WiringWorkspace& workspace, int& converted_in_run);
+
+// Hipot files into continuity files, in AB or sequential notation; files with
+// single-ended circuits are not converted. Otherwise as above.
+bool ConvertFolderToLoomvantage(ConversionView& view,
+                                const WiringFileList& source,
+                                WiringFileList& destination,
+                                const std::string& destination_folder,
+                                const ConversionInputs& inputs,
+                                WiringWorkspace& workspace,
+                                int& converted_in_run);
+
+}  // namespace cordshift
+
+#endif  // CORDSHIFT_WIRING_CONVERSIONS_H_

@@ -1,0 +1,193 @@
+#include "wiring/summaries.h"
+
+#include <exception>
+#include <optional>
+#include <string>
+
+#include "platform/sjis.h"
+#include "platform/text_file.h"
+#include "wiring/wiring_file.h"
+
+namespace cordshift {
+namespace {
+
+// Column widths of the summary rows.
+constexpr std::size_t kNumberWidth = 5;
+constexpr std::size_t kCountWidth = 4;
+constexpr std::size_t kMaxTerminalWidth = 5;
+
+struct FileSummary {
+  std::int32_t circuits = 0;
+  std::int32_t terminals = 0;
+  std::int32_t single_ended = 0;
+  std::string max_terminal;
+};
+
+void AddSummaryRow(ConversionView& view, ListId list, int row, int number,
+                   const std::string& name, const FileSummary& summary) {
+  view.SetListCell(list, row, 1, RightAlign(number, kNumberWidth));
+  view.SetListCell(list, row, 2, name);
+  view.SetListCell(list, row, 3, RightAlign(summary.circuits, kCountWidth));
+  view.SetListCell(list, row, 4, RightAlign(summary.terminals, kCountWidth));
+  view.SetListCell(list, row, 5, RightAlign(summary.single_ended, kCountWidth));
+  view.SetListCell(list, row, 6,
+                   RightAlign(summary.max_terminal, kMaxTerminalWidth));
+}
+
+void StoreSummary(WiringFileList& files, int l, FileSummary summary) {
+  const std::size_t i = WiringFileList::Index(l);
+  files.Circuits[i] = summary.circuits;
+  files.Terminals[i] = summary.terminals;
+  files.SingleEnded[i] = summary.single_ended;
+  files.MaxTerminal[i] = std::move(summary.max_terminal);
+}
+
+void ReportFault(ConversionView& view, const WiringFileList& files, int l,
+                 std::string detail) {
+  view.ReportFile(
+      {files.WiringPath(l), FileOutcome::kFault, "", std::move(detail)});
+}
+
+// The summaries accept a line of spaces as model name and any non-empty
+// date line; only the counts must be numbers.
+bool HeaderPassesSummary(const WiringHeader& header) {
+  return !header.model_name.empty() && !header.date_time.empty() &&
+         IsCountLine(header.circuit_count) &&
+         IsCountLine(header.terminal_count);
+}
+
+std::optional<std::string> ReadFileForSummary(ConversionView& view,
+                                              const WiringFileList& files,
+                                              int l) {
+  std::optional<std::string> text =
+      ReadWholeFile(PathFromUtf8(files.WiringPath(l)));
+  if (!text) ReportFault(view, files, l, "cannot be read");
+  return text;
+}
+
+// Reads the header; `lines` is then at the first record.
+bool PassSummaryHeader(ConversionView& view, const WiringFileList& files, int l,
+                       LineReader& lines) {
+  const std::optional<WiringHeader> header = ReadWiringHeader(lines);
+  if (header && HeaderPassesSummary(*header)) return true;
+  ReportFault(view, files, l, "invalid header");
+  return false;
+}
+
+// Reads one continuity file; no value (and a fault report) on any fault.
+std::optional<FileSummary> SummarizeLoomvantageFile(
+    ConversionView& view, const WiringFileList& files, int l,
+    WiringWorkspace& workspace) {
+  const std::optional<std::string> text = ReadFileForSummary(view, files, l);
+  if (!text) return std::nullopt;
+  LineReader lines(*text);
+  if (!PassSummaryHeader(view, files, l, lines)) return std::nullopt;
+  TerminalTally& tally = workspace.tally;
+  tally.ResetTerminalTally();
+  tally.SetHighestTerminal(0);
+  FileSummary summary;
+  char last_letter = 0;
+  int line_number = 4;
+  while (const std::optional<std::string_view> line = lines.Next()) {
+    ++line_number;
+    const std::optional<ContinuityRecord> record = ReadContinuityRecord(*line);
+    if (!record) {
+      ReportFault(view, files, l,
+                  "malformed record at line " + std::to_string(line_number));
+      return std::nullopt;
+    }
+    last_letter = SjisFirstCharUpper(record->pair.from);
+    if (record->ab_notation) {
+      tally.TallyTerminalNumber(record->from_number);
+      tally.TallyTerminalNumber(record->to_number);
+    } else {
+      tally.TallyTerminal(record->pair.from);
+      tally.TallyTerminal(record->pair.to);
+    }
+    ++summary.circuits;
+  }
+  summary.terminals = tally.SummarizeTerminals();
+  const int highest = tally.HighestTerminal();
+  // The highest terminal is shown in the notation of the file's last record.
+  summary.max_terminal = (last_letter == 'A' || last_letter == 'B')
+                             ? std::string(workspace.tables.AbNumber(highest))
+                             : std::to_string(highest);
+  return summary;
+}
+
+std::optional<FileSummary> SummarizeHipotFile(ConversionView& view,
+                                              const WiringFileList& files,
+                                              int l,
+                                              WiringWorkspace& workspace) {
+  const std::optional<std::string> text = ReadFileForSummary(view, files, l);
+  if (!text) return std::nullopt;
+  LineReader lines(*text);
+  if (!PassSummaryHeader(view, files, l, lines)) return std::nullopt;
+  TerminalTally& tally = workspace.tally;
+  tally.ResetTerminalTally();
+  tally.SetHighestTerminal(0);
+  FileSummary summary;
+  int line_number = 4;
+  while (const std::optional<std::string_view> line = lines.Next()) {
+    ++line_number;
+    const std::optional<TerminalPair> pair =
+        SplitRecord(*line, kHipotFieldCount);
+    if (!pair) {
+      ReportFault(view, files, l,
+                  "malformed record at line " + std::to_string(line_number));
+      return std::nullopt;
+    }
+    if (pair->to.empty()) ++summary.single_ended;
+    tally.TallyTerminal(pair->from);
+    tally.TallyTerminal(pair->to);
+    ++summary.circuits;
+  }
+  summary.terminals = tally.SummarizeTerminals();
+  summary.max_terminal = std::to_string(tally.HighestTerminal());
+  return summary;
+}
+
+}  // namespace
+
+bool ListLoomvantageFiles(ConversionView& view, ListId list,
+                          WiringFileList& files, WiringWorkspace& workspace) {
+  try {
+    view.ClearList(list);
+    const int count = files.Count;
+    int row = 0;
+    for (int l = 1; l <= count; ++l) {
+      std::optional<FileSummary> summary =
+          SummarizeLoomvantageFile(view, files, l, workspace);
+      if (!summary) return false;
+      if (summary->terminals <= 0) continue;  // nothing to show or convert
+      ++row;
+      AddSummaryRow(view, list, row, l, files.Names[WiringFileList::Index(l)],
+                    *summary);
+      StoreSummary(files, l, std::move(*summary));
+    }
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool ListHipotFiles(ConversionView& view, ListId list, WiringFileList& files,
+                    WiringWorkspace& workspace) {
+  try {
+    view.ClearList(list);
+    const int count = files.Count;
+    for (int i = 1; i <= count; ++i) {
+      std::optional<FileSummary> summary =
+          SummarizeHipotFile(view, files, i, workspace);
+      if (!summary) return false;
+      AddSummaryRow(view, list, i, i, files.Names[WiringFileList::Index(i)],
+                    *summary);
+      StoreSummary(files, i, std::move(*summary));
+    }
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace cordshift

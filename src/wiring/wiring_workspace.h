@@ -1,0 +1,25 @@
+#ifndef CORDSHIFT_WIRING_WIRING_WORKSPACE_H_
+#define CORDSHIFT_WIRING_WIRING_WORKSPACE_H_
+
+// What the readers and converters of wiring files share: the terminal tables
+// built once, the terminal tally, and buffers kept from file to file so that
+// converting a file allocates nothing per record. Owned by the front end for
+// the program's lifetime; one reader or converter uses it at a time.
+
+#include <string>
+
+#include "wiring/notation.h"
+#include "wiring/terminal_tally.h"
+
+namespace cordshift {
+
+struct WiringWorkspace {
+  TerminalTables tables;
+  TerminalTally tally;
+  std::string records;  // converted record lines of the current file
+  std::string output;   // the whole destination file
+};
+
+}  // namespace cordshift
+
+#endif  // CORDSHIFT_WIRING_WIRING_WORKSPACE_H_

@@ -1,0 +1,421 @@
+#include "wiring/conversions.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/text_file.h"
+#include "support/temp_folder.h"
+#include "support/wiring_fixture.h"
+#include "wiring/recording_view.h"
+#include "wiring/summaries.h"
+
+namespace cordshift {
+namespace {
+
+using testing::CopyTestData;
+using testing::MakeReadOnly;
+using testing::ReadBytes;
+using testing::Snapshot;
+using testing::TempFolder;
+using testing::WriteBytes;
+using testing::WriteLines;
+using Row = RecordingView::Row;
+
+constexpr char kAbortGuide[] = "異常を検出したため変換を終了します";
+
+enum class Direction { kToHipot, kToContinuity };
+
+class ConversionTest : public ::testing::Test {
+ protected:
+  ConversionTest() {
+    std::filesystem::create_directories(source_);
+    std::filesystem::create_directories(destination_);
+    inputs_.model_name = "TBS480";
+    inputs_.lower = "0";
+    inputs_.upper = "2000";
+    inputs_.destination_root = destination_.string() + "/";
+  }
+
+  // Lists the source folder as the run does, then converts it.
+  bool Convert(Direction direction) {
+    source_list_ = testing::ListFolder(source_);
+    const bool listed =
+        direction == Direction::kToHipot
+            ? ListLoomvantageFiles(view_, ListId::kSource, source_list_,
+                                   workspace_)
+            : ListHipotFiles(view_, ListId::kSource, source_list_, workspace_);
+    EXPECT_TRUE(listed);
+    return ConvertListed(direction);
+  }
+
+  // Converts with every file counted as having circuits, so that files the
+  // summary would refuse reach the conversion.
+  bool ConvertUnlisted(Direction direction) {
+    source_list_ = testing::ListFolder(source_);
+    for (auto& circuits : source_list_.Circuits) circuits = 1;
+    return ConvertListed(direction);
+  }
+
+  bool ConvertListed(Direction direction) {
+    const auto source_before = Snapshot(source_);
+    const std::string folder = destination_.string() + "/";
+    const bool ok =
+        direction == Direction::kToHipot
+            ? ConvertFolderToHipot(view_, source_list_, destination_list_,
+                                   folder, inputs_, workspace_, converted_)
+            : ConvertFolderToLoomvantage(view_, source_list_, destination_list_,
+                                         folder, inputs_, workspace_,
+                                         converted_);
+    // Whatever happened, the source files stay exactly as they were.
+    EXPECT_EQ(Snapshot(source_), source_before);
+    return ok;
+  }
+
+  void AddSource(const std::string& name,
+                 const std::vector<std::string>& lines) {
+    WriteLines(source_ / (name + ".lvd"), lines);
+  }
+
+  // The record lines (line 5 on) of a destination file.
+  std::vector<std::string> DestinationRecords(const std::string& name) {
+    const std::string bytes = ReadBytes(destination_ / (name + ".lvd"));
+    std::vector<std::string> lines;
+    LineReader reader(bytes);
+    while (auto line = reader.Next()) lines.emplace_back(*line);
+    if (lines.size() < 4) return {};
+    return {lines.begin() + 4, lines.end()};
+  }
+
+  bool NoTemporaryFiles() {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(destination_)) {
+      if (entry.path().filename().string().starts_with(kTempFilePrefix)) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  TempFolder temp_;
+  std::filesystem::path source_ = temp_ / "src";
+  std::filesystem::path destination_ = temp_ / "dst";
+  RecordingView view_;
+  WiringWorkspace workspace_;
+  WiringFileList source_list_;
+  WiringFileList destination_list_;
+  ConversionInputs inputs_;
+  int converted_ = 0;
+};
+
+TEST_F(ConversionTest, ContinuityFolderMatchesGoldenHipotFiles) {
+  source_ = CopyTestData(temp_, "convert/continuity");
+  ASSERT_TRUE(Convert(Direction::kToHipot));
+  EXPECT_EQ(Snapshot(destination_),
+            Snapshot(std::filesystem::path(CORDSHIFT_TEST_DATA_DIR) /
+                     "convert/expected_hipot"));
+  EXPECT_EQ(view_.Rows(ListId::kDestination),
+            (std::vector<Row>{
+                {"   1", "01_ab", "    3", "    5", "    0", "  193"},
+                {"   2", "02_seq", "    4", "    4", "    0", "   65"}}));
+  EXPECT_EQ(view_.converted_count(), "2");
+  EXPECT_EQ(destination_list_.Names,
+            (std::vector<std::string>{"01_ab", "02_seq"}));
+  EXPECT_EQ(view_.guides().back(), "3件目変換中...");
+}
+
+struct GoldenCase {
+  const char* ab_or_seq;
+  const char* expected_folder;
+  Row first_row;
+  Row second_row;
+};
+
+class HipotGoldenTest : public ConversionTest,
+                        public ::testing::WithParamInterface<GoldenCase> {};
+
+TEST_P(HipotGoldenTest, HipotFolderMatchesGoldenContinuityFiles) {
+  source_ = CopyTestData(temp_, "convert/hipot");
+  inputs_.model_name = "  TBL480 ";
+  inputs_.ab_or_seq = GetParam().ab_or_seq;
+  ASSERT_TRUE(Convert(Direction::kToContinuity));
+  EXPECT_EQ(Snapshot(destination_),
+            Snapshot(std::filesystem::path(CORDSHIFT_TEST_DATA_DIR) /
+                     "convert" / GetParam().expected_folder));
+  EXPECT_EQ(view_.Rows(ListId::kDestination),
+            (std::vector<Row>{GetParam().first_row, GetParam().second_row}));
+  EXPECT_EQ(view_.converted_count(), "2");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Notations, HipotGoldenTest,
+    ::testing::Values(
+        GoldenCase{"0",
+                   "expected_continuity_ab",
+                   {"   1", "01", "    2", "    3", "    0", "   B2"},
+                   {"   2", "02", "    2", "    4", "    0", "B4096"}},
+        GoldenCase{"1",
+                   "expected_continuity_seq",
+                   {"   1", "01", "    2", "    3", "    0", "   66"},
+                   {"   2", "02", "    2", "    4", "    0", " 8192"}}));
+
+struct RecordCase {
+  const char* record;  // field 1 of the source record
+  const char* ab_or_seq;
+  const char* expected;  // field 1 written; nullptr: the folder aborts
+};
+
+class ToHipotRecordTest : public ConversionTest,
+                          public ::testing::WithParamInterface<RecordCase> {};
+
+TEST_P(ToHipotRecordTest, RecordConverts) {
+  AddSource("F", {"M", "20240101000000", "1", "1",
+                  std::string(GetParam().record) + ",0,100"});
+  const bool ok = ConvertUnlisted(Direction::kToHipot);
+  if (GetParam().expected == nullptr) {
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(std::filesystem::exists(destination_ / "F.lvd"));
+    EXPECT_EQ(view_.guides().back(), kAbortGuide);
+    EXPECT_TRUE(view_.messages().empty());
+    return;
+  }
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(DestinationRecords("F"),
+            std::vector<std::string>{std::string(GetParam().expected) +
+                                     ",1,0,2000,1,0"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, ToHipotRecordTest,
+    ::testing::Values(
+        RecordCase{"A1-B1", "0", "1-65"}, RecordCase{"a1-b1", "0", "1-65"},
+        RecordCase{"A65-B65", "0", "129-193"},
+        RecordCase{"A001-B4096", "0", "1-8192"},
+        RecordCase{" B64 - a2 ", "0", "128-2"},
+        RecordCase{"0001-0065", "0", "0001-0065"},
+        RecordCase{"1-9000", "0", "1-9000"}, RecordCase{"0005-", "0", "0005-"},
+        RecordCase{"A1-65", "0", nullptr}, RecordCase{"A1-C5", "0", nullptr},
+        RecordCase{"A0-A1", "0", nullptr}, RecordCase{"A4097-A1", "0", nullptr},
+        RecordCase{"A5-", "0", nullptr}, RecordCase{"A1-A2-A3", "0", nullptr},
+        RecordCase{"A1", "0", nullptr}));
+
+class ToContinuityRecordTest
+    : public ConversionTest,
+      public ::testing::WithParamInterface<RecordCase> {};
+
+TEST_P(ToContinuityRecordTest, RecordConverts) {
+  AddSource("F", {"M", "20240101000000", "1", "1",
+                  std::string(GetParam().record) + ",1,0,2000,1,0"});
+  inputs_.ab_or_seq = GetParam().ab_or_seq;
+  inputs_.upper = " 100 ";
+  const bool ok = ConvertUnlisted(Direction::kToContinuity);
+  if (GetParam().expected == nullptr) {
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(std::filesystem::exists(destination_ / "F.lvd"));
+    EXPECT_EQ(view_.guides().back(), kAbortGuide);
+    return;
+  }
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(
+      DestinationRecords("F"),
+      std::vector<std::string>{std::string(GetParam().expected) + ",0,100"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, ToContinuityRecordTest,
+    ::testing::Values(
+        RecordCase{"1-17", "1", "0001-0017"}, RecordCase{"1-17", "0", "A1-A17"},
+        RecordCase{"65-129", "0", "B1-A65"},
+        RecordCase{"0065-8192", "0", "B1-B4096"},
+        RecordCase{" 12.4 - 1 ", "1", "0012-0001"},
+        RecordCase{"0-1", "1", nullptr}, RecordCase{"8193-1", "1", nullptr},
+        RecordCase{"A1-2", "0", nullptr}, RecordCase{"1-2-3", "0", nullptr}));
+
+struct HeaderCase {
+  std::vector<std::string> header;
+  const char* message;  // nullptr: aborts without a message
+};
+
+class HeaderFaultTest : public ConversionTest,
+                        public ::testing::WithParamInterface<HeaderCase> {};
+
+TEST_P(HeaderFaultTest, FaultInThirdFileKeepsTheFirstTwo) {
+  for (const char* name : {"1", "2"}) {
+    AddSource(name, {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+  }
+  std::vector<std::string> third = GetParam().header;
+  third.push_back("A1-A2,0,100");
+  AddSource("3", third);
+  view_.SetConvertedCount("prev");
+  converted_ = 4;
+
+  EXPECT_FALSE(ConvertUnlisted(Direction::kToHipot));
+  if (GetParam().message) {
+    EXPECT_EQ(view_.messages(),
+              (std::vector<RecordedMessage>{
+                  {GetParam().message, MessageIcon::kExclamation}}));
+  } else {
+    EXPECT_TRUE(view_.messages().empty());
+  }
+  EXPECT_EQ(view_.guides().back(), kAbortGuide);
+  EXPECT_EQ(view_.Rows(ListId::kDestination).size(), 2u);
+  EXPECT_TRUE(std::filesystem::exists(destination_ / "1.lvd"));
+  EXPECT_TRUE(std::filesystem::exists(destination_ / "2.lvd"));
+  EXPECT_FALSE(std::filesystem::exists(destination_ / "3.lvd"));
+  EXPECT_EQ(view_.converted_count(), "prev");
+  EXPECT_EQ(converted_, 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Headers, HeaderFaultTest,
+    ::testing::Values(HeaderCase{{"   ", "20240101000000", "1", "2"},
+                                 "変換元：3 行目の機器名が異常です"},
+                      HeaderCase{{"M", "20241301000000", "1", "2"},
+                                 "変換元：3 行目の年月日が異常です"},
+                      HeaderCase{{"M", "2024010100000", "1", "2"},
+                                 "変換元：3 行目の年月日が異常です"},
+                      HeaderCase{{"M", "20240101000000", "-1", "2"},
+                                 "変換元：3 行目の回路数が異常です"},
+                      HeaderCase{{"M", "20240101000000", "1", "two"},
+                                 "変換元：3 行目の端子数が異常です"}));
+
+TEST_F(ConversionTest, RunningTotalAddsThisFolder) {
+  AddSource("1", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+  AddSource("2", {"M", "20240101000000", "0", "0"});
+  converted_ = 5;
+  ASSERT_TRUE(Convert(Direction::kToHipot));
+  EXPECT_EQ(view_.converted_count(), "6");
+  EXPECT_EQ(converted_, 6);
+}
+
+TEST_F(ConversionTest, FolderWithNothingToConvertShowsZero) {
+  AddSource("1", {"M", "20240101000000", "0", "0"});
+  AddSource("2", {"M", "20240101000000", "1", "1", "12-,1,0,2000,1,0"});
+  ASSERT_TRUE(Convert(Direction::kToContinuity));
+  EXPECT_EQ(view_.converted_count(), "0");
+  EXPECT_TRUE(view_.Rows(ListId::kDestination).empty());
+  EXPECT_TRUE(Snapshot(destination_).empty());
+  ASSERT_EQ(view_.reports().size(), 2u);
+  EXPECT_EQ(view_.reports()[0].outcome, FileOutcome::kSkippedNoCircuits);
+  EXPECT_EQ(view_.reports()[1].outcome, FileOutcome::kSkippedSingleEnded);
+}
+
+TEST_F(ConversionTest, SkippedFilesStillHaveTheirHeaderChecked) {
+  AddSource("1", {"M", "bad date", "0", "0"});
+  EXPECT_FALSE(Convert(Direction::kToHipot));
+  EXPECT_EQ(view_.messages().size(), 1u);
+}
+
+struct OverwriteCase {
+  const char* over_write;
+  bool replaced;
+};
+
+class OverwriteTest : public ConversionTest,
+                      public ::testing::WithParamInterface<OverwriteCase> {};
+
+TEST_P(OverwriteTest, ExistingDestinationFollowsTheOverwriteFlag) {
+  AddSource("F", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+  WriteBytes(source_ / "F.ini", "[Purpose]\r\nComment=new\r\n");
+  const std::string old_file = "old wiring data\r\n";
+  const std::string old_ini =
+      "[Other]\r\nKeep=1\r\n[Purpose]\r\nComment=old\r\n";
+  WriteBytes(destination_ / "F.lvd", old_file);
+  WriteBytes(destination_ / "F.ini", old_ini);
+  inputs_.over_write = GetParam().over_write;
+
+  ASSERT_TRUE(Convert(Direction::kToHipot));
+  if (GetParam().replaced) {
+    EXPECT_EQ(DestinationRecords("F"),
+              std::vector<std::string>{"1-2,1,0,2000,1,0"});
+    EXPECT_EQ(ReadBytes(destination_ / "F.ini"),
+              "[Other]\r\nKeep=1\r\n[Purpose]\r\nComment=new\r\n");
+    EXPECT_EQ(view_.converted_count(), "1");
+  } else {
+    EXPECT_EQ(ReadBytes(destination_ / "F.lvd"), old_file);
+    EXPECT_EQ(ReadBytes(destination_ / "F.ini"), old_ini);
+    EXPECT_EQ(view_.converted_count(), "0");
+    EXPECT_TRUE(view_.Rows(ListId::kDestination).empty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Flags, OverwriteTest,
+                         ::testing::Values(OverwriteCase{"0", false},
+                                           OverwriteCase{"1", true}));
+
+TEST_F(ConversionTest, BadRecordAbortsEvenWhenDestinationIsKept) {
+  AddSource("F", {"M", "20240101000000", "1", "2", "A1-65,0,100"});
+  WriteBytes(destination_ / "F.lvd", "old");
+  EXPECT_FALSE(ConvertUnlisted(Direction::kToHipot));
+  EXPECT_EQ(ReadBytes(destination_ / "F.lvd"), "old");
+}
+
+TEST_F(ConversionTest, CommentIsCopiedOnlyWhenTheSourceHasOne) {
+  AddSource("A", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+  AddSource("B", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+  AddSource("C", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+  WriteBytes(source_ / "B.ini", "[Purpose]\r\nOther=x\r\n");
+  WriteBytes(source_ / "C.ini", "[Purpose]\r\nComment=ERR\r\n");
+  WriteBytes(destination_ / "B.ini", "[Purpose]\r\nComment=kept\r\n");
+  ASSERT_TRUE(Convert(Direction::kToHipot));
+  EXPECT_FALSE(std::filesystem::exists(destination_ / "A.ini"));
+  EXPECT_EQ(ReadBytes(destination_ / "B.ini"), "[Purpose]\r\nComment=kept\r\n");
+  EXPECT_FALSE(std::filesystem::exists(destination_ / "C.ini"));
+}
+
+TEST_F(ConversionTest, LongJapaneseCommentIsCopiedWhole) {
+  std::string comment;
+  for (int i = 0; i < 200; ++i) comment += "\x95\x5c\x83\x5c";  // 表ソ
+  AddSource("F", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+  WriteBytes(source_ / "F.ini", "[Purpose]\r\nComment=" + comment + "\r\n");
+  ASSERT_TRUE(Convert(Direction::kToHipot));
+  EXPECT_EQ(ReadBytes(destination_ / "F.ini"),
+            "[Purpose]\r\nComment=" + comment + "\r\n");
+}
+
+TEST_F(ConversionTest, ModelNameIsWrittenInShiftJis) {
+  AddSource("F", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+  inputs_.model_name = " 能力計 ";
+  ASSERT_TRUE(Convert(Direction::kToHipot));
+  EXPECT_EQ(ReadBytes(destination_ / "F.lvd").substr(0, 8),
+            "\x94\x5c\x97\xcd\x8c\x76\r\n");
+}
+
+TEST_F(ConversionTest, FailedWriteLeavesExistingFileAndNoTemporaryFile) {
+  AddSource("1", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+  AddSource("2", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+  const std::string old_file = "old\r\n";
+  WriteBytes(destination_ / "2.lvd", old_file);
+  MakeReadOnly(destination_ / "2.lvd");
+  inputs_.over_write = "1";
+
+  EXPECT_FALSE(Convert(Direction::kToHipot));
+  EXPECT_EQ(ReadBytes(destination_ / "2.lvd"), old_file);
+  EXPECT_TRUE(std::filesystem::exists(destination_ / "1.lvd"));
+  EXPECT_TRUE(NoTemporaryFiles());
+  EXPECT_EQ(view_.Rows(ListId::kDestination).size(), 1u);
+  EXPECT_EQ(view_.guides().back(), kAbortGuide);
+  EXPECT_EQ(view_.reports().back().outcome, FileOutcome::kFault);
+}
+
+TEST_F(ConversionTest, MissingDestinationFolderAborts) {
+  AddSource("1", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+  std::filesystem::remove(destination_);
+  EXPECT_FALSE(Convert(Direction::kToHipot));
+  EXPECT_FALSE(std::filesystem::exists(destination_));
+}
+
+TEST_F(ConversionTest, DryRunWritesNothingButReportsEverything) {
+  source_ = CopyTestData(temp_, "convert/continuity");
+  inputs_.dry_run = true;
+  ASSERT_TRUE(Convert(Direction::kToHipot));
+  EXPECT_TRUE(Snapshot(destination_).empty());
+  EXPECT_EQ(view_.Rows(ListId::kDestination).size(), 2u);
+  EXPECT_EQ(view_.converted_count(), "2");
+}
+
+}  // namespace
+}  // namespace cordshift

@@ -1,0 +1,195 @@
+#include "wiring/summaries.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/temp_folder.h"
+#include "support/wiring_fixture.h"
+#include "wiring/recording_view.h"
+
+namespace cordshift {
+namespace {
+
+using testing::ListFolder;
+using testing::TempFolder;
+using testing::WriteLines;
+using Row = RecordingView::Row;
+
+const std::vector<std::string> kHeader = {"TBS480", "20240101000000", "0", "0"};
+
+std::vector<std::string> WithHeader(std::vector<std::string> records) {
+  std::vector<std::string> lines = kHeader;
+  lines.insert(lines.end(), records.begin(), records.end());
+  return lines;
+}
+
+class SummaryTest : public ::testing::Test {
+ protected:
+  void AddFile(const std::string& name, const std::vector<std::string>& lines) {
+    WriteLines(folder_ / (name + ".lvd"), lines);
+  }
+
+  bool ListContinuity() {
+    files_ = ListFolder(folder_.path());
+    return ListLoomvantageFiles(view_, ListId::kSource, files_, workspace_);
+  }
+  bool ListHipot() {
+    files_ = ListFolder(folder_.path());
+    return ListHipotFiles(view_, ListId::kDestination, files_, workspace_);
+  }
+
+  TempFolder folder_;
+  RecordingView view_;
+  WiringFileList files_;
+  WiringWorkspace workspace_;
+};
+
+struct ContinuityCase {
+  const char* name;
+  std::vector<std::string> records;
+  bool listed;  // false: the listing fails
+  Row row;      // empty: the file gets no row
+};
+
+class ContinuitySummaryTest
+    : public SummaryTest,
+      public ::testing::WithParamInterface<ContinuityCase> {};
+
+TEST_P(ContinuitySummaryTest, RowOfOneFile) {
+  AddFile("F", WithHeader(GetParam().records));
+  EXPECT_EQ(ListContinuity(), GetParam().listed);
+  const auto& rows = view_.Rows(ListId::kSource);
+  if (GetParam().row.empty()) {
+    EXPECT_TRUE(rows.empty());
+    EXPECT_EQ(files_.Circuits[0], 0);
+  } else {
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0], GetParam().row);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ContinuitySummaryTest,
+    ::testing::Values(
+        ContinuityCase{"AbHighestShownAsAb",
+                       {"A1-B1,0,100"},
+                       true,
+                       {"    1", "F", "   1", "   2", "   0", "   B1"}},
+        ContinuityCase{"SequentialHighestShownAsNumber",
+                       {"0001-0065,0,100"},
+                       true,
+                       {"    1", "F", "   1", "   2", "   0", "   65"}},
+        ContinuityCase{"LastRecordDecidesNotation",
+                       {"0001-0065,0,100", "0002-0003,0,100", "a1-a2,0,1"},
+                       true,
+                       {"    1", "F", "   3", "   4", "   0", "   B1"}},
+        ContinuityCase{"SingleEndedBIsCircuitWithoutTerminals",
+                       {"0001-0002,0,100", "B5-,0,100"},
+                       true,
+                       {"    1", "F", "   2", "   2", "   0", "   A2"}},
+        ContinuityCase{"SpacesAroundTerminals",
+                       {"  12 - 65 ,0,100"},
+                       true,
+                       {"    1", "F", "   1", "   2", "   0", "   65"}},
+        ContinuityCase{
+            "OutOfRangeTerminalsGiveNoRow", {"0000-9000,0,100"}, true, {}},
+        ContinuityCase{"NoRecordsGivesNoRow", {}, true, {}},
+        ContinuityCase{"SingleEndedAFails", {"A5-,0,100"}, false, {}},
+        ContinuityCase{"AbWithPlainNumberFails", {"A1-65,0,100"}, false, {}},
+        ContinuityCase{"AbWithOtherLetterFails", {"A1-C5,0,100"}, false, {}},
+        ContinuityCase{"AbZeroFails", {"A0-A1,0,100"}, false, {}},
+        ContinuityCase{"AbBeyondRangeFails", {"A4097-A1,0,100"}, false, {}},
+        ContinuityCase{"FourFieldsFail", {"A1-A2,0,100,5"}, false, {}},
+        ContinuityCase{"TwoHyphensFail", {"1-2-3,0,100"}, false, {}},
+        ContinuityCase{"BlankLineFails", {"A1-A2,0,100", ""}, false, {}}),
+    [](const auto& test_info) { return std::string(test_info.param.name); });
+
+TEST_F(SummaryTest, ContinuityNumbersRowsByFilePosition) {
+  AddFile("1", WithHeader({"A1-A2,0,100"}));
+  AddFile("2", kHeader);  // no records: no row
+  AddFile("3", WithHeader({"0001-0002,0,100", "0003-0002,0,100"}));
+  ASSERT_TRUE(ListContinuity());
+  EXPECT_EQ(
+      view_.Rows(ListId::kSource),
+      (std::vector<Row>{{"    1", "1", "   1", "   2", "   0", "   A2"},
+                        {"    3", "3", "   2", "   3", "   0", "    3"}}));
+  EXPECT_EQ(files_.Circuits, (std::vector<std::int32_t>{1, 0, 2}));
+  EXPECT_EQ(files_.MaxTerminal, (std::vector<std::string>{"A2", "", "3"}));
+}
+
+TEST_F(SummaryTest, ContinuityHeaderRules) {
+  // The summary accepts a line of spaces as model name and any non-empty
+  // date; the counts must be non-negative numbers.
+  AddFile("1", {"   ", "not a date", "1", "2", "A1-A2,0,100"});
+  ASSERT_TRUE(ListContinuity());
+  EXPECT_EQ(view_.Rows(ListId::kSource).size(), 1u);
+
+  for (const auto& header :
+       std::vector<std::vector<std::string>>{{"", "20240101000000", "0", "0"},
+                                             {"M", "", "0", "0"},
+                                             {"M", "20240101000000", "-1", "0"},
+                                             {"M", "20240101000000", "0", "x"},
+                                             {"M", "20240101000000", "0"}}) {
+    AddFile("1", header);
+    EXPECT_FALSE(ListContinuity()) << header[0] << "|" << header[1];
+  }
+}
+
+TEST_F(SummaryTest, ContinuityFaultKeepsEarlierRows) {
+  AddFile("1", WithHeader({"A1-A2,0,100"}));
+  AddFile("2", WithHeader({"A1-A2,0"}));
+  AddFile("3", WithHeader({"A1-A2,0,100"}));
+  EXPECT_FALSE(ListContinuity());
+  EXPECT_EQ(view_.Rows(ListId::kSource).size(), 1u);
+  EXPECT_EQ(files_.Circuits, (std::vector<std::int32_t>{1, 0, 0}));
+}
+
+TEST_F(SummaryTest, HipotListsEveryFile) {
+  AddFile("1", WithHeader({"1-65,1,0,2000,1,0", "1-66,1,0,2000,1,0"}));
+  AddFile("2", WithHeader({"12-,1,0,2000,1,0", "0-8193,1,0,2000,1,0",
+                           "B5-3,1,0,2000,1,0", "-7,1,0,2000,1,0"}));
+  AddFile("3", kHeader);
+  ASSERT_TRUE(ListHipot());
+  EXPECT_EQ(
+      view_.Rows(ListId::kDestination),
+      (std::vector<Row>{{"    1", "1", "   2", "   3", "   0", "   66"},
+                        {"    2", "2", "   4", "   3", "   1", "   12"},
+                        {"    3", "3", "   0", "   0", "   0", "    0"}}));
+  EXPECT_EQ(files_.SingleEnded, (std::vector<std::int32_t>{0, 1, 0}));
+}
+
+TEST_F(SummaryTest, HipotFaultStopsTheListing) {
+  AddFile("1", WithHeader({"1-65,1,0,2000,1,0"}));
+  AddFile("2", WithHeader({"1-65,1,0,2000,1"}));
+  AddFile("3", WithHeader({"1-65,1,0,2000,1,0"}));
+  EXPECT_FALSE(ListHipot());
+  EXPECT_EQ(view_.Rows(ListId::kDestination).size(), 1u);
+  EXPECT_EQ(files_.Circuits, (std::vector<std::int32_t>{1, 0, 0}));
+  ASSERT_FALSE(view_.reports().empty());
+  EXPECT_EQ(view_.reports().back().outcome, FileOutcome::kFault);
+}
+
+TEST_F(SummaryTest, ShortFileFailsBothReaders) {
+  AddFile("1", {"TBS480", "20240101000000", "0"});
+  EXPECT_FALSE(ListHipot());
+  EXPECT_FALSE(ListContinuity());
+}
+
+TEST_F(SummaryTest, EmptyListClearsRowsAndSucceeds) {
+  view_.SetListCell(ListId::kSource, 1, 1, "old");
+  ASSERT_TRUE(ListContinuity());
+  EXPECT_TRUE(view_.Rows(ListId::kSource).empty());
+}
+
+TEST_F(SummaryTest, ShiftJisNamesAndModelsPassThrough) {
+  // Model name 表示 (0x5C trail byte) and a file named ソフト.
+  AddFile("ソフト",
+          {"\x95\x5c\x8e\xa6", "20240101000000", "1", "2", "A1-A2,0,100"});
+  ASSERT_TRUE(ListContinuity());
+  EXPECT_EQ(view_.Rows(ListId::kSource).at(0).at(1), "ソフト");
+}
+
+}  // namespace
+}  // namespace cordshift
