@@ -15,7 +15,8 @@
 
 namespace cordshift {
 
-// The AB text of sequential number n (1 <= n <= TableCapacity).
+// The AB text of sequential number n (1 <= n <= TableCapacity); empty for
+// n < 1, which has no AB number.
 std::string SequenceToAb(int n);
 
 // The two tables built once at start-up: the decimal text and the AB text of

@@ -1,0 +1,292 @@
+#include "wiring/wiring_file.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/sjis.h"
+
+namespace cordshift {
+namespace {
+
+// Shift-JIS characters whose trail byte looks like ASCII.
+#define SJIS_HYO "\x95\x5c"     // 表, trail byte "\"
+#define SJIS_SO "\x83\x5c"      // ソ, trail byte "\"
+#define SJIS_NO "\x94\x5c"      // 能, trail byte "\"
+#define SJIS_DI "\x83\x61"      // ヂ, trail byte "a"
+#define SJIS_A_KANA "\x83\x41"  // ア, trail byte "A"
+#define SJIS_LEAD "\x95"        // a lead byte whose trail byte is missing
+
+struct SplitCase {
+  std::string_view line;
+  int field_count;
+  std::optional<std::pair<std::string_view, std::string_view>> expected;
+};
+
+TEST(SplitRecordTest, SplitsFieldsAndTerminalPair) {
+  using Pair = std::pair<std::string_view, std::string_view>;
+  const SplitCase cases[] = {
+      {"0001-0017,0,2000", 3, Pair{"0001", "0017"}},
+      {"A1-B1,0,100", 3, Pair{"A1", "B1"}},
+      {"a1-b1,0,100", 3, Pair{"a1", "b1"}},  // not upper-cased here
+      {" 12 - 65 ,1,0,2000,1,0", 6, Pair{"12", "65"}},
+      {"12-,1,0,2000,1,0", 6, Pair{"12", ""}},
+      {"-5,1,0,2000,1,0", 6, Pair{"", "5"}},
+      {"1-2,,", 3, Pair{"1", "2"}},      // limits are only required to be there
+      {"1-2,0,100,5", 3, std::nullopt},  // four fields
+      {"1-2,0", 3, std::nullopt},        // two fields
+      {"1-2-3,0,100", 3, std::nullopt},  // two hyphens
+      {"12,0,100", 3, std::nullopt},     // no hyphen
+      {"", 3, std::nullopt},
+      {"", 6, std::nullopt},
+      {"", 1, std::nullopt},
+      {"1-2,0,100", 6, std::nullopt},
+      {"1-2,1,0,2000,1", 6, std::nullopt},      // five fields
+      {"1-2,1,0,2000,1,0,0", 6, std::nullopt},  // seven fields
+      {"1-2,1,0,2000,1,0", 3, std::nullopt},
+      // Double-byte characters in terminals and limits pass through whole.
+      {SJIS_HYO "-" SJIS_SO ",0,100", 3, Pair{SJIS_HYO, SJIS_SO}},
+      {"1-2," SJIS_HYO "," SJIS_NO, 3, Pair{"1", "2"}},
+      {SJIS_DI "-" SJIS_A_KANA ",0,100", 3, Pair{SJIS_DI, SJIS_A_KANA}},
+      {"1-2,0,100" SJIS_LEAD, 3, Pair{"1", "2"}},
+      // A lead byte before "," or "-" must not swallow the delimiter.
+      {"1-2" SJIS_LEAD ",0,100", 3, Pair{"1", "2" SJIS_LEAD}},
+      {"1" SJIS_LEAD "-2,0,100", 3, Pair{"1" SJIS_LEAD, "2"}},
+      {"1-2" SJIS_LEAD ",0,100", 6, std::nullopt},
+      {"1" SJIS_LEAD "-" SJIS_LEAD "-2,0,100", 3, std::nullopt},
+  };
+  for (const SplitCase& c : cases) {
+    const std::optional<TerminalPair> pair = SplitRecord(c.line, c.field_count);
+    ASSERT_EQ(pair.has_value(), c.expected.has_value())
+        << '"' << c.line << "\" / " << c.field_count;
+    if (!pair) continue;
+    EXPECT_EQ(pair->from, c.expected->first) << '"' << c.line << '"';
+    EXPECT_EQ(pair->to, c.expected->second) << '"' << c.line << '"';
+  }
+}
+
+TEST(IsAbNotationTest, DecidedByFirstCharacterOfFrom) {
+  const struct {
+    std::string_view from;
+    std::string_view to;
+    bool expected;
+  } cases[] = {
+      {"A1", "B1", true},
+      {"a1", "", true},
+      {"A5", "", true},
+      {"B5", "B6", true},
+      {"b5", "7", true},
+      {"B5", "", false},
+      {"C5", "1", false},
+      {"1", "2", false},
+      {"", "", false},
+      {"", "A1", false},
+      {SJIS_DI "1", "2", false},      // ヂ: its trail byte is not "a"
+      {SJIS_A_KANA "1", "2", false},  // ア: its trail byte is not "A"
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsAbNotation(TerminalPair{c.from, c.to}), c.expected)
+        << '"' << c.from << "\"-\"" << c.to << '"';
+  }
+}
+
+struct RecordCase {
+  std::string_view line;
+  bool valid;
+  bool ab_notation;
+  std::string_view from;  // as read (views, not upper-cased)
+  std::string_view to;
+  int from_number;  // AB notation only
+  int to_number;
+  std::string_view upper_from;  // From as the converters write it
+};
+
+TEST(ReadContinuityRecordTest, AppliesTheReadingRules) {
+  const RecordCase cases[] = {
+      {"0001-0002,0,100", true, false, "0001", "0002", 0, 0, "0001"},
+      {"1-2,0,100", true, false, "1", "2", 0, 0, "1"},
+      {"A1-B1,0,100", true, true, "A1", "B1", 1, 65, "A1"},
+      {"a1-b1,0,100", true, true, "a1", "b1", 1, 65, "A1"},
+      {" A65 - B64 ,0,100", true, true, "A65", "B64", 129, 128, "A65"},
+      {"B4096-A4096,0,100", true, true, "B4096", "A4096", 8192, 8128, "B4096"},
+      {"B5-B6,0,100", true, true, "B5", "B6", 69, 70, "B5"},
+      // Sequential text with an empty To: read, counted by nobody.
+      {"B5-,0,100", true, false, "B5", "", 0, 0, "B5"},
+      {"5-,0,100", true, false, "5", "", 0, 0, "5"},
+      {"C5-1,0,100", true, false, "C5", "1", 0, 0, "C5"},
+      // Malformed AB terminals.
+      {"A1-65,0,100", false, false, "", "", 0, 0, ""},
+      {"A1-C5,0,100", false, false, "", "", 0, 0, ""},
+      {"A0-A1,0,100", false, false, "", "", 0, 0, ""},
+      {"A1-B0,0,100", false, false, "", "", 0, 0, ""},
+      {"A4097-A1,0,100", false, false, "", "", 0, 0, ""},
+      {"A5-,0,100", false, false, "", "", 0, 0, ""},
+      {"B1-A,0,100", false, false, "", "", 0, 0, ""},
+      {"A1-B99999999999,0,100", false, false, "", "", 0, 0, ""},
+      // Broken layout.
+      {"1-2,0,100,5", false, false, "", "", 0, 0, ""},
+      {"1-2-3,0,100", false, false, "", "", 0, 0, ""},
+      {"", false, false, "", "", 0, 0, ""},
+      {"1-2,0", false, false, "", "", 0, 0, ""},
+      // Double-byte characters are kept byte for byte.
+      {SJIS_HYO "-" SJIS_SO ",0,100", true, false, SJIS_HYO, SJIS_SO, 0, 0,
+       SJIS_HYO},
+      {SJIS_DI "1-2,0,100", true, false, SJIS_DI "1", "2", 0, 0, SJIS_DI "1"},
+      {"5-" SJIS_DI "," SJIS_NO "," SJIS_HYO, true, false, "5", SJIS_DI, 0, 0,
+       "5"},
+      {"a1-b1," SJIS_HYO "," SJIS_SO, true, true, "a1", "b1", 1, 65, "A1"},
+      {"A1-B1,0,100" SJIS_LEAD, true, true, "A1", "B1", 1, 65, "A1"},
+      {"A1-" SJIS_DI ",0,100", false, false, "", "", 0, 0, ""},
+  };
+  for (const RecordCase& c : cases) {
+    const std::optional<ContinuityRecord> record = ReadContinuityRecord(c.line);
+    ASSERT_EQ(record.has_value(), c.valid) << '"' << c.line << '"';
+    if (!record) continue;
+    EXPECT_EQ(record->ab_notation, c.ab_notation) << '"' << c.line << '"';
+    EXPECT_EQ(record->pair.from, c.from) << '"' << c.line << '"';
+    EXPECT_EQ(record->pair.to, c.to) << '"' << c.line << '"';
+    if (c.ab_notation) {
+      EXPECT_EQ(record->from_number, c.from_number) << '"' << c.line << '"';
+      EXPECT_EQ(record->to_number, c.to_number) << '"' << c.line << '"';
+    }
+    std::string upper;
+    AppendSjisUpper(upper, record->pair.from);
+    EXPECT_EQ(upper, c.upper_from) << '"' << c.line << '"';
+  }
+}
+
+TEST(IsCountLineTest, NumericAndNotNegative) {
+  const struct {
+    std::string_view line;
+    bool expected;
+  } cases[] = {
+      {"0", true},           {"12", true},     {" 3 ", true},  {"1.4", true},
+      {"-0.4", true},        {"-1", false},    {"abc", false}, {"", false},
+      {"3000000000", false}, {"1,000", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsCountLine(c.line), c.expected) << '"' << c.line << '"';
+  }
+}
+
+TEST(ReadWiringHeaderTest, TakesTheFirstFourLines) {
+  const struct {
+    std::string_view text;
+    std::optional<std::vector<std::string_view>> header;
+    std::string_view next_line;  // "" when nothing follows
+  } cases[] = {
+      {"TBS480\r\n20240101120000\r\n2\r\n3\r\n1-2,0,100\r\n",
+       std::vector<std::string_view>{"TBS480", "20240101120000", "2", "3"},
+       "1-2,0,100"},
+      // A lone CR ends a line, a lone LF does not.
+      {"M\r20240101120000\r\n0\r0\n1\r\n",
+       std::vector<std::string_view>{"M", "20240101120000", "0", "0\n1"}, ""},
+      {SJIS_HYO "\r\nD\r\n1\r\n1",
+       std::vector<std::string_view>{SJIS_HYO, "D", "1", "1"}, ""},
+      {"M\r\nD\r\n1\r\n", std::nullopt, ""},
+      {"", std::nullopt, ""},
+  };
+  for (const auto& c : cases) {
+    LineReader lines(c.text);
+    const std::optional<WiringHeader> header = ReadWiringHeader(lines);
+    ASSERT_EQ(header.has_value(), c.header.has_value()) << '"' << c.text << '"';
+    if (!header) continue;
+    EXPECT_EQ(header->model_name, (*c.header)[0]);
+    EXPECT_EQ(header->date_time, (*c.header)[1]);
+    EXPECT_EQ(header->circuit_count, (*c.header)[2]);
+    EXPECT_EQ(header->terminal_count, (*c.header)[3]);
+    EXPECT_EQ(lines.Next().value_or(""), c.next_line);
+  }
+}
+
+// The number of the first record line that breaks the reading rules, or 0.
+int FirstBadRecord(std::string_view text) {
+  LineReader lines(text);
+  if (!ReadWiringHeader(lines)) return -1;
+  int number = 0;
+  while (const std::optional<std::string_view> line = lines.Next()) {
+    ++number;
+    if (!ReadContinuityRecord(*line)) return number;
+  }
+  return 0;
+}
+
+TEST(ContinuityFileTest, EmptyLineAfterTheLastRecordFails) {
+  EXPECT_EQ(FirstBadRecord("M\r\nD\r\n2\r\n2\r\n1-2,0,1\r\n3-4,0,1\r\n"), 0);
+  EXPECT_EQ(FirstBadRecord("M\r\nD\r\n2\r\n2\r\n1-2,0,1\r\n3-4,0,1\r\n\r\n"),
+            3);
+  EXPECT_EQ(FirstBadRecord("M\r\nD\r\n2\r\n2\r\n1-2,0,1\r\n\r\n3-4,0,1\r\n"),
+            2);
+  EXPECT_EQ(FirstBadRecord("M\r\nD\r\n0\r\n0\r\n"), 0);
+}
+
+TEST(WriterTest, WritesHipotFileByteForByte) {
+  std::string out;
+  AppendWiringHeader(out, "TBS480", "20240101120000", 2, 3);
+  const std::string tail = HipotRecordTail("0", "2000");
+  AppendRecord(out, "1", "65", tail);
+  AppendRecord(out, "1", "66", tail);
+  EXPECT_EQ(out,
+            "TBS480\r\n20240101120000\r\n2\r\n3\r\n"
+            "1-65,1,0,2000,1,0\r\n1-66,1,0,2000,1,0\r\n");
+}
+
+TEST(WriterTest, ContinuityFileReadsBack) {
+  std::string out;
+  AppendWiringHeader(out, SJIS_HYO "480", "20240101120000", 1, 2);
+  AppendRecord(out, FormatTerminal4(1), FormatTerminal4(17),
+               ContinuityRecordTail("0", "2000"));
+  AppendRecord(out, "A1", "B1", ContinuityRecordTail(" ", SJIS_NO));
+  AppendLine(out, "x");
+  ASSERT_EQ(out, SJIS_HYO
+            "480\r\n20240101120000\r\n1\r\n2\r\n"
+            "0001-0017,0,2000\r\nA1-B1, ," SJIS_NO "\r\nx\r\n");
+
+  LineReader lines(out);
+  const std::optional<WiringHeader> header = ReadWiringHeader(lines);
+  ASSERT_TRUE(header.has_value());
+  EXPECT_EQ(header->model_name, SJIS_HYO "480");
+  EXPECT_TRUE(IsCountLine(header->circuit_count));
+  const std::optional<ContinuityRecord> first =
+      ReadContinuityRecord(lines.Next().value_or(""));
+  ASSERT_TRUE(first.has_value());
+  EXPECT_EQ(first->pair.to, "0017");
+  const std::optional<ContinuityRecord> second =
+      ReadContinuityRecord(lines.Next().value_or(""));
+  ASSERT_TRUE(second.has_value());
+  EXPECT_EQ(second->to_number, 65);
+}
+
+TEST(WriterTest, FormatsFixedWidthNumbers) {
+  const struct {
+    std::int64_t number;
+    std::string_view expected;
+  } terminals[] = {
+      {1, "0001"}, {17, "0017"},     {8192, "8192"},
+      {0, "0000"}, {12345, "12345"}, {-5, "-0005"},
+  };
+  for (const auto& c : terminals) {
+    EXPECT_EQ(FormatTerminal4(c.number), c.expected) << c.number;
+  }
+
+  EXPECT_EQ(RightAlign("12", 4), "  12");
+  EXPECT_EQ(RightAlign("12345", 4), "12345");
+  EXPECT_EQ(RightAlign("", 3), "   ");
+  EXPECT_EQ(RightAlign(SJIS_HYO, 3), "  " SJIS_HYO);  // one character
+  EXPECT_EQ(RightAlign(0, 5), "    0");
+  EXPECT_EQ(RightAlign(-12, 4), " -12");
+  EXPECT_EQ(RightAlign(123456, 5), "123456");
+}
+
+}  // namespace
+}  // namespace cordshift
+
+#undef SJIS_HYO
+#undef SJIS_SO
+#undef SJIS_NO
+#undef SJIS_DI
+#undef SJIS_A_KANA
+#undef SJIS_LEAD
