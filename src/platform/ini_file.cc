@@ -50,13 +50,14 @@ struct ParsedIniLine {
   std::string_view value;  // a key's value, blanks removed, quotes kept
 };
 
-// Offset of the last single-byte `c` in the text, skipping double-byte
-// characters (a "]" can be the trail byte of a kanji); npos when absent.
+// Offset of the last single-byte `c` in the text; npos when absent. The walk
+// goes character by character because a "]" can be the trail byte of a kanji
+// (no lead byte is ASCII).
 std::size_t FindLastSjisChar(std::string_view text, char c) {
   std::size_t found = std::string_view::npos;
   for (std::size_t pos = 0; pos < text.size();
        pos += SjisCharLength(text, pos)) {
-    if (text[pos] == c && SjisCharLength(text, pos) == 1) found = pos;
+    if (text[pos] == c) found = pos;
   }
   return found;
 }

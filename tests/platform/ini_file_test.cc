@@ -6,19 +6,20 @@
 #include <optional>
 #include <string>
 
-#include "platform/temp_folder.h"
+#include "platform/folder_listing.h"
 #include "platform/text_file.h"
+#include "support/temp_folder.h"
 
 namespace cordshift {
 namespace {
 
 namespace fs = std::filesystem;
-using test_support::FolderEntries;
-using test_support::ReadBytes;
-using test_support::TempFolder;
-using test_support::WriteBytes;
 using ::testing::ElementsAre;
+using testing::FolderEntries;
 using ::testing::IsEmpty;
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
 
 // CP932: ヂ and ア differ only in a trail byte that looks like "a" and "A";
 // ゾ has the trail byte 0x5D, a "]".
@@ -90,7 +91,7 @@ TEST(IniReadTest, FindsValuesLikeTheProfileApi) {
       {"first key wins", kSettings, "Path", "Dup", "first"},
       {"comment line is no key", kSettings, "Path", "; Comment", std::nullopt},
       {"key of comment line", kSettings, "Path", "Comment", std::nullopt},
-      {"indented comment", kSettings, "Path", "Indented", std::nullopt},
+      {"indented comment", kSettings, "Path", ";Indented", std::nullopt},
       {"hash is not a comment", kSettings, "Path", "#Hash", "shown"},
       {"line without equals", kSettings, "Path", "NoEquals", std::nullopt},
       {"value holds equals", kSettings, "Path", "Eq", "a=b"},
@@ -244,7 +245,7 @@ TEST(IniWriteTest, FailsWithoutChangingAnything) {
   const fs::path read_only = folder / "read-only.ini";
   const std::string content = "[P]\r\nk=1\r\n";
   WriteBytes(read_only, content);
-  fs::permissions(read_only, fs::perms(0444));
+  testing::MakeReadOnly(read_only);
   fs::create_directory(folder / "sub.ini");
 
   EXPECT_FALSE(WriteIniFileValue(read_only, "P", "k", "2"));
@@ -253,7 +254,11 @@ TEST(IniWriteTest, FailsWithoutChangingAnything) {
   EXPECT_FALSE(fs::exists(folder / "missing"));
   EXPECT_FALSE(WriteIniFileValue(folder / "sub.ini", "P", "k", "2"));
   EXPECT_THAT(FolderEntries(folder / "sub.ini"), IsEmpty());
-  EXPECT_EQ(FolderEntries(folder.path()).size(), 2u);
+  // An entry that exists but cannot be read is not replaced by a new file.
+  fs::create_symlink("loop.ini", folder / "loop.ini");
+  EXPECT_FALSE(WriteIniFileValue(folder / "loop.ini", "P", "k", "2"));
+  EXPECT_TRUE(fs::is_symlink(folder / "loop.ini"));
+  EXPECT_EQ(FolderEntries(folder.path()).size(), 3u);
 }
 
 }  // namespace

@@ -11,19 +11,20 @@
 #include <string>
 #include <vector>
 
-#include "platform/temp_folder.h"
+#include "platform/folder_listing.h"
+#include "support/temp_folder.h"
 
 namespace cordshift {
 namespace {
 
 namespace fs = std::filesystem;
-using test_support::FolderEntries;
-using test_support::ReadBytes;
-using test_support::TempFolder;
-using test_support::WriteBytes;
 using ::testing::ElementsAre;
+using testing::FolderEntries;
 using ::testing::IsEmpty;
+using testing::ReadBytes;
+using testing::TempFolder;
 using ::testing::UnorderedElementsAre;
+using testing::WriteBytes;
 
 std::vector<std::string> AllLines(std::string_view text) {
   std::vector<std::string> lines;
@@ -168,7 +169,7 @@ TEST(WriteFileAtomicallyTest, RefusesBadTargetsWithoutLeavingAnything) {
   TempFolder folder;
   const fs::path read_only = folder / "read-only.ini";
   WriteBytes(read_only, "keep me");
-  fs::permissions(read_only, fs::perms(0444));
+  testing::MakeReadOnly(read_only);
   fs::create_directory(folder / "sub");
 
   EXPECT_EQ(WriteFileAtomically(read_only, "new"), WriteError::kReadOnlyTarget);
