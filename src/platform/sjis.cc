@@ -2,15 +2,6 @@
 
 namespace cordshift {
 
-std::size_t SjisCharLength(std::string_view text, std::size_t pos) {
-  if (pos + 1 < text.size() &&
-      IsSjisLeadByte(static_cast<unsigned char>(text[pos])) &&
-      IsSjisTrailByte(static_cast<unsigned char>(text[pos + 1]))) {
-    return 2;
-  }
-  return 1;
-}
-
 std::size_t SjisCharCount(std::string_view text) {
   std::size_t count = 0;
   for (std::size_t pos = 0; pos < text.size();

@@ -25,7 +25,13 @@ constexpr bool IsSjisTrailByte(unsigned char byte) {
 // followed by a trail byte, else 1 (a lead byte before a byte that cannot be
 // a trail byte, such as CR or ",", stands alone, so the byte after it is
 // never swallowed).
-std::size_t SjisCharLength(std::string_view text, std::size_t pos);
+inline std::size_t SjisCharLength(std::string_view text, std::size_t pos) {
+  return pos + 1 < text.size() &&
+                 IsSjisLeadByte(static_cast<unsigned char>(text[pos])) &&
+                 IsSjisTrailByte(static_cast<unsigned char>(text[pos + 1]))
+             ? 2
+             : 1;
+}
 
 // Number of characters in the text.
 std::size_t SjisCharCount(std::string_view text);
