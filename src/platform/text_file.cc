@@ -76,9 +76,6 @@ bool RenameOver(const fs::path& from, const fs::path& to) {
 
 void RemoveFile(const fs::path& path) { DeleteFileW(path.c_str()); }
 
-// MOVEFILE_WRITE_THROUGH already waits for the rename to reach the disk.
-void FlushFolder(const fs::path&) {}
-
 #else  // !_WIN32
 
 using FileHandle = int;
@@ -122,15 +119,6 @@ bool RenameOver(const fs::path& from, const fs::path& to) {
 }
 
 void RemoveFile(const fs::path& path) { unlink(path.c_str()); }
-
-// Makes the rename itself durable; a file system that cannot flush a folder
-// still has the complete file, so failures are ignored.
-void FlushFolder(const fs::path& folder) {
-  const int handle = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (handle < 0) return;
-  fsync(handle);
-  close(handle);
-}
 
 #endif  // _WIN32
 
@@ -180,9 +168,13 @@ class TempFile {
                     error);
   }
 
-  // Writes the whole content, flushes it to the disk and closes the file.
-  bool WriteAndClose(std::string_view content) {
-    const bool written = WriteAll(file_, content) && FlushToDisk(file_);
+  // Writes the whole content and closes the file. The content is flushed to
+  // the disk first when it is to replace an existing file, so that a power
+  // failure cannot cost the old content; a new file has nothing to lose, and
+  // flushing every file would make a tree conversion many times slower.
+  bool WriteAndClose(std::string_view content, bool flush) {
+    const bool written =
+        WriteAll(file_, content) && (!flush || FlushToDisk(file_));
     const bool closed = CloseFile(file_);
     file_ = kNoFile;
     return written && closed;
@@ -190,7 +182,6 @@ class TempFile {
 
   bool RenameOverTarget() {
     renamed_ = RenameOver(path_, target_);
-    if (renamed_) FlushFolder(FolderOf(target_));
     return renamed_;
   }
 
@@ -279,8 +270,10 @@ WriteError WriteFileAtomically(const fs::path& target,
   }
   TempFile temp(target);
   if (!temp.IsCreated()) return WriteError::kCreateFailed;
-  temp.CopyPermissionsOf(target);
-  if (!temp.WriteAndClose(content)) return WriteError::kWriteFailed;
+  std::error_code error;
+  const bool replacing = fs::exists(target, error);
+  if (replacing) temp.CopyPermissionsOf(target);
+  if (!temp.WriteAndClose(content, replacing)) return WriteError::kWriteFailed;
   if (!temp.RenameOverTarget()) return WriteError::kReplaceFailed;
   return WriteError::kNone;
 }

@@ -135,9 +135,25 @@ std::optional<std::int64_t> RoundedMagnitude(const DecimalParts& parts) {
   return round_up ? whole + 1 : whole;
 }
 
+// Terminal numbers and counts are nearly always plain digits; reading them
+// directly keeps the per-record cost low. Nine digits always fit 32 bits.
+std::optional<std::int32_t> PlainDigitsValue(std::string_view text) {
+  constexpr std::size_t kMaxPlainDigits = 9;
+  if (text.empty() || text.size() > kMaxPlainDigits) return std::nullopt;
+  std::int32_t value = 0;
+  for (const char c : text) {
+    if (!IsDigit(c)) return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
 }  // namespace
 
 WholeNumber ParseWholeNumber(std::string_view text) {
+  if (const std::optional<std::int32_t> plain = PlainDigitsValue(text)) {
+    return {NumericStatus::kOk, *plain};
+  }
   const std::optional<DecimalParts> parts = SplitDecimal(text);
   if (!parts) return {NumericStatus::kNotNumeric, 0};
 

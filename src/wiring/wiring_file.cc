@@ -22,11 +22,15 @@ struct DelimiterScan {
 
 DelimiterScan ScanDelimiter(std::string_view text, char delimiter) {
   DelimiterScan scan;
-  for (std::size_t pos = 0; pos < text.size();
-       pos += SjisCharLength(text, pos)) {
-    if (text[pos] != delimiter) continue;
-    if (scan.count == 0) scan.first = pos;
-    ++scan.count;
+  const std::size_t size = text.size();
+  for (std::size_t pos = 0; pos < size; ++pos) {
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    if (byte == static_cast<unsigned char>(delimiter)) {
+      if (scan.count == 0) scan.first = pos;
+      ++scan.count;
+    } else if (byte >= 0x80 && SjisCharLength(text, pos) == 2) {
+      ++pos;  // the trail byte is part of this character
+    }
   }
   return scan;
 }

@@ -1,0 +1,52 @@
+#ifndef CORDSHIFT_PLATFORM_FOLDER_SCAN_H_
+#define CORDSHIFT_PLATFORM_FOLDER_SCAN_H_
+
+// Enumeration of folders and files, in name order so that results do not
+// depend on the file system's order. Paths and names are UTF-8 texts.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cordshift {
+
+// The order of names in listings: ASCII letters folded to upper case, every
+// other character by code point (so "_" sorts after the letters, as NTFS
+// orders names); names equal but for letter case in exact-name order.
+bool NameOrderLess(std::string_view a, std::string_view b);
+
+// The names of the subfolders of a folder, sorted by NameOrderLess. Symbolic
+// links to folders are not followed (not listed). No value when the folder
+// does not exist, is not a folder, or cannot be read.
+std::optional<std::vector<std::string>> ListSubfolders(std::string_view folder);
+
+struct FoundFile {
+  std::string name;       // the file name without the extension
+  std::string extension;  // the extension as spelled on disk (".lvd", ".LVD")
+};
+
+// The files of a folder whose name ends in `extension` (letter case
+// ignored), sorted by NameOrderLess of the whole name. Taken are regular
+// files that are not hidden (on POSIX a name beginning with "."), not
+// folders or links to folders. A folder that does not exist gives an empty
+// list; no value when the folder cannot be read.
+std::optional<std::vector<FoundFile>> ListFilesWithExtension(
+    std::string_view folder, std::string_view extension);
+
+// True when a file or folder of that path exists.
+bool PathExists(std::string_view path);
+// True when a folder of that path exists.
+bool FolderExists(std::string_view path);
+// Creates one folder; true when it exists afterwards.
+bool CreateFolder(std::string_view path);
+
+// True when both paths name the same existing folder.
+bool IsSameFolder(std::string_view a, std::string_view b);
+// True when `inner` is `outer` or lies below it (both existing or not;
+// compared after making them absolute and normal).
+bool IsInsideFolder(std::string_view inner, std::string_view outer);
+
+}  // namespace cordshift
+
+#endif  // CORDSHIFT_PLATFORM_FOLDER_SCAN_H_
