@@ -14,11 +14,14 @@ namespace cordshift {
 // The order of names in listings: ASCII letters folded to upper case, every
 // other character by code point (so "_" sorts after the letters, as NTFS
 // orders names); names equal but for letter case in exact-name order.
+// Bytes that are not valid UTF-8 sort after every character, among
+// themselves by byte value.
 bool NameOrderLess(std::string_view a, std::string_view b);
 
 // The names of the subfolders of a folder, sorted by NameOrderLess. Symbolic
-// links to folders are not followed (not listed). No value when the folder
-// does not exist, is not a folder, or cannot be read.
+// links to folders are not followed (not listed); hidden folders are
+// listed. No value when the folder does not exist, is not a folder, or
+// cannot be read.
 std::optional<std::vector<std::string>> ListSubfolders(std::string_view folder);
 
 struct FoundFile {

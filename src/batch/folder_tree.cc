@@ -1,0 +1,243 @@
+#include "batch/folder_tree.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/folder_path.h"
+#include "platform/folder_scan.h"
+
+namespace cordshift {
+
+namespace {
+
+// Separators accepted in paths handed in by callers.
+#ifdef _WIN32
+constexpr std::string_view kSeparators = "\\/";
+#else
+constexpr std::string_view kSeparators = "/";
+#endif
+
+bool IsSeparator(char c) {
+  return kSeparators.find(c) != std::string_view::npos;
+}
+
+std::vector<std::string_view> SplitAtSeparators(std::string_view text) {
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = text.find_first_of(kSeparators, start);
+    if (end == std::string_view::npos) {
+      parts.push_back(text.substr(start));
+      return parts;
+    }
+    parts.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+// The folders a creation walks through, top first, and what counts as a
+// folder being there already.
+struct FolderWalk {
+  std::vector<std::string> folders;
+  // A share only answers the folder test reliably, so there a file of the
+  // same name does not stop the creation.
+  bool any_entry_counts = true;
+};
+
+#ifdef _WIN32
+// \\server\share\...: the server itself is never tested; local paths start
+// below the drive.
+FolderWalk PlanFolderWalk(std::string_view folder) {
+  const std::vector<std::string_view> parts = SplitAtSeparators(folder);
+  const bool network =
+      folder.size() > 3 && IsSeparator(folder[0]) && IsSeparator(folder[1]);
+  FolderWalk walk;
+  walk.any_entry_counts = !network;
+  std::size_t first = 1;
+  std::string path(parts[0]);
+  if (network) {
+    path = std::string("\\\\").append(parts[2]);
+    first = 3;
+  }
+  for (std::size_t i = first; i < parts.size(); ++i) {
+    path.push_back(kFolderSeparator);
+    path.append(parts[i]);
+    walk.folders.push_back(path);
+  }
+  return walk;
+}
+#else
+// An absolute path starts below "/", a relative one at its first part.
+// Doubled separators add nothing.
+FolderWalk PlanFolderWalk(std::string_view folder) {
+  FolderWalk walk;
+  std::string path;
+  for (const std::string_view part : SplitAtSeparators(folder)) {
+    if (part.empty()) {
+      if (path.empty() && !folder.empty() && IsSeparator(folder.front())) {
+        path.push_back(kFolderSeparator);
+      }
+      continue;
+    }
+    if (!path.empty() && !EndsWithSeparator(path)) {
+      path.push_back(kFolderSeparator);
+    }
+    path.append(part);
+    walk.folders.push_back(path);
+  }
+  return walk;
+}
+#endif
+
+bool IsThere(const std::string& folder, bool any_entry_counts) {
+  return any_entry_counts ? PathExists(folder) : FolderExists(folder);
+}
+
+// Fills a tree's folder lists below the two roots already stored as entry 1.
+class TreeWalk {
+ public:
+  TreeWalk(FolderTree& tree, const std::string& source,
+           const std::string& destination)
+      : tree_(tree),
+        source_(source),
+        destination_(destination),
+        // A run must never convert its own output, so a destination inside
+        // the tree is cut off together with everything below it.
+        destination_inside_(IsInsideFolder(destination, source)) {}
+
+  // Depth first without recursion, so that the depth of a tree is limited
+  // by memory only: each level keeps the subfolders still to be visited.
+  bool Run() {
+    if (destination_inside_ && IsSameFolder(source_, destination_)) {
+      return true;
+    }
+    std::optional<std::vector<std::string>> top = StoreSubfolders(source_);
+    if (!top) return false;
+    std::vector<Level> levels;
+    levels.push_back({std::move(*top)});
+    while (!levels.empty()) {
+      Level& level = levels.back();
+      if (level.next == level.folders.size()) {
+        levels.pop_back();
+        continue;
+      }
+      const std::string folder = std::move(level.folders[level.next++]);
+      std::optional<std::vector<std::string>> below = StoreSubfolders(folder);
+      if (!below) return false;
+      if (!below->empty()) levels.push_back({std::move(*below)});
+    }
+    return true;
+  }
+
+ private:
+  struct Level {
+    std::vector<std::string> folders;
+    std::size_t next = 0;
+  };
+
+  // Stores the subfolders of `folder` as new entries, all of them before
+  // any folder below them, and returns their paths; no value when the
+  // folder cannot be read.
+  std::optional<std::vector<std::string>> StoreSubfolders(
+      const std::string& folder) {
+    std::optional<std::vector<std::string>> names = ListSubfolders(folder);
+    if (!names) return std::nullopt;
+    std::vector<std::string> paths;
+    paths.reserve(names->size());
+    for (const std::string& name : *names) {
+      std::string path = folder + name + kFolderSeparator;
+      if (destination_inside_ && IsSameFolder(path, destination_)) continue;
+      Store(path);
+      paths.push_back(std::move(path));
+    }
+    return paths;
+  }
+
+  // The relative part comes from the walk itself, so cutting the source
+  // root's length off is exact.
+  void Store(const std::string& path) {
+    tree_.DestinationFolders.push_back(destination_ +
+                                       path.substr(source_.size()));
+    tree_.SourceFolders.push_back(path);
+    tree_.FolderCount = static_cast<int>(tree_.SourceFolders.size());
+  }
+
+  FolderTree& tree_;
+  const std::string& source_;
+  const std::string& destination_;
+  const bool destination_inside_;
+};
+
+}  // namespace
+
+bool FolderTree::AnalyzeFolderTree(ConversionView& view,
+                                   std::string_view source_root,
+                                   std::string_view destination_root) {
+  view.ShowGuide(kAnalysingGuide);
+  const std::string source = WithTrailingSeparator(std::string(source_root));
+  const std::string destination =
+      WithTrailingSeparator(std::string(destination_root));
+  SourceFolders.assign(1, source);
+  DestinationFolders.assign(1, destination);
+  FolderCount = 1;
+  if (!FolderExists(source)) return false;
+  return TreeWalk(*this, source, destination).Run();
+}
+
+bool FolderTree::ListWiringFiles(std::string_view folder,
+                                 std::string_view extension) {
+  FoundCount = 0;
+  FoundNames.clear();
+  FoundPaths.clear();
+  FoundExtensions.clear();
+  std::string pattern = WithTrailingSeparator(std::string(folder));
+  pattern.push_back('*');
+  pattern.append(extension);
+  return FindFiles(pattern);
+}
+
+bool FolderTree::FindFiles(std::string_view pattern) {
+  std::size_t prefix_length = 0;
+  for (std::size_t i = pattern.size(); i > 0; --i) {
+    if (IsSeparator(pattern[i - 1])) {
+      prefix_length = i;
+      break;
+    }
+  }
+  const std::string_view prefix = pattern.substr(0, prefix_length);
+  const std::string_view name_pattern = pattern.substr(prefix_length);
+  // Only "*" followed by an extension is a pattern this system forms.
+  if (name_pattern.empty() || name_pattern.front() != '*') return false;
+  const std::string_view extension = name_pattern.substr(1);
+  if (extension.find_first_of("*?") != std::string_view::npos) return false;
+
+  const std::optional<std::vector<FoundFile>> files =
+      ListFilesWithExtension(prefix.empty() ? "." : prefix, extension);
+  if (!files) return false;
+  for (const FoundFile& file : *files) {
+    FoundNames.push_back(file.name);
+    FoundPaths.push_back(std::string(prefix) + file.name);
+    FoundExtensions.push_back(file.extension);
+    ++FoundCount;
+  }
+  return true;
+}
+
+bool MakeFolderPath(std::string_view folder) {
+  std::string_view trimmed = folder;
+  if (trimmed.size() > 1 && IsSeparator(trimmed.back())) {
+    trimmed.remove_suffix(1);
+  }
+  const FolderWalk walk = PlanFolderWalk(trimmed);
+  for (const std::string& path : walk.folders) {
+    if (!IsThere(path, walk.any_entry_counts) && !CreateFolder(path)) {
+      return false;
+    }
+  }
+  return FolderExists(trimmed);
+}
+
+}  // namespace cordshift

@@ -1,0 +1,275 @@
+#include "platform/folder_scan.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "platform/text_file.h"
+
+namespace cordshift {
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sort keys of bytes that are not part of valid UTF-8: after every code
+// point, ordered among themselves by byte value, so that any byte string has
+// one fixed place in the order.
+constexpr char32_t kInvalidByteKeyBase = 0x110000;
+
+unsigned char ByteAt(std::string_view text, std::size_t index) {
+  return static_cast<unsigned char>(text[index]);
+}
+
+bool IsContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// The code point starting at `index` and the number of bytes it takes;
+// a malformed sequence (truncated, overlong, surrogate, beyond U+10FFFF)
+// yields the invalid-byte key of its first byte and takes that byte only.
+std::pair<char32_t, std::size_t> DecodeAt(std::string_view text,
+                                          std::size_t index) {
+  const unsigned char lead = ByteAt(text, index);
+  const auto invalid = std::pair<char32_t, std::size_t>{
+      kInvalidByteKeyBase + lead, std::size_t{1}};
+  if (lead < 0x80) return {lead, 1};
+
+  std::size_t length = 0;
+  char32_t code_point = 0;
+  char32_t smallest = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    code_point = lead & 0x1Fu;
+    smallest = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    code_point = lead & 0x0Fu;
+    smallest = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    code_point = lead & 0x07u;
+    smallest = 0x10000;
+  } else {
+    return invalid;
+  }
+  if (text.size() - index < length) return invalid;
+  for (std::size_t i = 1; i < length; ++i) {
+    const unsigned char byte = ByteAt(text, index + i);
+    if (!IsContinuationByte(byte)) return invalid;
+    code_point = (code_point << 6) | (byte & 0x3Fu);
+  }
+  const bool is_surrogate = code_point >= 0xD800 && code_point <= 0xDFFF;
+  if (code_point < smallest || code_point > 0x10FFFF || is_surrogate) {
+    return invalid;
+  }
+  return {code_point, length};
+}
+
+char32_t FoldAsciiLetter(char32_t key) {
+  return (key >= U'a' && key <= U'z') ? key - (U'a' - U'A') : key;
+}
+
+// -1, 0 or 1 as `a` sorts before, with or after `b` when letter case of
+// ASCII letters is ignored.
+int CompareFolded(std::string_view a, std::string_view b) {
+  std::size_t i = 0;
+  std::size_t j = 0;
+  while (i < a.size() && j < b.size()) {
+    const auto [key_a, length_a] = DecodeAt(a, i);
+    const auto [key_b, length_b] = DecodeAt(b, j);
+    const char32_t folded_a = FoldAsciiLetter(key_a);
+    const char32_t folded_b = FoldAsciiLetter(key_b);
+    if (folded_a != folded_b) return folded_a < folded_b ? -1 : 1;
+    i += length_a;
+    j += length_b;
+  }
+  if (i < a.size()) return 1;
+  if (j < b.size()) return -1;
+  return 0;
+}
+
+char FoldAsciiByte(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c;
+}
+
+bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view tail) {
+  if (text.size() < tail.size()) return false;
+  const std::string_view end = text.substr(text.size() - tail.size());
+  return std::equal(
+      end.begin(), end.end(), tail.begin(), tail.end(),
+      [](char x, char y) { return FoldAsciiByte(x) == FoldAsciiByte(y); });
+}
+
+// POSIX hides a name by its leading dot; Windows marks hidden files by
+// attribute instead, which belongs to its own enumeration.
+bool IsHiddenName(std::string_view name) {
+  return !name.empty() && name.front() == '.';
+}
+
+// The type of what a path names, following links; file_type::none when it
+// cannot be determined for another reason than its absence. A file used as
+// a folder on the way is such a reason: "file/" is not a missing folder.
+fs::file_type TypeOf(const fs::path& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (error && error != std::errc::no_such_file_or_directory) {
+    return fs::file_type::none;
+  }
+  return status.type();
+}
+
+// Calls `take` for every entry of an existing folder. False when the folder
+// cannot be opened, the iteration stops on an error or `take` refuses an
+// entry.
+template <typename Take>
+bool ForEachEntry(const fs::path& folder, Take take) {
+  std::error_code error;
+  fs::directory_iterator it(folder, error);
+  if (error) return false;
+  for (; it != fs::directory_iterator(); it.increment(error)) {
+    if (!take(*it)) return false;
+  }
+  return !error;
+}
+
+enum class EntryKind {
+  kFolder,      // a folder of its own, not a link to one
+  kFile,        // a regular file or a link to one
+  kOther,       // anything else, including links that lead nowhere
+  kUnreadable,  // its type could not be determined
+};
+
+// An entry that vanished since the folder was read is simply not there; any
+// other failure means the folder's content cannot be told.
+EntryKind KindOnError(const std::error_code& error) {
+  return error == std::errc::no_such_file_or_directory ? EntryKind::kOther
+                                                       : EntryKind::kUnreadable;
+}
+
+// Uses the type the folder reading already delivered where it can, so that
+// an entry whose full path is too long to look up is still classified.
+EntryKind KindOf(const fs::directory_entry& entry) {
+  std::error_code error;
+  const bool link = entry.is_symlink(error);
+  if (error) return KindOnError(error);
+  if (link) {
+    const bool to_file = fs::is_regular_file(fs::status(entry.path(), error));
+    return to_file ? EntryKind::kFile : EntryKind::kOther;
+  }
+  const bool folder = entry.is_directory(error);
+  if (error) return KindOnError(error);
+  if (folder) return EntryKind::kFolder;
+  const bool file = entry.is_regular_file(error);
+  if (error) return KindOnError(error);
+  return file ? EntryKind::kFile : EntryKind::kOther;
+}
+
+// The path without a trailing separator, made absolute and normal with
+// links resolved where the path exists; empty when that fails.
+fs::path ComparablePath(std::string_view text) {
+  if (text.empty()) return {};
+  std::error_code error;
+  fs::path path = fs::weakly_canonical(PathFromUtf8(text), error);
+  if (error) {
+    path = fs::absolute(PathFromUtf8(text), error);
+    if (error) return {};
+  }
+  path = path.lexically_normal();
+  if (!path.has_filename() && path != path.root_path()) {
+    path = path.parent_path();
+  }
+  return path;
+}
+
+}  // namespace
+
+bool NameOrderLess(std::string_view a, std::string_view b) {
+  const int folded = CompareFolded(a, b);
+  if (folded != 0) return folded < 0;
+  // Equal apart from letter case: exact bytes decide, so that the order is
+  // total and stable whatever order the file system returns.
+  return a < b;
+}
+
+std::optional<std::vector<std::string>> ListSubfolders(
+    std::string_view folder) {
+  const fs::path path = PathFromUtf8(folder);
+  if (TypeOf(path) != fs::file_type::directory) return std::nullopt;
+  std::vector<std::string> names;
+  const bool read = ForEachEntry(path, [&](const fs::directory_entry& entry) {
+    const EntryKind kind = KindOf(entry);
+    if (kind == EntryKind::kFolder) {
+      names.push_back(PathToUtf8(entry.path().filename()));
+    }
+    return kind != EntryKind::kUnreadable;
+  });
+  if (!read) return std::nullopt;
+  std::sort(names.begin(), names.end(), NameOrderLess);
+  return names;
+}
+
+std::optional<std::vector<FoundFile>> ListFilesWithExtension(
+    std::string_view folder, std::string_view extension) {
+  const fs::path path = PathFromUtf8(folder);
+  const fs::file_type type = TypeOf(path);
+  if (type == fs::file_type::not_found) return std::vector<FoundFile>{};
+  if (type != fs::file_type::directory) return std::nullopt;
+
+  std::vector<std::string> names;
+  const bool read = ForEachEntry(path, [&](const fs::directory_entry& entry) {
+    std::string name = PathToUtf8(entry.path().filename());
+    if (name.size() <= extension.size() || IsHiddenName(name) ||
+        !EndsWithIgnoringAsciiCase(name, extension)) {
+      return true;
+    }
+    const EntryKind kind = KindOf(entry);
+    if (kind == EntryKind::kFile) names.push_back(std::move(name));
+    return kind != EntryKind::kUnreadable;
+  });
+  if (!read) return std::nullopt;
+  std::sort(names.begin(), names.end(), NameOrderLess);
+
+  std::vector<FoundFile> files;
+  files.reserve(names.size());
+  for (std::string& name : names) {
+    const std::size_t stem_length = name.size() - extension.size();
+    std::string spelled_extension = name.substr(stem_length);
+    name.resize(stem_length);
+    files.push_back({std::move(name), std::move(spelled_extension)});
+  }
+  return files;
+}
+
+bool PathExists(std::string_view path) {
+  const fs::file_type type = TypeOf(PathFromUtf8(path));
+  return type != fs::file_type::not_found && type != fs::file_type::none;
+}
+
+bool FolderExists(std::string_view path) {
+  return TypeOf(PathFromUtf8(path)) == fs::file_type::directory;
+}
+
+bool CreateFolder(std::string_view path) {
+  std::error_code error;
+  fs::create_directory(PathFromUtf8(path), error);
+  return FolderExists(path);
+}
+
+bool IsSameFolder(std::string_view a, std::string_view b) {
+  if (!FolderExists(a) || !FolderExists(b)) return false;
+  std::error_code error;
+  const bool same = fs::equivalent(PathFromUtf8(a), PathFromUtf8(b), error);
+  return same && !error;
+}
+
+bool IsInsideFolder(std::string_view inner, std::string_view outer) {
+  const fs::path inner_path = ComparablePath(inner);
+  const fs::path outer_path = ComparablePath(outer);
+  if (inner_path.empty() || outer_path.empty()) return false;
+  // Component by component, so that "/a/bc" is not taken to lie in "/a/b".
+  const auto mismatch = std::mismatch(outer_path.begin(), outer_path.end(),
+                                      inner_path.begin(), inner_path.end());
+  return mismatch.first == outer_path.end();
+}
+
+}  // namespace cordshift

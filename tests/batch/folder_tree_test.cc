@@ -1,0 +1,335 @@
+#include "batch/folder_tree.h"
+
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/folder_path.h"
+#include "support/temp_folder.h"
+#include "wiring/recording_view.h"
+
+namespace cordshift {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+// Makes the working folder another one for the life of the guard.
+class WorkingFolderGuard {
+ public:
+  explicit WorkingFolderGuard(const fs::path& folder)
+      : previous_(fs::current_path()) {
+    fs::current_path(folder);
+  }
+  ~WorkingFolderGuard() { fs::current_path(previous_); }
+  WorkingFolderGuard(const WorkingFolderGuard&) = delete;
+  WorkingFolderGuard& operator=(const WorkingFolderGuard&) = delete;
+
+ private:
+  fs::path previous_;
+};
+
+class FolderTreeTest : public ::testing::Test {
+ protected:
+  // The path of a folder below the temporary folder, ending in a separator.
+  std::string Folder(std::string_view relative) const {
+    return WithTrailingSeparator((temp_ / relative).string());
+  }
+  void MakeFolders(std::initializer_list<std::string_view> relatives) const {
+    for (std::string_view relative : relatives) {
+      fs::create_directories(temp_ / relative);
+    }
+  }
+  // The source folders below the source root, relative to it.
+  std::vector<std::string> RelativeSources(std::string_view root) const {
+    std::vector<std::string> relatives;
+    const std::string prefix = Folder(root);
+    for (const std::string& folder : tree_.SourceFolders) {
+      EXPECT_EQ(folder.rfind(prefix, 0), 0u) << folder;
+      relatives.push_back(folder.substr(prefix.size()));
+    }
+    return relatives;
+  }
+
+  TempFolder temp_;
+  RecordingView view_;
+  FolderTree tree_;
+};
+
+TEST_F(FolderTreeTest, ListsSubfoldersTogetherThenEachOneDeeper) {
+  MakeFolders({"src/b/y", "src/b/X", "src/A/2/deep", "src/A/10", "src/_u",
+               "src/9", "dst"});
+  WriteBytes(temp_ / "src/file.lvd", "not a folder");
+  fs::create_symlink(temp_ / "src/A", temp_ / "src/link");
+
+  ASSERT_TRUE(tree_.AnalyzeFolderTree(view_, Folder("src"), Folder("dst")));
+
+  EXPECT_THAT(view_.guides(), ElementsAre(kAnalysingGuide));
+  const std::vector<std::string> expected = {
+      "",      "9/",   "A/",        "b/",   "_u/",
+      "A/10/", "A/2/", "A/2/deep/", "b/X/", "b/y/"};
+  EXPECT_THAT(RelativeSources("src"), ElementsAreArray(expected));
+  EXPECT_EQ(tree_.FolderCount, static_cast<int>(expected.size()));
+  ASSERT_EQ(tree_.DestinationFolders.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(tree_.DestinationFolders[i], Folder("dst") + expected[i]);
+  }
+}
+
+TEST_F(FolderTreeTest, RootsGetATrailingSeparator) {
+  MakeFolders({"src/A"});
+  const std::string source = (temp_ / "src").string();
+  const std::string destination = (temp_ / "dst").string();
+
+  ASSERT_TRUE(tree_.AnalyzeFolderTree(view_, source, destination));
+
+  EXPECT_THAT(tree_.SourceFolders,
+              ElementsAre(source + kFolderSeparator,
+                          source + kFolderSeparator + "A" + kFolderSeparator));
+  EXPECT_THAT(
+      tree_.DestinationFolders,
+      ElementsAre(destination + kFolderSeparator,
+                  destination + kFolderSeparator + "A" + kFolderSeparator));
+}
+
+TEST_F(FolderTreeTest, SourceWithoutSubfoldersGivesTheRootsOnly) {
+  MakeFolders({"src"});
+  ASSERT_TRUE(tree_.AnalyzeFolderTree(view_, Folder("src"), Folder("dst")));
+  EXPECT_EQ(tree_.FolderCount, 1);
+  EXPECT_THAT(tree_.SourceFolders, ElementsAre(Folder("src")));
+  EXPECT_THAT(tree_.DestinationFolders, ElementsAre(Folder("dst")));
+}
+
+TEST_F(FolderTreeTest, LeavesOutADestinationInsideTheSource) {
+  MakeFolders({"src/A/out/sub", "src/A/p", "src/B", "src/B/out-x"});
+  fs::create_symlink(temp_ / "src/A", temp_ / "alias");
+  const struct {
+    const char* what;
+    std::string destination;
+    std::vector<std::string> relatives;
+  } kCases[] = {
+      {"destination below the source",
+       Folder("src/A/out"),
+       {"", "A/", "B/", "A/p/", "B/out-x/"}},
+      {"destination spelled differently",
+       (temp_ / "src/B/../A/./out").string(),
+       {"", "A/", "B/", "A/p/", "B/out-x/"}},
+      {"destination reached through a link",
+       Folder("alias/out"),
+       {"", "A/", "B/", "A/p/", "B/out-x/"}},
+      {"destination not created yet",
+       Folder("src/A/new"),
+       {"", "A/", "B/", "A/out/", "A/p/", "A/out/sub/", "B/out-x/"}},
+      {"destination is the source", Folder("src"), {""}},
+  };
+  for (const auto& c : kCases) {
+    FolderTree tree;
+    RecordingView view;
+    ASSERT_TRUE(tree.AnalyzeFolderTree(view, Folder("src"), c.destination))
+        << c.what;
+    std::vector<std::string> expected;
+    for (const std::string& relative : c.relatives) {
+      expected.push_back(Folder("src") + relative);
+    }
+    EXPECT_THAT(tree.SourceFolders, ElementsAreArray(expected)) << c.what;
+    EXPECT_EQ(tree.FolderCount, static_cast<int>(expected.size())) << c.what;
+  }
+}
+
+TEST_F(FolderTreeTest, FailsWithoutASourceFolder) {
+  WriteBytes(temp_ / "file", "x");
+  for (const std::string& source :
+       {Folder("missing"), Folder("file"), (temp_ / "file").string()}) {
+    RecordingView view;
+    FolderTree tree;
+    EXPECT_FALSE(tree.AnalyzeFolderTree(view, source, Folder("dst"))) << source;
+    EXPECT_THAT(view.guides(), ElementsAre(kAnalysingGuide)) << source;
+    EXPECT_EQ(tree.FolderCount, 1) << source;
+  }
+}
+
+TEST_F(FolderTreeTest, AnalysisStartsAfresh) {
+  MakeFolders({"one/a", "one/b", "two"});
+  ASSERT_TRUE(tree_.AnalyzeFolderTree(view_, Folder("one"), Folder("dst")));
+  ASSERT_TRUE(tree_.AnalyzeFolderTree(view_, Folder("two"), Folder("dst")));
+  EXPECT_THAT(tree_.SourceFolders, ElementsAre(Folder("two")));
+  EXPECT_EQ(tree_.FolderCount, 1);
+}
+
+TEST_F(FolderTreeTest, WalksADeepTree) {
+  constexpr int kDepth = 200;
+  std::string relative;
+  for (int level = 0; level < kDepth; ++level) relative += "d/";
+  fs::create_directories(temp_ / "src" / relative);
+
+  ASSERT_TRUE(tree_.AnalyzeFolderTree(view_, Folder("src"), Folder("dst")));
+
+  EXPECT_EQ(tree_.FolderCount, kDepth + 1);
+  EXPECT_EQ(tree_.SourceFolders.back(), Folder("src") + relative);
+  EXPECT_EQ(tree_.DestinationFolders.back(), Folder("dst") + relative);
+}
+
+// A chain of folders whose full path is longer than the system accepts in
+// one call, so that the deepest ones cannot be read through their path even
+// by a superuser. Built and removed relative to open folders.
+class OverlongChain {
+ public:
+  OverlongChain(const fs::path& base, int depth) {
+    const std::string name(200, 'x');
+    int parent = ::open(base.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int level = 0; level < depth && parent >= 0; ++level) {
+      folders_.push_back(parent);
+      if (::mkdirat(parent, name.c_str(), 0755) != 0) return;
+      parent = ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY);
+    }
+    if (parent >= 0) ::close(parent);
+  }
+  ~OverlongChain() {
+    const std::string name(200, 'x');
+    while (!folders_.empty()) {
+      ::unlinkat(folders_.back(), name.c_str(), AT_REMOVEDIR);
+      ::close(folders_.back());
+      folders_.pop_back();
+    }
+  }
+  OverlongChain(const OverlongChain&) = delete;
+  OverlongChain& operator=(const OverlongChain&) = delete;
+
+ private:
+  std::vector<int> folders_;  // each holds the next one of the chain
+};
+
+TEST_F(FolderTreeTest, FailsWhenAFolderInTheTreeCannotBeRead) {
+  MakeFolders({"src/a"});
+  const int depth = PATH_MAX / 200 + 2;
+  OverlongChain chain(temp_ / "src", depth);
+
+  EXPECT_FALSE(tree_.AnalyzeFolderTree(view_, Folder("src"), Folder("dst")));
+  // What was found up to the fault stays: both root subfolders at least.
+  EXPECT_GE(tree_.FolderCount, 3);
+  EXPECT_LT(tree_.FolderCount, depth + 2);
+  EXPECT_EQ(tree_.SourceFolders.size(), tree_.DestinationFolders.size());
+}
+
+TEST_F(FolderTreeTest, MakeFolderPathCreatesMissingParents) {
+  MakeFolders({"out"});
+  const struct {
+    const char* what;
+    std::string folder;
+    std::string expected_folder;
+  } kCases[] = {
+      {"two missing levels", Folder("out/A/B"), "out/A/B"},
+      {"no trailing separator", (temp_ / "out/C/D").string(), "out/C/D"},
+      {"existing folders", Folder("out/A"), "out/A"},
+      {"doubled separators", (temp_ / "out//E//F").string(), "out/E/F"},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_TRUE(MakeFolderPath(c.folder)) << c.what;
+    EXPECT_TRUE(fs::is_directory(temp_ / c.expected_folder)) << c.what;
+  }
+}
+
+TEST_F(FolderTreeTest, MakeFolderPathCreatesARelativePathFromItsFirstPart) {
+  WorkingFolderGuard guard(temp_.path());
+  EXPECT_TRUE(MakeFolderPath("rel/inner/"));
+  EXPECT_TRUE(fs::is_directory(temp_ / "rel/inner"));
+}
+
+TEST_F(FolderTreeTest, MakeFolderPathStopsAtTheFirstFailure) {
+  MakeFolders({"out"});
+  WriteBytes(temp_ / "out/file", "x");
+  const struct {
+    const char* what;
+    std::string folder;
+    const char* kept;  // created before the failure
+  } kCases[] = {
+      {"a file in the way", Folder("out/file/A/B"), nullptr},
+      {"the folder itself is a file", Folder("out/file"), nullptr},
+      {"a name the system refuses",
+       Folder("out/made/" + std::string(300, 'n') + "/below"), "out/made"},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_FALSE(MakeFolderPath(c.folder)) << c.what;
+    if (c.kept != nullptr) {
+      EXPECT_TRUE(fs::is_directory(temp_ / c.kept)) << c.what;
+    }
+  }
+  EXPECT_TRUE(fs::is_regular_file(temp_ / "out/file"));
+  EXPECT_THAT(testing::ReadBytes(temp_ / "out/file"), "x");
+}
+
+class FoundFilesTest : public FolderTreeTest {
+ protected:
+  void SetUp() override {
+    for (const char* name :
+         {"one/A.lvd", "one/X.LVD", "one/b.lvd", "one/.h.lvd", "one/n.txt",
+          "two/C.lvd", "two/d.lvd"}) {
+      WriteBytes(temp_ / name, "x");
+    }
+    MakeFolders({"one/D.lvd"});
+  }
+};
+
+TEST_F(FoundFilesTest, ListWiringFilesTakesTheWiringFilesInNameOrder) {
+  for (const std::string& folder : {Folder("one"), (temp_ / "one").string()}) {
+    ASSERT_TRUE(tree_.ListWiringFiles(folder, ".lvd")) << folder;
+    EXPECT_EQ(tree_.FoundCount, 3);
+    EXPECT_THAT(tree_.FoundNames, ElementsAre("A", "b", "X"));
+    EXPECT_THAT(tree_.FoundPaths,
+                ElementsAre(Folder("one") + "A", Folder("one") + "b",
+                            Folder("one") + "X"));
+    EXPECT_THAT(tree_.FoundExtensions, ElementsAre(".lvd", ".lvd", ".LVD"));
+  }
+}
+
+TEST_F(FoundFilesTest, FindFilesAddsToTheFoundFiles) {
+  ASSERT_TRUE(tree_.ListWiringFiles(Folder("one"), ".lvd"));
+  ASSERT_TRUE(tree_.FindFiles(Folder("two") + "*.lvd"));
+  EXPECT_EQ(tree_.FoundCount, 5);
+  EXPECT_THAT(tree_.FoundNames, ElementsAre("A", "b", "X", "C", "d"));
+  EXPECT_EQ(tree_.FoundPaths.back(), Folder("two") + "d");
+
+  ASSERT_TRUE(tree_.ListWiringFiles(Folder("two"), ".lvd"));
+  EXPECT_EQ(tree_.FoundCount, 2);
+  EXPECT_THAT(tree_.FoundNames, ElementsAre("C", "d"));
+}
+
+TEST_F(FoundFilesTest, MissingFolderIsSuccessWithNothingFound) {
+  ASSERT_TRUE(tree_.ListWiringFiles(Folder("one"), ".lvd"));
+  EXPECT_TRUE(tree_.ListWiringFiles(Folder("missing"), ".lvd"));
+  EXPECT_EQ(tree_.FoundCount, 0);
+  EXPECT_THAT(tree_.FoundNames, IsEmpty());
+}
+
+TEST_F(FoundFilesTest, PatternWithoutAFolderSearchesTheWorkingFolder) {
+  WorkingFolderGuard guard(temp_ / "two");
+  ASSERT_TRUE(tree_.FindFiles("*.lvd"));
+  EXPECT_THAT(tree_.FoundNames, ElementsAre("C", "d"));
+  EXPECT_THAT(tree_.FoundPaths, ElementsAre("C", "d"));
+}
+
+TEST_F(FoundFilesTest, UnreadableFolderFailsAndKeepsWhatWasFound) {
+  ASSERT_TRUE(tree_.ListWiringFiles(Folder("one"), ".lvd"));
+  EXPECT_FALSE(tree_.FindFiles(Folder(std::string(300, 'n')) + "*.lvd"));
+  EXPECT_FALSE(tree_.FindFiles(Folder("one/A.lvd") + "*.lvd"))
+      << "a file taken for a folder";
+  EXPECT_EQ(tree_.FoundCount, 3);
+  EXPECT_THAT(tree_.FoundNames, ElementsAre("A", "b", "X"));
+  EXPECT_FALSE(tree_.FindFiles(Folder("one") + "A*.lvd"))
+      << "only * and an extension form a pattern";
+}
+
+}  // namespace
+}  // namespace cordshift
