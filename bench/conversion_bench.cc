@@ -115,30 +115,28 @@ void SetRecordsPerSecond(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kFiles * kRecordsPerFile);
 }
 
-void BM_ListLoomvantageFiles(benchmark::State& state) {
-  const BenchFolders folders(false);
+using Listing = bool (*)(ConversionView&, ListId, WiringFileList&,
+                         WiringWorkspace&);
+
+void MeasureListing(benchmark::State& state, bool hipot, Listing list_files) {
+  const BenchFolders folders(hipot);
   NullView view;
   WiringWorkspace workspace;
   WiringFileList list = folders.List();
   for (auto _ : state) {
-    if (!ListLoomvantageFiles(view, ListId::kSource, list, workspace)) {
+    if (!list_files(view, ListId::kSource, list, workspace)) {
       state.SkipWithError("listing failed");
     }
   }
   SetRecordsPerSecond(state);
 }
 
+void BM_ListLoomvantageFiles(benchmark::State& state) {
+  MeasureListing(state, false, &ListLoomvantageFiles);
+}
+
 void BM_ListHipotFiles(benchmark::State& state) {
-  const BenchFolders folders(true);
-  NullView view;
-  WiringWorkspace workspace;
-  WiringFileList list = folders.List();
-  for (auto _ : state) {
-    if (!ListHipotFiles(view, ListId::kSource, list, workspace)) {
-      state.SkipWithError("listing failed");
-    }
-  }
-  SetRecordsPerSecond(state);
+  MeasureListing(state, true, &ListHipotFiles);
 }
 
 void BM_ConvertFolderToHipot(benchmark::State& state) {

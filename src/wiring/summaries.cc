@@ -74,44 +74,61 @@ bool PassSummaryHeader(ConversionView& view, const WiringFileList& files, int l,
   return false;
 }
 
-// Reads one continuity file; no value (and a fault report) on any fault.
-std::optional<FileSummary> SummarizeLoomvantageFile(
-    ConversionView& view, const WiringFileList& files, int l,
-    WiringWorkspace& workspace) {
+// Reads one file: the header, then every record through `read_record`,
+// which tallies the record's terminals and returns false for a malformed
+// one. No value (and a fault report) on any fault.
+template <typename ReadRecord>
+std::optional<FileSummary> SummarizeFile(ConversionView& view,
+                                         const WiringFileList& files, int l,
+                                         TerminalTally& tally,
+                                         ReadRecord read_record) {
   const std::optional<std::string> text = ReadFileForSummary(view, files, l);
   if (!text) return std::nullopt;
   LineReader lines(*text);
   if (!PassSummaryHeader(view, files, l, lines)) return std::nullopt;
-  TerminalTally& tally = workspace.tally;
   tally.ResetTerminalTally();
   tally.SetHighestTerminal(0);
   FileSummary summary;
-  char last_letter = 0;
   int line_number = 4;
   while (const std::optional<std::string_view> line = lines.Next()) {
     ++line_number;
-    const std::optional<ContinuityRecord> record = ReadContinuityRecord(*line);
-    if (!record) {
+    if (!read_record(*line)) {
       ReportFault(view, files, l,
                   "malformed record at line " + std::to_string(line_number));
       return std::nullopt;
     }
-    last_letter = SjisFirstCharUpper(record->pair.from);
-    if (record->ab_notation) {
-      tally.TallyTerminalNumber(record->from_number);
-      tally.TallyTerminalNumber(record->to_number);
-    } else {
-      tally.TallyTerminal(record->pair.from);
-      tally.TallyTerminal(record->pair.to);
-    }
     ++summary.circuits;
   }
   summary.terminals = tally.SummarizeTerminals();
-  const int highest = tally.HighestTerminal();
+  return summary;
+}
+
+std::optional<FileSummary> SummarizeLoomvantageFile(
+    ConversionView& view, const WiringFileList& files, int l,
+    WiringWorkspace& workspace) {
+  TerminalTally& tally = workspace.tally;
+  char last_letter = 0;
+  std::optional<FileSummary> summary =
+      SummarizeFile(view, files, l, tally, [&](std::string_view line) {
+        const std::optional<ContinuityRecord> record =
+            ReadContinuityRecord(line);
+        if (!record) return false;
+        last_letter = SjisFirstCharUpper(record->pair.from);
+        if (record->ab_notation) {
+          tally.TallyTerminalNumber(record->from_number);
+          tally.TallyTerminalNumber(record->to_number);
+        } else {
+          tally.TallyTerminal(record->pair.from);
+          tally.TallyTerminal(record->pair.to);
+        }
+        return true;
+      });
+  if (!summary) return std::nullopt;
   // The highest terminal is shown in the notation of the file's last record.
-  summary.max_terminal = (last_letter == 'A' || last_letter == 'B')
-                             ? std::string(workspace.tables.AbNumber(highest))
-                             : std::to_string(highest);
+  const int highest = tally.HighestTerminal();
+  summary->max_terminal = (last_letter == 'A' || last_letter == 'B')
+                              ? std::string(workspace.tables.AbNumber(highest))
+                              : std::to_string(highest);
   return summary;
 }
 
@@ -119,31 +136,21 @@ std::optional<FileSummary> SummarizeHipotFile(ConversionView& view,
                                               const WiringFileList& files,
                                               int l,
                                               WiringWorkspace& workspace) {
-  const std::optional<std::string> text = ReadFileForSummary(view, files, l);
-  if (!text) return std::nullopt;
-  LineReader lines(*text);
-  if (!PassSummaryHeader(view, files, l, lines)) return std::nullopt;
   TerminalTally& tally = workspace.tally;
-  tally.ResetTerminalTally();
-  tally.SetHighestTerminal(0);
-  FileSummary summary;
-  int line_number = 4;
-  while (const std::optional<std::string_view> line = lines.Next()) {
-    ++line_number;
-    const std::optional<TerminalPair> pair =
-        SplitRecord(*line, kHipotFieldCount);
-    if (!pair) {
-      ReportFault(view, files, l,
-                  "malformed record at line " + std::to_string(line_number));
-      return std::nullopt;
-    }
-    if (pair->to.empty()) ++summary.single_ended;
-    tally.TallyTerminal(pair->from);
-    tally.TallyTerminal(pair->to);
-    ++summary.circuits;
-  }
-  summary.terminals = tally.SummarizeTerminals();
-  summary.max_terminal = std::to_string(tally.HighestTerminal());
+  std::int32_t single_ended = 0;
+  std::optional<FileSummary> summary =
+      SummarizeFile(view, files, l, tally, [&](std::string_view line) {
+        const std::optional<TerminalPair> pair =
+            SplitRecord(line, kHipotFieldCount);
+        if (!pair) return false;
+        if (pair->to.empty()) ++single_ended;
+        tally.TallyTerminal(pair->from);
+        tally.TallyTerminal(pair->to);
+        return true;
+      });
+  if (!summary) return std::nullopt;
+  summary->single_ended = single_ended;
+  summary->max_terminal = std::to_string(tally.HighestTerminal());
   return summary;
 }
 

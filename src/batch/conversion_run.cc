@@ -1,0 +1,245 @@
+#include "batch/conversion_run.h"
+
+#include <exception>
+#include <string>
+
+#include "batch/folder_listing.h"
+#include "platform/codepage.h"
+#include "platform/folder_scan.h"
+#include "platform/sjis.h"
+#include "wiring/conversions.h"
+#include "wiring/numeric.h"
+#include "wiring/summaries.h"
+
+namespace cordshift {
+namespace {
+
+constexpr char kLowerLimitMessage[] =
+    "導通抵抗下限値には正の半角数字で記入してください";
+constexpr char kUpperLimitMessage[] =
+    "導通抵抗上限値には正の半角数字で記入してください";
+constexpr char kLimitOrderMessage[] =
+    "導通抵抗下限値 < 導通抵抗上限値となるよう記入してください";
+constexpr char kUnrepresentableModelMessage[] =
+    "変換先機種名にShift-JISで表せない文字が含まれています";
+constexpr char kSameFolderMessage[] =
+    "変換元と変換先に同じフォルダは指定できません";
+constexpr char kAnalysisFailedGuide[] = "フォルダ構成の解析エラー！";
+constexpr char kEnumerationFailedGuide[] = "変換元ファイル情報取得エラー！";
+constexpr char kConvertingFolderSuffix[] = "フォルダの変換中...";
+constexpr char kFolderDoneSuffix[] = "フォルダ 変換完了";
+constexpr char kConversionFailedSuffix[] = "の変換に失敗しました";
+
+// The texts and routines that differ between the two directions.
+struct DirectionProfile {
+  const char* model_prompt;
+  const char* start_text;
+  const char* listed_text;
+  const char* listing_failed_text;
+  const char* label;
+  const char* finish_text;
+  bool (*list_files)(ConversionView&, ListId, WiringFileList&,
+                     WiringWorkspace&);
+  bool (*convert_folder)(ConversionView&, const WiringFileList&,
+                         WiringFileList&, const std::string&,
+                         const ConversionInputs&, WiringWorkspace&, int&);
+  WiringFileList BatchState::*source_list;
+  WiringFileList BatchState::*destination_list;
+};
+
+constexpr DirectionProfile kToHipot = {
+    "変換先機種名を入力してください（例：TBS480）",
+    "Loomvantage->LoomvantageHipot 変換開始",
+    "変換元の Loomvantage の一覧を表示しました",
+    "変換元の Loomvantage の一覧表示ができませんでした",
+    "Loomvantage->LoomvantageHipot",
+    "Loomvantage->LoomvantageHipot 変換完了",
+    &ListLoomvantageFiles,
+    &ConvertFolderToHipot,
+    &BatchState::SourceLoomvantageList,
+    &BatchState::DestHipotList,
+};
+
+constexpr DirectionProfile kToLoomvantage = {
+    "変換先機種名を入力してください（例：TBL480）",
+    "LoomvantageHipot->Loomvantage 変換開始",
+    "変換元の LoomvantageHipot の一覧を表示しました",
+    "変換元の LoomvantageHipot の一覧表示ができませんでした",
+    "LoomvantageHipot->Loomvantage",
+    "LoomvantageHipot->Loomvantage 変換完了",
+    &ListHipotFiles,
+    &ConvertFolderToLoomvantage,
+    &BatchState::SourceHipotList,
+    &BatchState::DestLoomvantageList,
+};
+
+const DirectionProfile& ProfileOf(const Settings& settings) {
+  return settings.Direction == "0" ? kToHipot : kToLoomvantage;
+}
+
+// A limit text read by the numeric rule; a number outside 32 bits gets the
+// limit's own message rather than ending the run without a word.
+std::optional<std::int32_t> ReadLimit(MessageSink& messages,
+                                      std::string_view text,
+                                      const char* message) {
+  const WholeNumber number = ParseWholeNumber(TrimSpaces(text));
+  if (!number.ok()) {
+    messages.ShowMessage(message, MessageIcon::kExclamation);
+    return std::nullopt;
+  }
+  return number.value;
+}
+
+void Warn(ConversionView& view, const std::string& text) {
+  view.ShowMessage(text, MessageIcon::kExclamation);
+}
+
+class ConversionRun {
+ public:
+  ConversionRun(ConversionView& view, Settings& settings,
+                const RunInputs& inputs, BatchState& state)
+      : view_(view),
+        settings_(settings),
+        inputs_(inputs),
+        state_(state),
+        profile_(ProfileOf(settings)) {}
+
+  RunOutcome Run() {
+    if (!CheckInputs()) return RunOutcome::kEndedEarly;
+    settings_.OverWrite = inputs_.overwrite ? "1" : "0";
+    view_.SetConvertedCount("0");
+    if (IsSameFolder(inputs_.source_root, inputs_.destination_root)) {
+      Warn(view_, kSameFolderMessage);
+      return RunOutcome::kEndedEarly;
+    }
+    FolderTree& tree = state_.tree;
+    if (!tree.AnalyzeFolderTree(view_, inputs_.source_root,
+                                inputs_.destination_root)) {
+      view_.ShowGuide(kAnalysisFailedGuide);
+      return RunOutcome::kEndedEarly;
+    }
+    view_.ShowGuide(profile_.start_text);
+    const ConversionInputs conversion = ConversionInputsOf();
+    int converted_in_run = 0;
+    const int folder_count = tree.FolderCount;
+    for (int i = 0; i < folder_count; ++i) {
+      if (!ConvertFolder(static_cast<std::size_t>(i), conversion,
+                         converted_in_run)) {
+        return RunOutcome::kEndedEarly;
+      }
+    }
+    view_.ShowGuide(profile_.finish_text);
+    return RunOutcome::kCompleted;
+  }
+
+ private:
+  bool CheckInputs() {
+    const std::string_view model = TrimSpaces(inputs_.model_name);
+    if (model.empty()) {
+      Warn(view_, profile_.model_prompt);
+      return false;
+    }
+    if (!IsCp932Representable(model)) {
+      Warn(view_, kUnrepresentableModelMessage);
+      return false;
+    }
+    return ValidateLimits(view_, inputs_.lower, inputs_.upper);
+  }
+
+  ConversionInputs ConversionInputsOf() const {
+    ConversionInputs conversion;
+    conversion.model_name = inputs_.model_name;
+    conversion.lower = inputs_.lower;
+    conversion.upper = inputs_.upper;
+    conversion.destination_root = inputs_.destination_root;
+    conversion.ab_or_seq = settings_.ABorSeq;
+    conversion.over_write = settings_.OverWrite;
+    conversion.dry_run = inputs_.dry_run;
+    return conversion;
+  }
+
+  // Lists and converts one folder of the tree. False ends the run.
+  bool ConvertFolder(std::size_t i, const ConversionInputs& conversion,
+                     int& converted_in_run) {
+    FolderTree& tree = state_.tree;
+    const std::string& source_folder = tree.SourceFolders[i];
+    const std::string& destination_folder = tree.DestinationFolders[i];
+    if (!tree.ListWiringFiles(source_folder, kWiringExtension)) {
+      view_.ShowGuide(kEnumerationFailedGuide);
+      return false;
+    }
+    if (tree.FoundCount <= 0) return true;
+
+    WiringFileList& source = state_.*profile_.source_list;
+    FillFromFoundFiles(tree, source);
+    view_.ClearList(ListId::kSource);
+    if (!profile_.list_files(view_, ListId::kSource, source,
+                             state_.workspace)) {
+      // Converting a folder whose listing failed would pass over the
+      // failing file and every file after it while reporting success.
+      view_.ShowGuide(profile_.listing_failed_text);
+      return Failed();
+    }
+    view_.ShowGuide(profile_.listed_text);
+    if (view_.ListRowCount(ListId::kSource) == 0) return true;
+
+    view_.ShowGuide(source_folder + kConvertingFolderSuffix);
+    if (!inputs_.dry_run) MakeFolderPath(destination_folder);
+    if (!profile_.convert_folder(view_, source,
+                                 state_.*profile_.destination_list,
+                                 destination_folder, conversion,
+                                 state_.workspace, converted_in_run)) {
+      return Failed();
+    }
+    view_.ShowGuide(source_folder + kFolderDoneSuffix);
+    return true;
+  }
+
+  bool Failed() {
+    Warn(view_, std::string(profile_.label) + kConversionFailedSuffix);
+    return false;
+  }
+
+  ConversionView& view_;
+  Settings& settings_;
+  const RunInputs& inputs_;
+  BatchState& state_;
+  const DirectionProfile& profile_;
+};
+
+}  // namespace
+
+RunOutcome RunConversion(ConversionView& view, Settings& settings,
+                         const RunInputs& inputs, BatchState& state) {
+  try {
+    return ConversionRun(view, settings, inputs, state).Run();
+  } catch (const std::exception&) {
+    return RunOutcome::kEndedEarly;
+  }
+}
+
+bool ValidateLimits(MessageSink& messages, std::string_view lower,
+                    std::string_view upper) {
+  // Both texts are checked for being numbers before either sign is.
+  const std::optional<std::int32_t> low =
+      ReadLimit(messages, lower, kLowerLimitMessage);
+  if (!low) return false;
+  const std::optional<std::int32_t> high =
+      ReadLimit(messages, upper, kUpperLimitMessage);
+  if (!high) return false;
+  if (*low < 0) {
+    messages.ShowMessage(kLowerLimitMessage, MessageIcon::kExclamation);
+    return false;
+  }
+  if (*high < 0) {
+    messages.ShowMessage(kUpperLimitMessage, MessageIcon::kExclamation);
+    return false;
+  }
+  if (*low >= *high) {
+    messages.ShowMessage(kLimitOrderMessage, MessageIcon::kExclamation);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace cordshift

@@ -1,0 +1,132 @@
+#include "batch/folder_listing.h"
+
+#include <exception>
+#include <string>
+
+#include "wiring/summaries.h"
+
+namespace cordshift {
+namespace {
+
+// The texts and the reader of one list in one direction.
+struct ListingProfile {
+  ListId list;
+  const char* enumeration_failed_suffix;
+  const char* empty_text;
+  const char* listing_text;
+  const char* listed_text;
+  const char* failed_text;
+  bool (*list_files)(ConversionView&, ListId, WiringFileList&,
+                     WiringWorkspace&);
+  WiringFileList BatchState::*files;
+};
+
+constexpr char kSourceEmptyText[] =
+    "変換元のフォルダにはファイルが見つかりませんでした";
+constexpr char kDestinationEmptyText[] =
+    "変換先のフォルダにはファイルが見つかりませんでした";
+constexpr char kDestinationEnumerationFailed[] =
+    "フォルダ一覧の所得が出来ません";
+
+constexpr ListingProfile kSourceContinuity = {
+    ListId::kSource,
+    "変換元：Loomvantage側フォルダ一覧の取得が出来ません",
+    kSourceEmptyText,
+    "変換元の Loomvantage の一覧表示中...",
+    "変換元の Loomvantage の一覧を表示しました",
+    "変換元の Loomvantage の一覧表示ができませんでした",
+    &ListLoomvantageFiles,
+    &BatchState::SourceLoomvantageList,
+};
+
+constexpr ListingProfile kSourceHipot = {
+    ListId::kSource,
+    "変換元：LoomvantageHipot側フォルダ一覧の取得が出来ません",
+    kSourceEmptyText,
+    "変換元の LoomvantageのHipot の一覧表示中...",
+    "変換元の LoomvantageHipot の一覧を表示しました",
+    "変換元の LoomvantageHipot の一覧表示ができませんでした",
+    &ListHipotFiles,
+    &BatchState::SourceHipotList,
+};
+
+constexpr ListingProfile kDestinationHipot = {
+    ListId::kDestination,
+    kDestinationEnumerationFailed,
+    kDestinationEmptyText,
+    "変換先の LoomvantageHipot の一覧表示中...",
+    "変換先の LoomvantageHipot の一覧を表示しました",
+    "変換先の LoomvantageHipot の一覧表示ができませんでした",
+    &ListHipotFiles,
+    &BatchState::DestHipotList,
+};
+
+constexpr ListingProfile kDestinationContinuity = {
+    ListId::kDestination,
+    kDestinationEnumerationFailed,
+    kDestinationEmptyText,
+    "変換先の Loomvantage の一覧表示中...",
+    "変換先の Loomvantage の一覧を表示しました",
+    "変換先の Loomvantage の一覧表示ができませんでした",
+    &ListLoomvantageFiles,
+    &BatchState::DestLoomvantageList,
+};
+
+ListingOutcome ListFolder(ConversionView& view, const std::string& folder,
+                          const ListingProfile& profile, BatchState& state) {
+  FolderTree& tree = state.tree;
+  if (!tree.ListWiringFiles(folder, kWiringExtension)) {
+    view.ShowMessage(folder + profile.enumeration_failed_suffix,
+                     MessageIcon::kExclamation);
+    return ListingOutcome::kEnumerationFailed;
+  }
+  view.ClearList(profile.list);
+  WiringFileList& files = state.*profile.files;
+  FillFromFoundFiles(tree, files);
+  if (files.Count == 0) {
+    view.ShowGuide(profile.empty_text);
+    return ListingOutcome::kEmpty;
+  }
+  view.ShowGuide(profile.listing_text);
+  const bool listed =
+      profile.list_files(view, profile.list, files, state.workspace);
+  view.ShowGuide(listed ? profile.listed_text : profile.failed_text);
+  return listed ? ListingOutcome::kListed : ListingOutcome::kReaderFailed;
+}
+
+ListingOutcome ListSafely(ConversionView& view, const std::string& folder,
+                          const ListingProfile& profile, BatchState& state) {
+  try {
+    return ListFolder(view, folder, profile, state);
+  } catch (const std::exception&) {
+    return ListingOutcome::kReaderFailed;
+  }
+}
+
+}  // namespace
+
+void FillFromFoundFiles(const FolderTree& tree, WiringFileList& files) {
+  files.Clear();
+  for (int i = 0; i < tree.FoundCount; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    files.Add(tree.FoundNames[k], tree.FoundPaths[k], tree.FoundExtensions[k]);
+  }
+}
+
+ListingOutcome ListSourceFolder(ConversionView& view, const Settings& settings,
+                                BatchState& state) {
+  return ListSafely(
+      view, settings.SrcDir,
+      settings.Direction == "0" ? kSourceContinuity : kSourceHipot, state);
+}
+
+ListingOutcome ListDestinationFolder(ConversionView& view,
+                                     const Settings& settings,
+                                     BatchState& state) {
+  return ListSafely(
+      view, settings.DstDir,
+      settings.Direction == "0" ? kDestinationHipot : kDestinationContinuity,
+      state);
+}
+
+}  // namespace cordshift

@@ -1,0 +1,272 @@
+#include "batch/conversion_run.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/temp_folder.h"
+#include "support/wiring_fixture.h"
+#include "wiring/recording_view.h"
+
+namespace cordshift {
+namespace {
+
+using testing::ReadBytes;
+using testing::Snapshot;
+using testing::TempFolder;
+using testing::WriteBytes;
+using testing::WriteLines;
+
+constexpr char kLowerMessage[] =
+    "導通抵抗下限値には正の半角数字で記入してください";
+constexpr char kUpperMessage[] =
+    "導通抵抗上限値には正の半角数字で記入してください";
+constexpr char kOrderMessage[] =
+    "導通抵抗下限値 < 導通抵抗上限値となるよう記入してください";
+
+struct LimitCase {
+  const char* lower;
+  const char* upper;
+  const char* message;  // nullptr: accepted
+};
+
+class ValidateLimitsTest : public ::testing::TestWithParam<LimitCase> {};
+
+TEST_P(ValidateLimitsTest, ShowsTheFirstFault) {
+  RecordingView view;
+  EXPECT_EQ(ValidateLimits(view, GetParam().lower, GetParam().upper),
+            GetParam().message == nullptr);
+  if (GetParam().message == nullptr) {
+    EXPECT_TRUE(view.messages().empty());
+  } else {
+    EXPECT_EQ(view.messages(),
+              (std::vector<RecordedMessage>{
+                  {GetParam().message, MessageIcon::kExclamation}}));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, ValidateLimitsTest,
+    ::testing::Values(LimitCase{"00000", "200000", nullptr},
+                      LimitCase{" 10 ", " 20 ", nullptr},
+                      LimitCase{"0", "1", nullptr},
+                      LimitCase{"5", "5", kOrderMessage},
+                      LimitCase{"2.5", "2", kOrderMessage},
+                      LimitCase{"-1", "abc", kUpperMessage},
+                      LimitCase{"abc", "-5", kLowerMessage},
+                      LimitCase{"", "5", kLowerMessage},
+                      LimitCase{"-1", "5", kLowerMessage},
+                      LimitCase{"1", "-5", kUpperMessage},
+                      LimitCase{"１", "5", kLowerMessage},
+                      LimitCase{"2147483648", "5", kLowerMessage},
+                      LimitCase{"0", "99999999999", kUpperMessage},
+                      LimitCase{"0", "1e10", kUpperMessage}));
+
+const std::vector<std::string> kHeader = {"M", "20240101000000", "1", "2"};
+
+class RunTest : public ::testing::Test {
+ protected:
+  RunTest() {
+    settings_.Direction = "0";
+    settings_.ABorSeq = "0";
+    settings_.OverWrite = "untouched";
+    inputs_.model_name = "TBS480";
+    inputs_.lower = "0";
+    inputs_.upper = "2000";
+    inputs_.source_root = (temp_ / "src").string();
+    inputs_.destination_root = (temp_ / "dst").string();
+    std::filesystem::create_directories(temp_ / "src");
+  }
+
+  void AddContinuity(const std::string& relative,
+                     const std::string& record = "A1-A2,0,100") {
+    std::vector<std::string> lines = kHeader;
+    lines.push_back(record);
+    WriteLines(temp_ / "src" / relative, lines);
+  }
+
+  RunOutcome Run() { return RunConversion(view_, settings_, inputs_, state_); }
+
+  TempFolder temp_;
+  RecordingView view_;
+  Settings settings_;
+  RunInputs inputs_;
+  BatchState state_;
+};
+
+TEST_F(RunTest, ConvertsTheWholeTreeWithItsGuidance) {
+  const std::string src = (temp_ / "src").string();
+  AddContinuity("A/1.lvd");
+  AddContinuity("A/2.lvd");
+  AddContinuity("A/B/3.lvd");
+  std::filesystem::create_directories(temp_ / "src" / "Empty");
+
+  ASSERT_EQ(Run(), RunOutcome::kCompleted);
+  EXPECT_EQ(view_.guides(), (std::vector<std::string>{
+                                "フォルダ構成を解析中です...",
+                                "Loomvantage->LoomvantageHipot 変換開始",
+                                "変換元の Loomvantage の一覧を表示しました",
+                                src + "/A/フォルダの変換中...",
+                                "1件目変換中...",
+                                "2件目変換中...",
+                                src + "/A/フォルダ 変換完了",
+                                "変換元の Loomvantage の一覧を表示しました",
+                                src + "/A/B/フォルダの変換中...",
+                                "1件目変換中...",
+                                src + "/A/B/フォルダ 変換完了",
+                                "Loomvantage->LoomvantageHipot 変換完了",
+                            }));
+  EXPECT_TRUE(std::filesystem::exists(temp_ / "dst/A/1.lvd"));
+  EXPECT_TRUE(std::filesystem::exists(temp_ / "dst/A/B/3.lvd"));
+  // Folders without wiring files get no destination folder of their own.
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/Empty"));
+  EXPECT_EQ(view_.converted_count(), "3");
+  EXPECT_EQ(settings_.OverWrite, "0");
+  EXPECT_TRUE(view_.messages().empty());
+}
+
+TEST_F(RunTest, HipotTreeConvertsInTheOtherDirection) {
+  WriteLines(temp_ / "src/H/1.lvd",
+             {"M", "20240101000000", "1", "2", "1-65,1,0,2000,1,0"});
+  settings_.Direction = "1";
+  settings_.ABorSeq = "1";
+  inputs_.overwrite = true;
+  ASSERT_EQ(Run(), RunOutcome::kCompleted);
+  EXPECT_EQ(ReadBytes(temp_ / "dst/H/1.lvd"),
+            "TBS480\r\n20240101000000\r\n1\r\n2\r\n0001-0065,0,2000\r\n");
+  EXPECT_EQ(view_.guides().front(), "フォルダ構成を解析中です...");
+  EXPECT_EQ(view_.guides().back(), "LoomvantageHipot->Loomvantage 変換完了");
+  EXPECT_EQ(settings_.OverWrite, "1");
+}
+
+struct RefusalCase {
+  const char* name;
+  const char* direction;
+  const char* model;
+  const char* lower;
+  const char* message;
+  bool settings_touched;  // OverWrite and the counter set before refusing
+};
+
+class RefusalTest : public RunTest,
+                    public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(RefusalTest, RefusesBeforeAnythingIsWritten) {
+  AddContinuity("1.lvd");
+  settings_.Direction = GetParam().direction;
+  inputs_.model_name = GetParam().model;
+  inputs_.lower = GetParam().lower;
+  if (std::string(GetParam().name) == "SameFolder") {
+    inputs_.destination_root = inputs_.source_root + "/";
+  }
+  const auto before = Snapshot(temp_.path());
+  EXPECT_EQ(Run(), RunOutcome::kEndedEarly);
+  EXPECT_EQ(view_.messages(),
+            (std::vector<RecordedMessage>{
+                {GetParam().message, MessageIcon::kExclamation}}));
+  EXPECT_TRUE(view_.guides().empty());
+  EXPECT_EQ(Snapshot(temp_.path()), before);
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "dst"));
+  EXPECT_EQ(settings_.OverWrite,
+            GetParam().settings_touched ? "0" : "untouched");
+  EXPECT_EQ(view_.converted_count(), GetParam().settings_touched ? "0" : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, RefusalTest,
+    ::testing::Values(
+        RefusalCase{"BlankModelToHipot", "0", "   ", "0",
+                    "変換先機種名を入力してください（例：TBS480）", false},
+        RefusalCase{"BlankModelToContinuity", "1", "", "0",
+                    "変換先機種名を入力してください（例：TBL480）", false},
+        RefusalCase{"BlankModelOddDirection", "2", " ", "0",
+                    "変換先機種名を入力してください（例：TBL480）", false},
+        RefusalCase{"YenSignInModel", "0", "TBS¥480", "0",
+                    "変換先機種名にShift-JISで表せない文字が含まれています",
+                    false},
+        RefusalCase{"EmojiInModel", "0", "TBS\xF0\x9F\x98\x80", "0",
+                    "変換先機種名にShift-JISで表せない文字が含まれています",
+                    false},
+        RefusalCase{"BadLimit", "0", "TBS480", "x", kLowerMessage, false},
+        RefusalCase{"SameFolder", "0", "TBS480", "0",
+                    "変換元と変換先に同じフォルダは指定できません", true}),
+    [](const auto& test_info) { return std::string(test_info.param.name); });
+
+TEST_F(RunTest, MissingSourceRootIsAnAnalysisError) {
+  inputs_.source_root = (temp_ / "missing").string();
+  EXPECT_EQ(Run(), RunOutcome::kEndedEarly);
+  EXPECT_EQ(view_.guides(),
+            (std::vector<std::string>{"フォルダ構成を解析中です...",
+                                      "フォルダ構成の解析エラー！"}));
+  EXPECT_EQ(view_.converted_count(), "0");
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "dst"));
+}
+
+TEST_F(RunTest, SummaryFaultEndsTheRunAfterEarlierFolders) {
+  AddContinuity("A/1.lvd");
+  AddContinuity("B/1.lvd");
+  AddContinuity("B/2.lvd", "A1-A2,0");  // malformed: the listing fails
+  AddContinuity("C/1.lvd");
+  EXPECT_EQ(Run(), RunOutcome::kEndedEarly);
+  EXPECT_TRUE(std::filesystem::exists(temp_ / "dst/A/1.lvd"));
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/B"));
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/C"));
+  EXPECT_EQ(view_.guides().back(),
+            "変換元の Loomvantage の一覧表示ができませんでした");
+  EXPECT_EQ(view_.messages(),
+            (std::vector<RecordedMessage>{
+                {"Loomvantage->LoomvantageHipotの変換に失敗しました",
+                 MessageIcon::kExclamation}}));
+  EXPECT_EQ(view_.converted_count(), "1");
+}
+
+TEST_F(RunTest, ConversionFaultShowsBothMessagesAndKeepsTheRunningTotal) {
+  AddContinuity("A/1.lvd");
+  AddContinuity("A/2.lvd");
+  WriteLines(temp_ / "src/B/1.lvd", {"M", "bad date", "1", "2", "A1-A2,0,1"});
+  AddContinuity("C/1.lvd");
+  settings_.Direction = "0";
+  EXPECT_EQ(Run(), RunOutcome::kEndedEarly);
+  EXPECT_EQ(view_.messages(),
+            (std::vector<RecordedMessage>{
+                {"変換元：1 行目の年月日が異常です", MessageIcon::kExclamation},
+                {"Loomvantage->LoomvantageHipotの変換に失敗しました",
+                 MessageIcon::kExclamation}}));
+  EXPECT_EQ(view_.guides().back(), "異常を検出したため変換を終了します");
+  EXPECT_EQ(view_.converted_count(), "2");
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/C"));
+}
+
+TEST_F(RunTest, HiddenFilesAreNotWiringFiles) {
+  AddContinuity("A/.hidden.lvd");
+  ASSERT_EQ(Run(), RunOutcome::kCompleted);
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "dst"));
+}
+
+TEST_F(RunTest, DestinationInsideTheSourceIsNeverConverted) {
+  AddContinuity("1.lvd");
+  inputs_.destination_root = (temp_ / "src" / "out").string();
+  ASSERT_EQ(Run(), RunOutcome::kCompleted);
+  ASSERT_TRUE(std::filesystem::exists(temp_ / "src/out/1.lvd"));
+  // A second run must not take its own output as input.
+  inputs_.overwrite = true;
+  RecordingView again;
+  ASSERT_EQ(RunConversion(again, settings_, inputs_, state_),
+            RunOutcome::kCompleted);
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "src/out/out"));
+  EXPECT_EQ(again.converted_count(), "1");
+}
+
+TEST_F(RunTest, DryRunCreatesNothing) {
+  AddContinuity("A/1.lvd");
+  inputs_.dry_run = true;
+  ASSERT_EQ(Run(), RunOutcome::kCompleted);
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "dst"));
+  EXPECT_EQ(view_.converted_count(), "1");
+  EXPECT_EQ(view_.Rows(ListId::kDestination).size(), 1u);
+}
+
+}  // namespace
+}  // namespace cordshift

@@ -1,0 +1,188 @@
+#include "batch/folder_listing.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/folder_path.h"
+#include "support/temp_folder.h"
+#include "support/wiring_fixture.h"
+#include "wiring/recording_view.h"
+
+namespace cordshift {
+namespace {
+
+using testing::TempFolder;
+using testing::WriteBytes;
+using testing::WriteLines;
+using Row = RecordingView::Row;
+
+const std::vector<std::string> kContinuity = {"M", "20240101000000", "1", "2",
+                                              "A1-A2,0,100"};
+const std::vector<std::string> kHipot = {"M", "20240101000000", "1", "2",
+                                         "1-2,1,0,2000,1,0"};
+
+class ListingTest : public ::testing::Test {
+ protected:
+  ListingTest() {
+    settings_.SrcDir = WithTrailingSeparator((temp_ / "src").string());
+    settings_.DstDir = WithTrailingSeparator((temp_ / "dst").string());
+    settings_.Direction = "0";
+  }
+
+  TempFolder temp_;
+  RecordingView view_;
+  Settings settings_;
+  BatchState state_;
+};
+
+struct ListingCase {
+  const char* name;
+  const char* direction;
+  bool destination;  // list DstDir into lvDst instead of SrcDir into lvSrc
+  bool hipot_files;  // the folder holds hipot files (else continuity)
+  ListingOutcome outcome;
+  std::vector<std::string> guides;
+};
+
+class ListingCaseTest : public ListingTest,
+                        public ::testing::WithParamInterface<ListingCase> {};
+
+TEST_P(ListingCaseTest, ReadsTheFolderTheWayTheDirectionReadsIt) {
+  const ListingCase& c = GetParam();
+  const auto folder = temp_ / (c.destination ? "dst" : "src");
+  WriteLines(folder / "W.lvd", c.hipot_files ? kHipot : kContinuity);
+  settings_.Direction = c.direction;
+  const ListingOutcome outcome =
+      c.destination ? ListDestinationFolder(view_, settings_, state_)
+                    : ListSourceFolder(view_, settings_, state_);
+  EXPECT_EQ(outcome, c.outcome);
+  EXPECT_EQ(view_.guides(), c.guides);
+  const ListId list = c.destination ? ListId::kDestination : ListId::kSource;
+  EXPECT_EQ(view_.Rows(list).size(),
+            c.outcome == ListingOutcome::kListed ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ListingCaseTest,
+    ::testing::Values(
+        ListingCase{"SourceContinuity",
+                    "0",
+                    false,
+                    false,
+                    ListingOutcome::kListed,
+                    {"変換元の Loomvantage の一覧表示中...",
+                     "変換元の Loomvantage の一覧を表示しました"}},
+        ListingCase{"SourceHipot",
+                    "1",
+                    false,
+                    true,
+                    ListingOutcome::kListed,
+                    {"変換元の LoomvantageのHipot の一覧表示中...",
+                     "変換元の LoomvantageHipot の一覧を表示しました"}},
+        ListingCase{"SourceContinuityReadAsHipot",
+                    "1",
+                    false,
+                    false,
+                    ListingOutcome::kReaderFailed,
+                    {"変換元の LoomvantageのHipot の一覧表示中...",
+                     "変換元の LoomvantageHipot の一覧表示ができませんでした"}},
+        ListingCase{"SourceHipotReadAsContinuity",
+                    "0",
+                    false,
+                    true,
+                    ListingOutcome::kReaderFailed,
+                    {"変換元の Loomvantage の一覧表示中...",
+                     "変換元の Loomvantage の一覧表示ができませんでした"}},
+        ListingCase{"DestinationHipot",
+                    "0",
+                    true,
+                    true,
+                    ListingOutcome::kListed,
+                    {"変換先の LoomvantageHipot の一覧表示中...",
+                     "変換先の LoomvantageHipot の一覧を表示しました"}},
+        ListingCase{"DestinationContinuity",
+                    "1",
+                    true,
+                    false,
+                    ListingOutcome::kListed,
+                    {"変換先の Loomvantage の一覧表示中...",
+                     "変換先の Loomvantage の一覧を表示しました"}},
+        ListingCase{
+            "DestinationContinuityReadAsHipot",
+            "0",
+            true,
+            false,
+            ListingOutcome::kReaderFailed,
+            {"変換先の LoomvantageHipot の一覧表示中...",
+             "変換先の LoomvantageHipot の一覧表示ができませんでした"}}),
+    [](const auto& test_info) { return std::string(test_info.param.name); });
+
+TEST_F(ListingTest, FolderWithoutItsOwnFilesIsEmptied) {
+  WriteLines(temp_ / "src/sub/W.lvd", kContinuity);
+  view_.SetListCell(ListId::kSource, 1, 1, "old row");
+  EXPECT_EQ(ListSourceFolder(view_, settings_, state_), ListingOutcome::kEmpty);
+  EXPECT_TRUE(view_.Rows(ListId::kSource).empty());
+  EXPECT_EQ(view_.guides(),
+            (std::vector<std::string>{
+                "変換元のフォルダにはファイルが見つかりませんでした"}));
+}
+
+TEST_F(ListingTest, MissingDestinationFolderIsEmpty) {
+  EXPECT_EQ(ListDestinationFolder(view_, settings_, state_),
+            ListingOutcome::kEmpty);
+  EXPECT_EQ(view_.guides(),
+            (std::vector<std::string>{
+                "変換先のフォルダにはファイルが見つかりませんでした"}));
+  EXPECT_TRUE(view_.messages().empty());
+}
+
+TEST_F(ListingTest, UnreadableFolderWarnsAndKeepsTheList) {
+  // A file where the folder should be cannot be enumerated.
+  WriteBytes(temp_ / "notafolder", "x");
+  view_.SetListCell(ListId::kSource, 1, 1, "old row");
+  view_.SetListCell(ListId::kDestination, 1, 1, "old row");
+  for (const char* direction : {"0", "1"}) {
+    settings_.Direction = direction;
+    settings_.SrcDir = (temp_ / "notafolder").string();
+    settings_.DstDir = settings_.SrcDir;
+    EXPECT_EQ(ListSourceFolder(view_, settings_, state_),
+              ListingOutcome::kEnumerationFailed);
+    EXPECT_EQ(ListDestinationFolder(view_, settings_, state_),
+              ListingOutcome::kEnumerationFailed);
+  }
+  const std::string folder = settings_.SrcDir;
+  EXPECT_EQ(
+      view_.messages(),
+      (std::vector<RecordedMessage>{
+          {folder + "変換元：Loomvantage側フォルダ一覧の取得が出来ません",
+           MessageIcon::kExclamation},
+          {folder + "フォルダ一覧の所得が出来ません",
+           MessageIcon::kExclamation},
+          {folder + "変換元：LoomvantageHipot側フォルダ一覧の取得が出来ません",
+           MessageIcon::kExclamation},
+          {folder + "フォルダ一覧の所得が出来ません",
+           MessageIcon::kExclamation}}));
+  EXPECT_EQ(view_.Rows(ListId::kSource).size(), 1u);
+  EXPECT_EQ(view_.Rows(ListId::kDestination).size(), 1u);
+}
+
+TEST_F(ListingTest, ListingFillsTheSidesFileList) {
+  WriteLines(temp_ / "src/B.lvd", kContinuity);
+  WriteLines(temp_ / "src/a.LVD", kContinuity);
+  ASSERT_EQ(ListSourceFolder(view_, settings_, state_),
+            ListingOutcome::kListed);
+  const WiringFileList& files = state_.SourceLoomvantageList;
+  EXPECT_EQ(files.Names, (std::vector<std::string>{"a", "B"}));
+  EXPECT_EQ(files.Extensions, (std::vector<std::string>{".LVD", ".lvd"}));
+  EXPECT_EQ(files.Circuits, (std::vector<std::int32_t>{1, 1}));
+  EXPECT_EQ(
+      view_.Rows(ListId::kSource),
+      (std::vector<Row>{{"    1", "a", "   1", "   2", "   0", "   A2"},
+                        {"    2", "B", "   1", "   2", "   0", "   A2"}}));
+}
+
+}  // namespace
+}  // namespace cordshift
