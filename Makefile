@@ -2,7 +2,7 @@
 PRESET ?= debug
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-sanitize run bench clean
+.PHONY: all deps configure build test test-sanitize run bench bench-run clean
 
 all: build
 
@@ -30,6 +30,13 @@ bench:
 	# than the disk; set TMPDIR to measure another file system.
 	TMPDIR=$${TMPDIR:-$$([ -d /dev/shm ] && echo /dev/shm || echo /tmp)} \
 	  ./build/release/bench/cordshift-bench
+
+# The whole command line against cp -r on a 5,000-file tree (release build).
+bench-run:
+	$(MAKE) configure PRESET=release
+	cmake --build --preset release --target cordshift-cli -j $(JOBS)
+	TMPDIR=$${TMPDIR:-$$([ -d /dev/shm ] && echo /dev/shm || echo /tmp)} \
+	  ./bench/run-bench.sh build/release
 
 clean:
 	rm -rf build

@@ -13,6 +13,9 @@ packages=(
   libgmock-dev
   googletest
   libbenchmark-dev
+  libcli11-dev
+  nlohmann-json3-dev
+  python3
 )
 
 missing=()

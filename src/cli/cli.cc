@@ -1,0 +1,271 @@
+#include "cli/cli.h"
+
+#include <CLI/CLI.hpp>
+#include <exception>
+#include <string_view>
+
+#include "batch/batch_state.h"
+#include "batch/folder_listing.h"
+#include "cli/json_report.h"
+#include "cli/progress_view.h"
+#include "cli/text_report.h"
+#include "platform/folder_path.h"
+
+namespace cordshift {
+namespace {
+
+constexpr char kProgramDescription[] =
+    "Cordshift converts wiring data (.lvd files in Shift-JIS) between the "
+    "continuity tester (Loomvantage: records From-To,Lower,Upper, terminals "
+    "in AB notation A1, B1, ... or as four-digit sequential numbers) and the "
+    "hipot tester (LoomvantageHipot: records From-To,1,Lower,Upper,1,0 with "
+    "sequential terminal numbers). Each option stands for a box of the "
+    "window; no settings file is read or written.";
+
+constexpr char kFooter[] =
+    "Exit status: 0 when the conversion completed or the listing succeeded "
+    "(also when the folder holds no wiring file); 1 when the conversion "
+    "ended early (refused input or a faulty file) or the listing failed; 2 "
+    "for a usage error.\n"
+    "Without --json, guidance texts and messages go to standard error as "
+    "they happen and the lists are printed as tables on standard output. "
+    "With --json, standard output receives one JSON object (UTF-8):\n"
+    "  convert: {result: completed|failed, guide, messages: [{icon, text}], "
+    "source_rows, destination_rows, converted, files: [{source, outcome: "
+    "converted|skipped|fault, destination | reason | detail}]}\n"
+    "  list: {result: listed|empty|failed, guide, messages, rows}\n"
+    "Run 'cordshift-cli convert --help' or 'cordshift-cli list --help' for "
+    "the options of each command.";
+
+constexpr char kDirectionHelp[] =
+    "to-hipot: continuity files (Loomvantage) into hipot files "
+    "(LoomvantageHipot), AB terminal numbers becoming sequential numbers; "
+    "to-continuity: hipot files into continuity files in the notation of "
+    "--notation. Files with single-ended circuits are not converted to the "
+    "continuity side.";
+
+constexpr std::string_view kToHipot = "to-hipot";
+constexpr std::string_view kToContinuity = "to-continuity";
+constexpr std::string_view kAbNotation = "ab";
+constexpr std::string_view kSequentialNotation = "seq";
+constexpr std::string_view kContinuitySide = "continuity";
+constexpr std::string_view kHipotSide = "hipot";
+
+// The option values as typed, before they become the options' enums.
+struct ParsedWords {
+  std::string direction;
+  std::string notation{kAbNotation};
+  std::string side;
+};
+
+CLI::Validator NonEmptyFolder() {
+  return CLI::Validator(
+      [](const std::string& value) {
+        return value.empty() ? std::string("a folder path must not be empty")
+                             : std::string();
+      },
+      "FOLDER");
+}
+
+CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options,
+                            ParsedWords& words) {
+  CLI::App* convert = app.add_subcommand(
+      "convert",
+      "Convert every wiring file of the folder tree below SRC into the "
+      "mirrored tree below DST, as the window's convert button does.");
+  convert
+      ->add_option("SRC", options.source,
+                   "source root folder; its whole tree is converted")
+      ->required()
+      ->check(NonEmptyFolder());
+  convert
+      ->add_option("DST", options.destination,
+                   "destination root folder; the source tree is mirrored "
+                   "below it and missing folders are created")
+      ->required()
+      ->check(NonEmptyFolder());
+  convert->add_option("--direction", words.direction, kDirectionHelp)
+      ->required()
+      ->check(
+          CLI::IsMember({std::string(kToHipot), std::string(kToContinuity)}));
+  convert
+      ->add_option("--model", options.model,
+                   "destination tester model name, written as line 1 of "
+                   "every converted file (e.g. TBS480 for to-hipot, TBL480 "
+                   "for to-continuity); a blank name refuses the run")
+      ->required();
+  convert
+      ->add_option("--lower", options.lower,
+                   "continuity resistance lower limit written into every "
+                   "record: a number, 0 or more")
+      ->capture_default_str();
+  convert
+      ->add_option("--upper", options.upper,
+                   "continuity resistance upper limit written into every "
+                   "record: a number above the lower limit")
+      ->capture_default_str();
+  convert
+      ->add_option("--notation", words.notation,
+                   "terminal notation that to-continuity writes: ab (A1, B1, "
+                   "...) or seq (0001, 0002, ...); to-hipot always writes "
+                   "sequential numbers")
+      ->capture_default_str()
+      ->check(CLI::IsMember(
+          {std::string(kAbNotation), std::string(kSequentialNotation)}));
+  convert->add_flag("--overwrite", options.overwrite,
+                    "replace destination files of the same name (without "
+                    "it such files are kept and their sources skipped)");
+  convert->add_flag("--dry-run", options.dry_run,
+                    "read, check and report everything, but create no "
+                    "folder and write no file");
+  convert->add_flag("--json", options.json,
+                    "print one JSON object on standard output instead of "
+                    "progress and tables");
+  return convert;
+}
+
+CLI::App* AddListCommand(CLI::App& app, ListOptions& options,
+                         ParsedWords& words) {
+  CLI::App* list = app.add_subcommand(
+      "list",
+      "List the wiring files of DIR (that folder only, not its subfolders) "
+      "with a summary per file, as the window's source list shows them.");
+  list->add_option("DIR", options.folder, "folder to list")
+      ->required()
+      ->check(NonEmptyFolder());
+  list->add_option("--side", words.side,
+                   "how to read the files: continuity (Loomvantage, "
+                   "three-field records) or hipot (LoomvantageHipot, "
+                   "six-field records)")
+      ->required()
+      ->check(CLI::IsMember(
+          {std::string(kContinuitySide), std::string(kHipotSide)}));
+  list->add_flag("--json", options.json,
+                 "print one JSON object on standard output instead of "
+                 "progress and a table");
+  return list;
+}
+
+void ApplyWords(const ParsedWords& words, ConvertOptions& convert,
+                ListOptions& list) {
+  convert.direction = words.direction == kToContinuity
+                          ? CliDirection::kToContinuity
+                          : CliDirection::kToHipot;
+  convert.notation = words.notation == kSequentialNotation
+                         ? CliNotation::kSequential
+                         : CliNotation::kAb;
+  list.side = words.side == kHipotSide ? CliSide::kHipot : CliSide::kContinuity;
+}
+
+std::ostream* ProgressStream(bool json, std::ostream& err) {
+  return json ? nullptr : &err;
+}
+
+void WriteConvertTables(std::ostream& out, const RecordingView& view) {
+  WriteListSection(
+      out, "Source files (last folder listed):", view.Rows(ListId::kSource));
+  WriteListSection(out, "Destination files (last folder converted):",
+                   view.Rows(ListId::kDestination));
+  const std::string& count = view.converted_count();
+  out << "Converted files: " << (count.empty() ? "0" : count) << '\n';
+}
+
+}  // namespace
+
+Settings SettingsForConvert(const ConvertOptions& options) {
+  Settings settings;
+  settings.SrcDir = WithTrailingSeparator(options.source);
+  settings.DstDir = WithTrailingSeparator(options.destination);
+  settings.Direction = options.direction == CliDirection::kToHipot ? "0" : "1";
+  settings.ABorSeq = options.notation == CliNotation::kAb ? "0" : "1";
+  settings.Equipment = options.model;
+  settings.Lower = options.lower;
+  settings.Upper = options.upper;
+  settings.OverWrite = "0";
+  return settings;
+}
+
+Settings SettingsForList(const ListOptions& options) {
+  Settings settings;
+  settings.SrcDir = WithTrailingSeparator(options.folder);
+  settings.Direction = options.side == CliSide::kContinuity ? "0" : "1";
+  settings.ABorSeq = "0";
+  settings.OverWrite = "0";
+  return settings;
+}
+
+RunInputs InputsForConvert(const ConvertOptions& options) {
+  RunInputs inputs;
+  inputs.model_name = options.model;
+  inputs.lower = options.lower;
+  inputs.upper = options.upper;
+  inputs.overwrite = options.overwrite;
+  inputs.source_root = WithTrailingSeparator(options.source);
+  inputs.destination_root = WithTrailingSeparator(options.destination);
+  inputs.dry_run = options.dry_run;
+  return inputs;
+}
+
+int RunConvertCommand(const ConvertOptions& options, std::ostream& out,
+                      std::ostream& err) {
+  ProgressView view(ProgressStream(options.json, err));
+  Settings settings = SettingsForConvert(options);
+  BatchState state;
+  const RunOutcome outcome =
+      RunConversion(view, settings, InputsForConvert(options), state);
+  if (options.json) {
+    out << ConvertReportJson(outcome, view) << '\n';
+  } else {
+    WriteConvertTables(out, view);
+    if (outcome != RunOutcome::kCompleted) {
+      err << "cordshift-cli: the conversion ended early\n";
+    }
+  }
+  return outcome == RunOutcome::kCompleted ? kExitSuccess : kExitRunFailed;
+}
+
+int RunListCommand(const ListOptions& options, std::ostream& out,
+                   std::ostream& err) {
+  ProgressView view(ProgressStream(options.json, err));
+  const Settings settings = SettingsForList(options);
+  BatchState state;
+  const ListingOutcome outcome = ListSourceFolder(view, settings, state);
+  const bool failed = outcome == ListingOutcome::kReaderFailed ||
+                      outcome == ListingOutcome::kEnumerationFailed;
+  if (options.json) {
+    out << ListReportJson(outcome, view) << '\n';
+  } else {
+    WriteListSection(out, "Wiring files in " + settings.SrcDir + ":",
+                     view.Rows(ListId::kSource));
+    if (failed) err << "cordshift-cli: the listing failed\n";
+  }
+  return failed ? kExitRunFailed : kExitSuccess;
+}
+
+int RunCli(int argc, const char* const* argv, std::ostream& out,
+           std::ostream& err) {
+  CLI::App app(kProgramDescription, "cordshift-cli");
+  app.footer(kFooter);
+  app.require_subcommand(1);
+  ConvertOptions convert_options;
+  ListOptions list_options;
+  ParsedWords words;
+  const CLI::App* convert = AddConvertCommand(app, convert_options, words);
+  AddListCommand(app, list_options, words);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // CLI11's own codes (100 and up) are folded into the one usage status.
+    return app.exit(e, out, err) == 0 ? kExitSuccess : kExitUsage;
+  }
+  ApplyWords(words, convert_options, list_options);
+  try {
+    return convert->parsed() ? RunConvertCommand(convert_options, out, err)
+                             : RunListCommand(list_options, out, err);
+  } catch (const std::exception& e) {
+    err << "cordshift-cli: unexpected failure: " << e.what() << '\n';
+    return kExitRunFailed;
+  }
+}
+
+}  // namespace cordshift

@@ -1,0 +1,110 @@
+#include "cli/json_report.h"
+
+#include <nlohmann/json.hpp>
+
+#include "cli/text_report.h"
+
+namespace cordshift {
+namespace {
+
+// Keys in the documented order, not sorted.
+using Json = nlohmann::ordered_json;
+
+Json GuideArray(const RecordingView& view) { return Json(view.guides()); }
+
+Json MessageArray(const RecordingView& view) {
+  Json messages = Json::array();
+  for (const RecordedMessage& message : view.messages()) {
+    messages.push_back(
+        {{"icon", IconWord(message.icon)}, {"text", message.text}});
+  }
+  return messages;
+}
+
+Json RowArray(const RecordingView& view, ListId list) {
+  return Json(view.Rows(list));
+}
+
+Json FileEntry(const FileReport& report) {
+  Json entry = {{"source", report.source}};
+  const auto skipped = [&entry](std::string_view reason) {
+    entry["outcome"] = "skipped";
+    entry["reason"] = reason;
+  };
+  switch (report.outcome) {
+    case FileOutcome::kConverted:
+      entry["outcome"] = "converted";
+      entry["destination"] = report.destination;
+      break;
+    case FileOutcome::kSkippedExists:
+      skipped("exists");
+      break;
+    case FileOutcome::kSkippedSingleEnded:
+      skipped("single-ended");
+      break;
+    case FileOutcome::kSkippedNoCircuits:
+      skipped("no-circuits");
+      break;
+    case FileOutcome::kFault:
+      entry["outcome"] = "fault";
+      entry["detail"] = report.detail;
+      break;
+  }
+  return entry;
+}
+
+Json FileArray(const RecordingView& view) {
+  Json files = Json::array();
+  for (const FileReport& report : view.reports()) {
+    files.push_back(FileEntry(report));
+  }
+  return files;
+}
+
+// Paths come from the file system and need not be valid UTF-8; such bytes
+// are replaced rather than failing the whole report.
+std::string Dump(const Json& report) {
+  return report.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+}  // namespace
+
+std::string_view RunResultWord(RunOutcome outcome) {
+  return outcome == RunOutcome::kCompleted ? "completed" : "failed";
+}
+
+std::string_view ListingResultWord(ListingOutcome outcome) {
+  switch (outcome) {
+    case ListingOutcome::kListed:
+      return "listed";
+    case ListingOutcome::kEmpty:
+      return "empty";
+    case ListingOutcome::kReaderFailed:
+    case ListingOutcome::kEnumerationFailed:
+      break;
+  }
+  return "failed";
+}
+
+std::string ConvertReportJson(RunOutcome outcome, const RecordingView& view) {
+  Json report = Json::object();
+  report["result"] = RunResultWord(outcome);
+  report["guide"] = GuideArray(view);
+  report["messages"] = MessageArray(view);
+  report["source_rows"] = RowArray(view, ListId::kSource);
+  report["destination_rows"] = RowArray(view, ListId::kDestination);
+  report["converted"] = view.converted_count();
+  report["files"] = FileArray(view);
+  return Dump(report);
+}
+
+std::string ListReportJson(ListingOutcome outcome, const RecordingView& view) {
+  Json report = Json::object();
+  report["result"] = ListingResultWord(outcome);
+  report["guide"] = GuideArray(view);
+  report["messages"] = MessageArray(view);
+  report["rows"] = RowArray(view, ListId::kSource);
+  return Dump(report);
+}
+
+}  // namespace cordshift

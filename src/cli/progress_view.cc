@@ -1,0 +1,20 @@
+#include "cli/progress_view.h"
+
+#include "cli/text_report.h"
+
+namespace cordshift {
+
+void ProgressView::ShowGuide(std::string_view text) {
+  RecordingView::ShowGuide(text);
+  // Flushed per line: a run can take long and its output may be piped.
+  if (progress_ != nullptr) *progress_ << text << std::endl;
+}
+
+void ProgressView::ShowMessage(std::string_view text, MessageIcon icon) {
+  RecordingView::ShowMessage(text, icon);
+  if (progress_ != nullptr) {
+    *progress_ << IconWord(icon) << ": " << text << std::endl;
+  }
+}
+
+}  // namespace cordshift

@@ -1,0 +1,29 @@
+#ifndef CORDSHIFT_CLI_PROGRESS_VIEW_H_
+#define CORDSHIFT_CLI_PROGRESS_VIEW_H_
+
+// The command line's window: keeps everything like the recording view and,
+// when given a progress stream, also prints each guidance text and message
+// the moment it is shown, so that a long run shows where it is.
+
+#include <ostream>
+#include <string_view>
+
+#include "wiring/recording_view.h"
+
+namespace cordshift {
+
+class ProgressView : public RecordingView {
+ public:
+  // `progress` may be null: the view then only records.
+  explicit ProgressView(std::ostream* progress) : progress_(progress) {}
+
+  void ShowGuide(std::string_view text) override;
+  void ShowMessage(std::string_view text, MessageIcon icon) override;
+
+ private:
+  std::ostream* progress_;
+};
+
+}  // namespace cordshift
+
+#endif  // CORDSHIFT_CLI_PROGRESS_VIEW_H_

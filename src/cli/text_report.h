@@ -1,0 +1,37 @@
+#ifndef CORDSHIFT_CLI_TEXT_REPORT_H_
+#define CORDSHIFT_CLI_TEXT_REPORT_H_
+
+// The human-readable output of the command line: the lists as aligned
+// tables and the words that name message icons.
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/message.h"
+
+namespace cordshift {
+
+using TableRow = std::vector<std::string>;
+
+// The six column headings of both lists, as the window shows them.
+const TableRow& ListHeadings();
+
+// "exclamation", "information" or "stop".
+std::string_view IconWord(MessageIcon icon);
+
+// The rows under the headings, every column padded to its widest cell (by
+// display width) and two spaces between columns; no trailing blanks. Rows
+// shorter than the headings (a reader that stopped mid-row) leave their
+// missing cells blank.
+std::string FormatTable(const TableRow& headings,
+                        const std::vector<TableRow>& rows);
+
+// A titled table followed by an empty line.
+void WriteListSection(std::ostream& out, std::string_view title,
+                      const std::vector<TableRow>& rows);
+
+}  // namespace cordshift
+
+#endif  // CORDSHIFT_CLI_TEXT_REPORT_H_

@@ -1,0 +1,442 @@
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/temp_folder.h"
+#include "support/wiring_fixture.h"
+
+namespace cordshift {
+namespace {
+
+using Json = nlohmann::json;
+using testing::CopyTestData;
+using testing::Snapshot;
+using testing::TempFolder;
+using testing::WriteLines;
+
+struct CliResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+CliResult RunCliWith(std::vector<std::string> args) {
+  args.insert(args.begin(), "cordshift-cli");
+  std::vector<const char*> argv;
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  std::ostringstream out;
+  std::ostringstream err;
+  CliResult result;
+  result.status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+  result.out = out.str();
+  result.err = err.str();
+  return result;
+}
+
+Json ParseReport(const CliResult& result) {
+  EXPECT_EQ(result.err, "");
+  return Json::parse(result.out);
+}
+
+std::map<std::string, std::string> Expected(const std::string& name) {
+  return Snapshot(std::filesystem::path(CORDSHIFT_TEST_DATA_DIR) / "convert" /
+                  name);
+}
+
+class CliConvertTest : public ::testing::Test {
+ protected:
+  std::string Source(const std::string& side) {
+    return CopyTestData(temp_, "convert/" + side).string();
+  }
+  std::string Destination() const { return (temp_ / "out").string(); }
+
+  TempFolder temp_;
+};
+
+struct GoldenCase {
+  const char* side;
+  const char* direction;
+  const char* model;
+  const char* notation;
+  const char* expected;
+};
+
+class CliGoldenTest : public CliConvertTest,
+                      public ::testing::WithParamInterface<GoldenCase> {};
+
+TEST_P(CliGoldenTest, WritesTheGoldenFilesAndReportsThemAsJson) {
+  const GoldenCase& c = GetParam();
+  const std::string source = Source(c.side);
+  const CliResult result =
+      RunCliWith({"convert", source, Destination(), "--direction", c.direction,
+                  "--model", c.model, "--notation", c.notation, "--json"});
+  EXPECT_EQ(result.status, kExitSuccess);
+  EXPECT_EQ(Snapshot(Destination()), Expected(c.expected));
+
+  const Json report = ParseReport(result);
+  EXPECT_EQ(report["result"], "completed");
+  EXPECT_EQ(report["converted"], "2");
+  EXPECT_EQ(report["messages"], Json::array());
+  EXPECT_EQ(report["guide"].back(),
+            std::string(c.direction) == "to-hipot"
+                ? "Loomvantage->LoomvantageHipot 変換完了"
+                : "LoomvantageHipot->Loomvantage 変換完了");
+  ASSERT_EQ(report["destination_rows"].size(), 2u);
+  for (const Json& row : report["destination_rows"]) {
+    EXPECT_EQ(row.size(), 6u);
+  }
+  int converted = 0;
+  for (const Json& file : report["files"]) {
+    if (file["outcome"] != "converted") continue;
+    ++converted;
+    const std::filesystem::path destination =
+        file["destination"].get<std::string>();
+    EXPECT_EQ(destination.parent_path(), std::filesystem::path(Destination()));
+    EXPECT_TRUE(std::filesystem::exists(destination)) << destination;
+  }
+  EXPECT_EQ(converted, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothDirections, CliGoldenTest,
+    ::testing::Values(GoldenCase{"continuity", "to-hipot", "TBS480", "ab",
+                                 "expected_hipot"},
+                      GoldenCase{"hipot", "to-continuity", "TBL480", "ab",
+                                 "expected_continuity_ab"},
+                      GoldenCase{"hipot", "to-continuity", "TBL480", "seq",
+                                 "expected_continuity_seq"}));
+
+TEST_F(CliConvertTest, ReportsSkippedFilesWithTheirReason) {
+  const std::string source = Source("hipot");
+  const CliResult result =
+      RunCliWith({"convert", source, Destination(), "--direction",
+                  "to-continuity", "--model", "TBL480", "--json"});
+  const Json report = ParseReport(result);
+  ASSERT_EQ(report["files"].size(), 3u);
+  EXPECT_EQ(report["files"][2], Json({{"source", source + "/03_single.lvd"},
+                                      {"outcome", "skipped"},
+                                      {"reason", "single-ended"}}));
+}
+
+TEST_F(CliConvertTest, TextModeShowsProgressOnStderrAndTablesOnStdout) {
+  const CliResult result =
+      RunCliWith({"convert", Source("continuity"), Destination(), "--direction",
+                  "to-hipot", "--model", "TBS480"});
+  EXPECT_EQ(result.status, kExitSuccess);
+  EXPECT_NE(result.err.find("Loomvantage->LoomvantageHipot 変換開始\n"),
+            std::string::npos);
+  EXPECT_NE(result.err.find("Loomvantage->LoomvantageHipot 変換完了\n"),
+            std::string::npos);
+  EXPECT_EQ(result.out.find("変換"), std::string::npos);
+  EXPECT_EQ(result.out,
+            "Source files (last folder listed):\n"
+            "No.    品名    回路数  端子数  片端数  最大端子\n"
+            "    1  01_ab      3       5       0      B65\n"
+            "    2  02_seq     4       4       0       B1\n"
+            "\n"
+            "Destination files (last folder converted):\n"
+            "No.   品名    回路数  端子数  片端数  最大端子\n"
+            "   1  01_ab       3       5       0     193\n"
+            "   2  02_seq      4       4       0      65\n"
+            "\n"
+            "Converted files: 2\n");
+}
+
+struct RefusedCase {
+  std::vector<std::string> options;
+  const char* message;
+};
+
+TEST_F(CliConvertTest, RefusedInputsEndTheRunWithTheWindowsMessage) {
+  const RefusedCase cases[] = {
+      {{"--direction", "to-hipot", "--model", ""},
+       "変換先機種名を入力してください（例：TBS480）"},
+      {{"--direction", "to-continuity", "--model", "   "},
+       "変換先機種名を入力してください（例：TBL480）"},
+      {{"--direction", "to-hipot", "--model", "M", "--lower", "x"},
+       "導通抵抗下限値には正の半角数字で記入してください"},
+      {{"--direction", "to-hipot", "--model", "M", "--lower", "-1", "--upper",
+        "y"},
+       "導通抵抗上限値には正の半角数字で記入してください"},
+      {{"--direction", "to-hipot", "--model", "M", "--lower", "5", "--upper",
+        "5"},
+       "導通抵抗下限値 < 導通抵抗上限値となるよう記入してください"},
+  };
+  const std::string source = Source("continuity");
+  for (const RefusedCase& c : cases) {
+    std::vector<std::string> args = {"convert", source, Destination()};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.push_back("--json");
+    const CliResult result = RunCliWith(args);
+    EXPECT_EQ(result.status, kExitRunFailed) << c.message;
+    const Json report = ParseReport(result);
+    EXPECT_EQ(report["result"], "failed");
+    EXPECT_EQ(report["messages"],
+              Json::parse(R"([{"icon": "exclamation", "text": ")" +
+                          std::string(c.message) + "\"}]"));
+    EXPECT_EQ(report["guide"], Json::array());
+    EXPECT_EQ(report["converted"], "");
+    EXPECT_FALSE(std::filesystem::exists(Destination()));
+  }
+}
+
+TEST_F(CliConvertTest, RefusedRunInTextModeNamesTheMessageOnStderr) {
+  const CliResult result =
+      RunCliWith({"convert", Source("continuity"), Destination(), "--direction",
+                  "to-hipot", "--model", ""});
+  EXPECT_EQ(result.status, kExitRunFailed);
+  EXPECT_NE(result.err.find(
+                "exclamation: 変換先機種名を入力してください（例：TBS480）\n"),
+            std::string::npos)
+      << result.err;
+  EXPECT_NE(result.out.find("Converted files: 0\n"), std::string::npos);
+}
+
+TEST_F(CliConvertTest, AFaultyFileFailsTheRun) {
+  const std::filesystem::path source = temp_ / "bad";
+  WriteLines(source / "W1.lvd",
+             {"TBL480", "2024013", "1", "2", "A1-A2,0,100"});  // date too short
+  const CliResult result =
+      RunCliWith({"convert", source.string(), Destination(), "--direction",
+                  "to-hipot", "--model", "TBS480", "--json"});
+  EXPECT_EQ(result.status, kExitRunFailed);
+  const Json report = ParseReport(result);
+  EXPECT_EQ(report["result"], "failed");
+  ASSERT_FALSE(report["messages"].empty());
+  EXPECT_EQ(report["messages"].back()["text"],
+            "Loomvantage->LoomvantageHipotの変換に失敗しました");
+  ASSERT_FALSE(report["files"].empty());
+  EXPECT_EQ(report["files"].back()["outcome"], "fault");
+  EXPECT_FALSE(report["files"].back()["detail"].get<std::string>().empty());
+}
+
+TEST_F(CliConvertTest, DryRunWritesNothingButReportsWhatItWouldWrite) {
+  const std::string source = Source("continuity");
+  const auto before = Snapshot(temp_.path());
+  const CliResult result =
+      RunCliWith({"convert", source, Destination(), "--direction", "to-hipot",
+                  "--model", "TBS480", "--dry-run", "--json"});
+  EXPECT_EQ(result.status, kExitSuccess);
+  EXPECT_EQ(Snapshot(temp_.path()), before);
+  EXPECT_FALSE(std::filesystem::exists(Destination()));
+  const Json report = ParseReport(result);
+  EXPECT_EQ(report["converted"], "2");
+  EXPECT_EQ(report["destination_rows"].size(), 2u);
+  ASSERT_EQ(report["files"].size(), 3u);
+  EXPECT_EQ(report["files"][0]["outcome"], "converted");
+  EXPECT_EQ(report["files"][0]["destination"], Destination() + "/01_ab.lvd");
+  EXPECT_EQ(report["files"][2], Json({{"source", source + "/03_empty.lvd"},
+                                      {"outcome", "skipped"},
+                                      {"reason", "no-circuits"}}));
+}
+
+TEST_F(CliConvertTest, KeepsExistingFilesUnlessOverwriteIsGiven) {
+  const std::string source = Source("continuity");
+  const std::filesystem::path existing =
+      std::filesystem::path(Destination()) / "01_ab.lvd";
+  testing::WriteBytes(existing, "old\r\n");
+  const std::vector<std::string> args = {
+      "convert",  source,    Destination(), "--direction",
+      "to-hipot", "--model", "TBS480",      "--json"};
+
+  const Json kept = ParseReport(RunCliWith(args));
+  EXPECT_EQ(testing::ReadBytes(existing), "old\r\n");
+  EXPECT_EQ(kept["files"][0]["reason"], "exists");
+
+  std::vector<std::string> overwrite = args;
+  overwrite.push_back("--overwrite");
+  const Json replaced = ParseReport(RunCliWith(overwrite));
+  EXPECT_EQ(testing::ReadBytes(existing),
+            Expected("expected_hipot").at("01_ab.lvd"));
+  EXPECT_EQ(replaced["files"][0]["outcome"], "converted");
+}
+
+TEST_F(CliConvertTest, ConvertsSubfoldersIntoTheMirroredTree) {
+  const std::filesystem::path source = temp_ / "tree";
+  const std::vector<std::string> file = {"TBL480", "20240101000000", "1", "2",
+                                         "A1-B1,0,100"};
+  WriteLines(source / "a" / "W1.lvd", file);
+  WriteLines(source / "a" / "b" / "W2.lvd", file);
+  const CliResult result =
+      RunCliWith({"convert", source.string() + "/", Destination(),
+                  "--direction", "to-hipot", "--model", "TBS480", "--json"});
+  EXPECT_EQ(result.status, kExitSuccess);
+  const auto written = Snapshot(Destination());
+  EXPECT_EQ(written.count("a/W1.lvd"), 1u);
+  EXPECT_EQ(written.count("a/b/W2.lvd"), 1u);
+}
+
+TEST(CliUsageTest, UsageErrorsExitWithTwoAndExplainOnStderr) {
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {"frobnicate"},
+      {"convert", "s", "d", "--direction", "to-hipot"},
+      {"convert", "s", "d", "--direction", "sideways", "--model", "M"},
+      {"convert", "s", "d", "--model", "M"},
+      {"convert", "s", "--direction", "to-hipot", "--model", "M"},
+      {"convert", "s", "d", "--direction", "to-hipot", "--model", "M",
+       "--notation", "hex"},
+      {"convert", "s", "d", "--direction", "to-hipot", "--model", "M",
+       "--force"},
+      {"convert", "", "d", "--direction", "to-hipot", "--model", "M"},
+      {"list", "s"},
+      {"list", "s", "--side", "both"},
+      {"list", "s", "t", "--side", "hipot"},
+  };
+  for (const auto& args : cases) {
+    const CliResult result = RunCliWith(args);
+    std::string joined;
+    for (const auto& arg : args) joined += arg + " ";
+    EXPECT_EQ(result.status, kExitUsage) << joined;
+    EXPECT_EQ(result.out, "") << joined;
+    EXPECT_NE(result.err.find("--help"), std::string::npos) << joined;
+  }
+}
+
+TEST(CliUsageTest, HelpDescribesTheOptionsAndExitsWithZero) {
+  const struct {
+    std::vector<std::string> args;
+    std::vector<std::string> mentions;
+  } cases[] = {
+      {{"--help"}, {"convert", "list", "Exit status"}},
+      {{"convert", "--help"},
+       {"--direction", "to-hipot", "to-continuity", "--model", "--lower",
+        "--upper", "--notation", "--overwrite", "--dry-run", "--json"}},
+      {{"list", "--help"}, {"DIR", "--side", "continuity", "hipot"}},
+  };
+  for (const auto& c : cases) {
+    const CliResult result = RunCliWith(c.args);
+    EXPECT_EQ(result.status, kExitSuccess);
+    EXPECT_EQ(result.err, "");
+    for (const std::string& mention : c.mentions) {
+      EXPECT_NE(result.out.find(mention), std::string::npos) << mention;
+    }
+  }
+}
+
+TEST(CliSettingsTest, OptionsBecomeTheWindowsSettingsAndBoxes) {
+  ConvertOptions options;
+  options.source = "in";
+  options.destination = "out/";
+  options.direction = CliDirection::kToContinuity;
+  options.notation = CliNotation::kSequential;
+  options.model = " TBL480 ";
+  options.overwrite = true;
+  options.dry_run = true;
+  const Settings settings = SettingsForConvert(options);
+  EXPECT_EQ(settings.SrcDir, "in/");
+  EXPECT_EQ(settings.DstDir, "out/");
+  EXPECT_EQ(settings.Direction, "1");
+  EXPECT_EQ(settings.ABorSeq, "1");
+  EXPECT_EQ(settings.Lower, "0");
+  EXPECT_EQ(settings.Upper, "2000");
+  EXPECT_EQ(settings.OverWrite, "0");  // the run takes it from the inputs
+  const RunInputs inputs = InputsForConvert(options);
+  EXPECT_EQ(inputs.model_name, " TBL480 ");
+  EXPECT_EQ(inputs.source_root, "in/");
+  EXPECT_EQ(inputs.destination_root, "out/");
+  EXPECT_TRUE(inputs.overwrite);
+  EXPECT_TRUE(inputs.dry_run);
+
+  ListOptions list;
+  list.folder = "dir";
+  list.side = CliSide::kHipot;
+  EXPECT_EQ(SettingsForList(list).SrcDir, "dir/");
+  EXPECT_EQ(SettingsForList(list).Direction, "1");
+  list.side = CliSide::kContinuity;
+  EXPECT_EQ(SettingsForList(list).Direction, "0");
+}
+
+struct ListCase {
+  const char* name;
+  const char* side;
+  std::vector<std::string> file;  // empty: no wiring file in the folder
+  int status;
+  const char* result;
+  std::size_t rows;
+  const char* last_guide;
+};
+
+class CliListTest : public ::testing::TestWithParam<ListCase> {};
+
+TEST_P(CliListTest, ReportsTheListingOutcome) {
+  const ListCase& c = GetParam();
+  TempFolder temp;
+  const std::filesystem::path folder = temp / "dir";
+  std::filesystem::create_directories(folder);
+  if (!c.file.empty()) WriteLines(folder / "W1.lvd", c.file);
+  const CliResult result =
+      RunCliWith({"list", folder.string(), "--side", c.side, "--json"});
+  EXPECT_EQ(result.status, c.status);
+  const Json report = ParseReport(result);
+  EXPECT_EQ(report.size(), 4u);
+  EXPECT_EQ(report["result"], c.result);
+  EXPECT_EQ(report["rows"].size(), c.rows);
+  ASSERT_FALSE(report["guide"].empty());
+  EXPECT_EQ(report["guide"].back(), c.last_guide);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, CliListTest,
+    ::testing::Values(
+        ListCase{"continuity",
+                 "continuity",
+                 {"TBL480", "20240101000000", "1", "2", "A1-B1,0,100"},
+                 kExitSuccess,
+                 "listed",
+                 1,
+                 "変換元の Loomvantage の一覧を表示しました"},
+        ListCase{"hipot",
+                 "hipot",
+                 {"TBS480", "20240101000000", "1", "2", "1-65,1,0,2000,1,0"},
+                 kExitSuccess,
+                 "listed",
+                 1,
+                 "変換元の LoomvantageHipot の一覧を表示しました"},
+        ListCase{"empty",
+                 "hipot",
+                 {},
+                 kExitSuccess,
+                 "empty",
+                 0,
+                 "変換元のフォルダにはファイルが見つかりませんでした"},
+        ListCase{"unreadable",
+                 "continuity",
+                 {"TBL480", "20240101000000", "1"},
+                 kExitRunFailed,
+                 "failed",
+                 0,
+                 "変換元の Loomvantage の一覧表示ができませんでした"}),
+    [](const ::testing::TestParamInfo<ListCase>& param_info) {
+      return param_info.param.name;
+    });
+
+TEST(CliListTextTest, PrintsTheTableAndAMissingFolderIsEmpty) {
+  TempFolder temp;
+  WriteLines(temp / "ドア左.lvd",
+             {"TBL480", "20240101000000", "1", "2", "A1-B1,0,100"});
+  const CliResult listed =
+      RunCliWith({"list", temp.path().string(), "--side", "continuity"});
+  EXPECT_EQ(listed.status, kExitSuccess);
+  EXPECT_EQ(listed.out, "Wiring files in " + temp.path().string() + "/:\n" +
+                            "No.    品名    回路数  端子数  片端数  最大端子\n"
+                            "    1  ドア左     1       2       0       B1\n\n");
+  EXPECT_EQ(listed.err,
+            "変換元の Loomvantage の一覧表示中...\n"
+            "変換元の Loomvantage の一覧を表示しました\n");
+
+  const CliResult missing = RunCliWith(
+      {"list", (temp / "missing").string(), "--side", "hipot", "--json"});
+  EXPECT_EQ(missing.status, kExitSuccess);
+  EXPECT_EQ(ParseReport(missing)["result"], "empty");
+}
+
+}  // namespace
+}  // namespace cordshift

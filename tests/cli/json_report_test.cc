@@ -1,0 +1,108 @@
+#include "cli/json_report.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+namespace cordshift {
+namespace {
+
+using Json = nlohmann::json;
+
+// A view filled the way a run fills it: guides, a message, rows of both
+// lists, the counter and one report per kind of file outcome.
+RecordingView FilledView() {
+  RecordingView view;
+  view.ShowGuide("Loomvantage->LoomvantageHipot 変換開始");
+  view.ShowMessage("変換元：3 行目の年月日が異常です",
+                   MessageIcon::kExclamation);
+  view.ShowMessage("saved", MessageIcon::kInformation);
+  const char* source_row[] = {"    1", "W1", "   3", "   5", "   0", "  B65"};
+  for (int c = 1; c <= 6; ++c) {
+    view.SetListCell(ListId::kSource, 1, c, source_row[c - 1]);
+  }
+  view.SetListCell(ListId::kDestination, 1, 1, "   1");
+  view.SetListCell(ListId::kDestination, 1, 2, "W1");
+  view.SetConvertedCount("1");
+  view.ReportFile({"/s/W1.lvd", FileOutcome::kConverted, "/d/W1.lvd", ""});
+  view.ReportFile({"/s/W2.lvd", FileOutcome::kSkippedExists, "/d/W2.lvd", ""});
+  view.ReportFile({"/s/W3.lvd", FileOutcome::kSkippedSingleEnded, "", ""});
+  view.ReportFile({"/s/W4.lvd", FileOutcome::kSkippedNoCircuits, "", ""});
+  view.ReportFile({"/s/W5.lvd", FileOutcome::kFault, "", "3 行目"});
+  return view;
+}
+
+TEST(ConvertReportJsonTest, HoldsEveryFieldOfTheRun) {
+  const Json report =
+      Json::parse(ConvertReportJson(RunOutcome::kCompleted, FilledView()));
+  const Json expected = Json::parse(R"({
+    "result": "completed",
+    "guide": ["Loomvantage->LoomvantageHipot 変換開始"],
+    "messages": [
+      {"icon": "exclamation", "text": "変換元：3 行目の年月日が異常です"},
+      {"icon": "information", "text": "saved"}
+    ],
+    "source_rows": [["    1", "W1", "   3", "   5", "   0", "  B65"]],
+    "destination_rows": [["   1", "W1"]],
+    "converted": "1",
+    "files": [
+      {"source": "/s/W1.lvd", "outcome": "converted",
+       "destination": "/d/W1.lvd"},
+      {"source": "/s/W2.lvd", "outcome": "skipped", "reason": "exists"},
+      {"source": "/s/W3.lvd", "outcome": "skipped", "reason": "single-ended"},
+      {"source": "/s/W4.lvd", "outcome": "skipped", "reason": "no-circuits"},
+      {"source": "/s/W5.lvd", "outcome": "fault", "detail": "3 行目"}
+    ]
+  })");
+  EXPECT_EQ(report, expected) << report.dump(2);
+}
+
+TEST(ConvertReportJsonTest, AnUntouchedViewGivesEmptyFields) {
+  const std::string text =
+      ConvertReportJson(RunOutcome::kEndedEarly, RecordingView());
+  EXPECT_EQ(text,
+            R"({"result":"failed","guide":[],"messages":[],"source_rows":[],)"
+            R"("destination_rows":[],"converted":"","files":[]})");
+}
+
+TEST(ConvertReportJsonTest, EscapesControlCharactersAndKeepsUtf8Raw) {
+  RecordingView view;
+  view.ShowGuide("a\"b\\c\nd\te\x01 品名");
+  const std::string text = ConvertReportJson(RunOutcome::kCompleted, view);
+  EXPECT_NE(text.find(R"("a\"b\\c\nd\te\u0001 品名")"), std::string::npos)
+      << text;
+  EXPECT_EQ(text.find('\n'), std::string::npos);
+}
+
+TEST(ConvertReportJsonTest, ReplacesBytesThatAreNotUtf8) {
+  RecordingView view;
+  view.ReportFile({"/s/\x83\x41.lvd", FileOutcome::kSkippedNoCircuits, "", ""});
+  const Json report =
+      Json::parse(ConvertReportJson(RunOutcome::kCompleted, view));
+  EXPECT_EQ(report["files"][0]["source"], "/s/\xEF\xBF\xBD\x41.lvd");
+}
+
+TEST(ListReportJsonTest, NamesEveryOutcomeAndHoldsTheSourceRows) {
+  const struct {
+    ListingOutcome outcome;
+    const char* word;
+  } cases[] = {
+      {ListingOutcome::kListed, "listed"},
+      {ListingOutcome::kEmpty, "empty"},
+      {ListingOutcome::kReaderFailed, "failed"},
+      {ListingOutcome::kEnumerationFailed, "failed"},
+  };
+  for (const auto& c : cases) {
+    const Json report = Json::parse(ListReportJson(c.outcome, FilledView()));
+    EXPECT_EQ(report["result"], c.word);
+    EXPECT_EQ(report.size(), 4u);
+    EXPECT_EQ(report["guide"].size(), 1u);
+    EXPECT_EQ(report["messages"].size(), 2u);
+    EXPECT_EQ(report["rows"], Json::parse(R"([["    1", "W1", "   3", "   5",
+                                                "   0", "  B65"]])"));
+  }
+}
+
+}  // namespace
+}  // namespace cordshift
