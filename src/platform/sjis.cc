@@ -61,29 +61,11 @@ std::string SjisToUpper(std::string_view text) {
   return upper;
 }
 
-char SjisFirstCharUpper(std::string_view text) {
-  if (text.empty() || SjisCharLength(text, 0) == 2) return 0;
-  const char c = text[0];
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-namespace {
-
-template <typename IsBlank>
-std::string_view TrimWith(std::string_view text, IsBlank is_blank) {
+std::string_view TrimBlanks(std::string_view text) {
+  const auto is_blank = [](char c) { return c == ' ' || c == '\t'; };
   while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-}  // namespace
-
-std::string_view TrimSpaces(std::string_view text) {
-  return TrimWith(text, [](char c) { return c == ' '; });
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  return TrimWith(text, [](char c) { return c == ' ' || c == '\t'; });
 }
 
 }  // namespace cordshift

@@ -55,11 +55,19 @@ void AppendSjisUpper(std::string& out, std::string_view text);
 
 // The first character upper-cased when it is a single-byte letter; 0 when the
 // text is empty or starts with a double-byte character.
-char SjisFirstCharUpper(std::string_view text);
+inline char SjisFirstCharUpper(std::string_view text) {
+  if (text.empty() || SjisCharLength(text, 0) == 2) return 0;
+  const char c = text[0];
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // Removes the space character (0x20 only) at both ends. A space is never a
 // trail byte, so this cannot split a double-byte character.
-std::string_view TrimSpaces(std::string_view text);
+inline std::string_view TrimSpaces(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
 
 // Removes spaces and tabs at both ends (the blanks of INI files).
 std::string_view TrimBlanks(std::string_view text);

@@ -120,6 +120,24 @@ bool RenameOver(const fs::path& from, const fs::path& to) {
 
 void RemoveFile(const fs::path& path) { unlink(path.c_str()); }
 
+// Reads until the end of the file; `expected` is the size it had when it was
+// opened, so that a file that grows meanwhile is still read whole.
+std::optional<std::string> ReadToEnd(int file, std::size_t expected) {
+  std::string content(expected + 1, '\0');
+  std::size_t filled = 0;
+  for (;;) {
+    if (filled == content.size()) content.resize(content.size() * 2);
+    const ssize_t got =
+        read(file, content.data() + filled, content.size() - filled);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return std::nullopt;
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
+  }
+  content.resize(filled);
+  return content;
+}
+
 #endif  // _WIN32
 
 fs::path FolderOf(const fs::path& target) {
@@ -160,12 +178,9 @@ class TempFile {
 
   // Takes over the permission bits of the file it replaces. Best effort:
   // shares that do not keep permissions must still be writable.
-  void CopyPermissionsOf(const fs::path& source) {
+  void CopyPermissions(fs::perms permissions) {
     std::error_code error;
-    const fs::file_status status = fs::status(source, error);
-    if (error || !fs::is_regular_file(status)) return;
-    fs::permissions(path_, status.permissions(), fs::perm_options::replace,
-                    error);
+    fs::permissions(path_, permissions, fs::perm_options::replace, error);
   }
 
   // Writes the whole content and closes the file. The content is flushed to
@@ -193,11 +208,23 @@ class TempFile {
   bool renamed_ = false;
 };
 
-WriteError CheckTarget(const fs::path& target) {
-  std::error_code error;
-  if (fs::is_directory(target, error)) return WriteError::kTargetIsFolder;
+bool HasNoWriteBits(const fs::file_status& status) {
+  constexpr fs::perms kWriteBits =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  return (status.permissions() & kWriteBits) == fs::perms::none;
+}
+
+// Whether the target can be written, from one look at the target (and, for
+// a new file, one at its folder); `status` is what the target is now.
+WriteError CheckTarget(const fs::path& target, fs::file_status& status) {
   if (!target.has_filename()) return WriteError::kNoFolder;
-  if (IsReadOnlyFile(target)) return WriteError::kReadOnlyTarget;
+  std::error_code error;
+  status = fs::status(target, error);
+  if (fs::is_directory(status)) return WriteError::kTargetIsFolder;
+  if (fs::exists(status)) {
+    return HasNoWriteBits(status) ? WriteError::kReadOnlyTarget
+                                  : WriteError::kNone;
+  }
   if (!fs::is_directory(FolderOf(target), error)) return WriteError::kNoFolder;
   return WriteError::kNone;
 }
@@ -222,6 +249,21 @@ std::string PathToUtf8(const fs::path& path) {
 #endif
 }
 
+#ifndef _WIN32
+// One open, one fstat and the reads: a tree conversion reads every file
+// twice, so the system calls per file count.
+std::optional<std::string> ReadWholeFile(const fs::path& path) {
+  const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) return std::nullopt;
+  struct stat info {};
+  std::optional<std::string> content;
+  if (fstat(file, &info) == 0 && !S_ISDIR(info.st_mode)) {
+    content = ReadToEnd(file, static_cast<std::size_t>(info.st_size));
+  }
+  close(file);
+  return content;
+}
+#else
 std::optional<std::string> ReadWholeFile(const fs::path& path) {
   // A folder opens for reading on some systems and reports a bogus size.
   std::error_code error;
@@ -236,6 +278,7 @@ std::optional<std::string> ReadWholeFile(const fs::path& path) {
   if (size > 0 && !in.read(content.data(), size)) return std::nullopt;
   return content;
 }
+#endif
 
 std::optional<std::string_view> LineReader::Next() {
   if (rest_.empty()) return std::nullopt;
@@ -254,25 +297,22 @@ std::optional<std::string_view> LineReader::Next() {
 bool IsReadOnlyFile(const fs::path& path) {
   std::error_code error;
   const fs::file_status status = fs::status(path, error);
-  if (error || !fs::exists(status)) return false;
-  constexpr fs::perms kWriteBits =
-      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-  return (status.permissions() & kWriteBits) == fs::perms::none;
+  return !error && fs::exists(status) && HasNoWriteBits(status);
 }
 
 // A read-only target is refused although renaming over it would succeed: the
 // tester packages treat such a file as not to be changed.
 WriteError WriteFileAtomically(const fs::path& target,
                                std::string_view content) {
-  if (const WriteError error = CheckTarget(target);
+  fs::file_status status;
+  if (const WriteError error = CheckTarget(target, status);
       error != WriteError::kNone) {
     return error;
   }
   TempFile temp(target);
   if (!temp.IsCreated()) return WriteError::kCreateFailed;
-  std::error_code error;
-  const bool replacing = fs::exists(target, error);
-  if (replacing) temp.CopyPermissionsOf(target);
+  const bool replacing = fs::exists(status);
+  if (replacing) temp.CopyPermissions(status.permissions());
   if (!temp.WriteAndClose(content, replacing)) return WriteError::kWriteFailed;
   if (!temp.RenameOverTarget()) return WriteError::kReplaceFailed;
   return WriteError::kNone;

@@ -8,7 +8,9 @@
 namespace cordshift {
 
 void TerminalTally::ResetTerminalTally() {
-  counts_.fill(0);
+  if (!sized_) counts_.fill(0);
+  for (const int number : used_) counts_[static_cast<std::size_t>(number)] = 0;
+  used_.clear();
   sized_ = true;
 }
 
@@ -20,6 +22,7 @@ void TerminalTally::TallyTerminal(std::string_view text) {
 void TerminalTally::TallyTerminalNumber(std::int64_t number) {
   if (!sized_ || number < 1 || number > TableCapacity) return;
   std::int32_t& count = counts_[static_cast<std::size_t>(number)];
+  if (count == 0) used_.push_back(static_cast<int>(number));
   // Saturates rather than wrapping: only "used or not" matters downstream.
   if (count < std::numeric_limits<std::int32_t>::max()) ++count;
 }
@@ -27,14 +30,10 @@ void TerminalTally::TallyTerminalNumber(std::int64_t number) {
 int TerminalTally::SummarizeTerminals() {
   highest_terminal_ = 0;
   if (!sized_) return 0;
-  int count = 0;
-  for (int n = 1; n <= TableCapacity; ++n) {
-    if (counts_[static_cast<std::size_t>(n)] > 0) {
-      ++count;
-      highest_terminal_ = n;
-    }
+  for (const int number : used_) {
+    if (number > highest_terminal_) highest_terminal_ = number;
   }
-  return count;
+  return static_cast<int>(used_.size());
 }
 
 }  // namespace cordshift

@@ -2,11 +2,14 @@
 #define CORDSHIFT_WIRING_TERMINAL_TALLY_H_
 
 // Counts how often each terminal number occurs in one file: a dense table of
-// TableCapacity counters, reset per file and scanned once per file.
+// TableCapacity counters indexed by terminal number. The numbers in use are
+// also kept in a list, so that resetting and summarising a file cost as much
+// as its terminals rather than the whole table.
 
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "wiring/check.h"
 
@@ -33,6 +36,7 @@ class TerminalTally {
 
  private:
   std::array<std::int32_t, TableCapacity + 1> counts_{};  // entry 0 unused
+  std::vector<int> used_;  // numbers whose count is not 0, in first-use order
   bool sized_ = false;
   int highest_terminal_ = 0;
 };
