@@ -16,6 +16,11 @@ packages=(
   libcli11-dev
   nlohmann-json3-dev
   python3
+  qt6-base-dev
+  qt6-qpa-plugins
+  fonts-ipafont-gothic
+  xvfb
+  xauth
 )
 
 missing=()

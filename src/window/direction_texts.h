@@ -1,0 +1,36 @@
+#ifndef CORDSHIFT_WINDOW_DIRECTION_TEXTS_H_
+#define CORDSHIFT_WINDOW_DIRECTION_TEXTS_H_
+
+// What the window shows for each conversion direction. The spellings are
+// the tester family's own, including the run button's "Hipopt".
+
+#include <QColor>
+#include <string>
+#include <string_view>
+
+namespace cordshift {
+
+struct DirectionTexts {
+  const char* run_caption;          // btnFunc(2)
+  QColor continuity_option_colour;  // optSel(0)
+  QColor hipot_option_colour;       // optSel(1)
+  const char* source_title;         // lblSrcTitle
+  const char* destination_title;    // lblDstTitle
+  bool shows_notation;              // optAB(0) and optAB(1)
+  const char* guide_first_line;
+  const char* guide_second_line;
+  const char* source_prompt;       // folder browser of btnFunc(0)
+  const char* destination_prompt;  // folder browser of btnFunc(1)
+};
+
+// The texts of a Direction setting: "0" continuity to hipot, anything else
+// hipot to continuity.
+const DirectionTexts& DirectionTextsOf(std::string_view direction);
+
+// The guidance text: the two lines joined by a lone carriage return, as the
+// guidance line receives it.
+std::string GuideTextOf(const DirectionTexts& texts);
+
+}  // namespace cordshift
+
+#endif  // CORDSHIFT_WINDOW_DIRECTION_TEXTS_H_

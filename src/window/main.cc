@@ -1,0 +1,53 @@
+// Cordshift: the window that converts wiring data between the continuity
+// and the hipot tester.
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QStandardPaths>
+#include <QString>
+#include <filesystem>
+
+#include "platform/executable.h"
+#include "platform/text_file.h"
+#include "window/main_window.h"
+#include "window/qt_text.h"
+#include "window/screenshot.h"
+#include "window/settings_location.h"
+#include "window/window_dialogs.h"
+#include "window/window_fonts.h"
+
+namespace {
+
+std::filesystem::path RunningExecutable() {
+  std::filesystem::path executable = cordshift::ExecutablePath();
+  if (executable.empty()) {
+    executable = cordshift::PathFromUtf8(
+        cordshift::ToUtf8(QCoreApplication::applicationFilePath()));
+  }
+  return executable;
+}
+
+std::filesystem::path UserSettingsFolder() {
+  const QString config =
+      QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  return cordshift::PathFromUtf8(cordshift::ToUtf8(config)) / "Cordshift";
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  cordshift::InstallFontSubstitutes();
+  const std::filesystem::path executable = RunningExecutable();
+  cordshift::WindowSetup setup{
+      executable,
+      cordshift::ChooseSettingsFile(executable, UserSettingsFolder())};
+  cordshift::QtWindowDialogs dialogs;
+  cordshift::MainWindow window(setup, dialogs);
+  if (!window.Form_Load()) return 1;
+  window.show();
+  const QString screenshot =
+      qEnvironmentVariable(cordshift::kScreenshotVariable);
+  if (!screenshot.isEmpty()) cordshift::ScheduleScreenshot(window, screenshot);
+  return QApplication::exec();
+}

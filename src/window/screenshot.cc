@@ -1,0 +1,27 @@
+#include "window/screenshot.h"
+
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+
+namespace cordshift {
+namespace {
+
+// Time for the window system to map the window and for pending layout and
+// polishing to settle.
+constexpr int kSettleMilliseconds = 500;
+
+}  // namespace
+
+void ScheduleScreenshot(QWidget& window, const QString& png_file) {
+  QTimer::singleShot(kSettleMilliseconds, &window, [&window, png_file] {
+    if (!window.grab().save(png_file, "PNG")) {
+      std::fprintf(stderr, "Cordshift: could not write %s\n",
+                   png_file.toLocal8Bit().constData());
+    }
+    window.close();
+  });
+}
+
+}  // namespace cordshift

@@ -1,0 +1,23 @@
+#ifndef CORDSHIFT_WINDOW_SCREENSHOT_H_
+#define CORDSHIFT_WINDOW_SCREENSHOT_H_
+
+// A picture of the window for the documentation: taken once the window is
+// shown, after which the window closes as if the user had closed it.
+
+#include <QString>
+
+class QWidget;
+
+namespace cordshift {
+
+// The environment variable that asks for the picture; its value is the PNG
+// file to write.
+inline constexpr char kScreenshotVariable[] = "CORDSHIFT_SCREENSHOT";
+
+// Arranges for `window` to save a picture of itself to `png_file` and then
+// close, once the event loop runs.
+void ScheduleScreenshot(QWidget& window, const QString& png_file);
+
+}  // namespace cordshift
+
+#endif  // CORDSHIFT_WINDOW_SCREENSHOT_H_

@@ -1,0 +1,21 @@
+#ifndef CORDSHIFT_WINDOW_WINDOW_PICTURES_H_
+#define CORDSHIFT_WINDOW_WINDOW_PICTURES_H_
+
+// The window's two pictures, drawn rather than shipped as files.
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace cordshift {
+
+// 29 x 24 pixels: a black arrow pointing right, on a transparent ground.
+QPixmap DrawArrowPicture();
+
+// 32 x 32 and 16 x 16 pixels, black on transparent: an arrow pointing left
+// whose head touches a vertical bar, above an arrow pointing right whose
+// head touches a vertical bar.
+QIcon DrawWindowIcon();
+
+}  // namespace cordshift
+
+#endif  // CORDSHIFT_WINDOW_WINDOW_PICTURES_H_

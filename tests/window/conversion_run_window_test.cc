@@ -1,0 +1,167 @@
+// Conversion runs started from the window: on a worker thread, with the
+// window's controls locked meanwhile and its messages still modal.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+#include <string>
+#include <vector>
+
+#include "window/window_fixture.h"
+
+namespace cordshift {
+namespace {
+
+using testing::ShownMessage;
+using testing::WindowTest;
+
+class RunFromWindowTest : public WindowTest {
+ protected:
+  // The sample continuity tree as the source folder.
+  MainWindow& StartOnSamples(const std::string& direction = "0") {
+    std::filesystem::copy(
+        std::filesystem::path(CORDSHIFT_EXAMPLES_DIR) / "continuity",
+        temp_ / "src", std::filesystem::copy_options::recursive);
+    WriteFolderSettings(direction);
+    return Start();
+  }
+
+  void StartRun(MainWindow& window) {
+    window.btnFunc[2]->click();
+    ASSERT_TRUE(WaitForRunEnd());
+    EXPECT_TRUE(window.btnFunc[2]->isEnabled());
+  }
+};
+
+TEST_F(RunFromWindowTest, ConvertsTheWholeTreeAndReportsLikeTheRun) {
+  MainWindow& window = StartOnSamples();
+  window.txtKisyu->setText("TBS480");
+  window.chkOverWrite->setChecked(true);
+  StartRun(window);
+  EXPECT_TRUE(dialogs_.messages.empty());
+  for (const char* file : {"main/W100.lvd", "main/W101.lvd",
+                           "main/door/W205.lvd", "engine/W300.lvd"}) {
+    EXPECT_TRUE(std::filesystem::exists(temp_ / "dst" / file)) << file;
+  }
+  EXPECT_EQ(window.GuideText(), "Loomvantage->LoomvantageHipot 変換完了");
+  // The lists show the last folder converted, the counter the whole run.
+  EXPECT_EQ(window.lvDst->topLevelItemCount(),
+            window.lvSrc->topLevelItemCount());
+  EXPECT_EQ(Text(window.lblKensu->text()), "5");
+  // The run took the overwrite choice into the settings.
+  EXPECT_EQ(window.settings().OverWrite, "1");
+  window.close();
+  EXPECT_EQ(Stored("Inspection", "OverWrite"), "1");
+  EXPECT_EQ(Stored("Inspection", "Equipment"), "")
+      << "only the close button keeps the model name";
+}
+
+struct RefusalCase {
+  const char* direction;
+  const char* model;
+  const char* lower;
+  const char* upper;
+  const char* message;
+};
+
+TEST_F(RunFromWindowTest, RefusedInputsAreToldAndChangeNothing) {
+  const std::vector<RefusalCase> cases = {
+      {"0", "   ", "0", "2000", "変換先機種名を入力してください（例：TBS480）"},
+      {"1", "", "0", "2000", "変換先機種名を入力してください（例：TBL480）"},
+      {"0", "M", "5", "5",
+       "導通抵抗下限値 < 導通抵抗上限値となるよう記入してください"},
+      {"0", "M", "-1", "abc",
+       "導通抵抗上限値には正の半角数字で記入してください"},
+      {"0", "M", "abc", "-1",
+       "導通抵抗下限値には正の半角数字で記入してください"},
+  };
+  MainWindow& window = StartOnSamples();
+  window.chkOverWrite->setChecked(true);
+  for (const RefusalCase& c : cases) {
+    SCOPED_TRACE(c.message);
+    if (window.settings().Direction != c.direction) {
+      window.optSel[c.direction[0] == '0' ? 0 : 1]->click();
+    }
+    dialogs_.messages.clear();
+    window.txtKisyu->setText(c.model);
+    window.txtDL->setText(c.lower);
+    window.txtDU->setText(c.upper);
+    StartRun(window);
+    EXPECT_EQ(
+        dialogs_.messages,
+        (std::vector<ShownMessage>{{c.message, MessageIcon::kExclamation}}));
+    EXPECT_EQ(window.settings().OverWrite, "0");
+    EXPECT_EQ(Text(window.lblKensu->text()), "0");
+    EXPECT_FALSE(std::filesystem::exists(temp_ / "dst"));
+  }
+}
+
+TEST_F(RunFromWindowTest, ControlsThatStartWorkAreLockedWhileTheRunIsOn) {
+  MainWindow& window = StartOnSamples("1");
+  std::vector<bool> enabled_during_run;
+  bool drop_listed = false;
+  dialogs_.on_message = [&] {
+    const std::vector<QWidget*> controls = {
+        window.btnFunc[0], window.btnFunc[1], window.btnFunc[2],
+        window.optSel[0],  window.optSel[1],  window.optAB[0],
+        window.optAB[1]};
+    for (QWidget* control : controls) {
+      enabled_during_run.push_back(control->isEnabled());
+    }
+    // Neither a direction change nor a dropped folder lists anything.
+    window.optSel_Click(0);
+    window.ChooseDroppedFolder(ListId::kSource, (temp_ / "x").string());
+    drop_listed = window.settings().SrcDir != Folder("src");
+  };
+  window.txtKisyu->setText("");  // the run stops at its first message
+  window.btnFunc[2]->click();
+  ASSERT_TRUE(WaitForRunEnd());
+  ASSERT_EQ(dialogs_.messages.size(), 1U);
+  EXPECT_EQ(enabled_during_run, std::vector<bool>(7, false));
+  EXPECT_FALSE(drop_listed);
+  EXPECT_EQ(window.settings().Direction, "1");
+  const std::vector<QWidget*> unlocked = {window.btnFunc[0], window.btnFunc[2],
+                                          window.optSel[0], window.optAB[1]};
+  for (QWidget* control : unlocked) {
+    EXPECT_TRUE(control->isEnabled());
+  }
+}
+
+TEST_F(RunFromWindowTest, SystemCloseDuringARunWaitsForItsEnd) {
+  MainWindow& window = StartOnSamples();
+  bool visible_after_close = false;
+  dialogs_.on_message = [&] {
+    window.close();
+    visible_after_close = window.isVisible();
+  };
+  window.txtKisyu->setText("TBS480");
+  window.txtDL->setText("9");
+  window.txtDU->setText("1");
+  window.btnFunc[2]->click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }, 20000));
+  EXPECT_TRUE(visible_after_close);
+  EXPECT_FALSE(window.RunInProgress());
+  EXPECT_TRUE(std::filesystem::exists(SettingsFile()));
+  EXPECT_EQ(Stored("Inspection", "Equipment"), "");
+}
+
+TEST_F(RunFromWindowTest, CloseButtonDuringARunKeepsTheBoxesAtItsEnd) {
+  MainWindow& window = StartOnSamples();
+  dialogs_.on_message = [&] {
+    window.txtKisyu->setText("LATE");
+    window.btnFunc[3]->click();
+    EXPECT_TRUE(window.lblGuide->text().contains("閉じます"));
+  };
+  window.txtKisyu->setText("");
+  window.btnFunc[2]->click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }, 20000));
+  EXPECT_EQ(Stored("Inspection", "Equipment"), "LATE");
+}
+
+}  // namespace
+}  // namespace cordshift

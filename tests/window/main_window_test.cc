@@ -1,0 +1,334 @@
+// Start-up, direction and notation, the folder buttons, dropped folders and
+// what each way of closing writes to the settings file.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+#include <QUrl>
+#include <string>
+#include <vector>
+
+#include "support/wiring_fixture.h"
+#include "window/window_fixture.h"
+
+namespace cordshift {
+namespace {
+
+using testing::BrowseRequest;
+using testing::MakeReadOnly;
+using testing::ShownMessage;
+using testing::WindowTest;
+using testing::WriteLines;
+
+constexpr char kSaveFailed[] = "システム設定の書き込みが出来ませんでした";
+const QColor kRed(255, 0, 0);
+const QColor kGrey(128, 128, 128);
+
+const std::vector<std::string> kContinuityFile = {"TBL480", "20240101000000",
+                                                  "1", "2", "A1-A2,0,100"};
+const std::vector<std::string> kHipotFile = {"TBS480", "20240101000000", "1",
+                                             "2", "1-2,1,0,2000,1,0"};
+
+QColor TextColour(const QWidget* widget) {
+  return widget->palette().color(QPalette::WindowText);
+}
+
+class MainWindowTest : public WindowTest {};
+
+TEST_F(MainWindowTest, StartsWithDefaultsWithoutASettingsFile) {
+  MainWindow& window = Start();
+  const std::string data = Folder("bin/Data");
+  EXPECT_EQ(Text(window.lblSrc->text()), data);
+  EXPECT_EQ(Text(window.lblDst->text()), data);
+  EXPECT_EQ(Text(window.txtKisyu->text()), "");
+  EXPECT_EQ(Text(window.txtDL->text()), "0");
+  EXPECT_EQ(Text(window.txtDU->text()), "2000");
+  EXPECT_EQ(Text(window.lblKensu->text()), "0");
+  EXPECT_FALSE(window.chkOverWrite->isChecked());
+  EXPECT_TRUE(window.optSel[0]->isChecked());
+  EXPECT_EQ(TextColour(window.optSel[0]), kRed);
+  EXPECT_EQ(TextColour(window.optSel[1]), kGrey);
+  EXPECT_TRUE(window.optAB[0]->isHidden());
+  EXPECT_TRUE(window.optAB[1]->isHidden());
+  EXPECT_EQ(Text(window.btnFunc[2]->text()), "Loomvantage ⇒ LoomvantageHipot");
+  EXPECT_EQ(Text(window.lblSrcTitle->text()), "変換元：  Loomvantage");
+  EXPECT_EQ(Text(window.lblDstTitle->text()), "変換先：  LoomvantageHipot");
+  EXPECT_EQ(window.windowTitle(), "Cordshift");
+  // Both folders were listed before the window was shown; the missing
+  // destination folder was the last.
+  EXPECT_EQ(window.GuideText(),
+            "変換先のフォルダにはファイルが見つかりませんでした");
+  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
+
+  window.close();
+  EXPECT_EQ(Stored("Path", "SrcDir"), data);
+  EXPECT_EQ(Stored("Direction", "Hp2Lv"), "0");
+  EXPECT_EQ(Stored("Inspection", "Upper"), "2000");
+  EXPECT_EQ(Stored("Inspection", "OverWrite"), "0");
+}
+
+TEST_F(MainWindowTest, StartsInTheStoredReverseDirectionWithAbNumbers) {
+  WriteFolderSettings("1", "0");
+  WriteLines(temp_ / "src/H1.lvd", kHipotFile);
+  WriteLines(temp_ / "dst/W1.lvd", kContinuityFile);
+  MainWindow& window = Start();
+  EXPECT_TRUE(window.optSel[1]->isChecked());
+  EXPECT_EQ(TextColour(window.optSel[1]), kRed);
+  EXPECT_EQ(TextColour(window.optSel[0]), kGrey);
+  EXPECT_FALSE(window.optAB[0]->isHidden());
+  EXPECT_FALSE(window.optAB[1]->isHidden());
+  EXPECT_TRUE(window.optAB[0]->isChecked());
+  EXPECT_EQ(Text(window.btnFunc[2]->text()), "LoomvantageHipopt ⇒ Loomvantage");
+  EXPECT_EQ(Text(window.lblSrcTitle->text()), "変換元：  LoomvantageHipot");
+  EXPECT_EQ(Text(window.lblDstTitle->text()), "変換先：  Loomvantage");
+  // Both lists were read the reverse direction's way.
+  ASSERT_EQ(window.lvSrc->topLevelItemCount(), 1);
+  EXPECT_EQ(Text(window.lvSrc->topLevelItem(0)->text(1)), "H1");
+  ASSERT_EQ(window.lvDst->topLevelItemCount(), 1);
+  EXPECT_EQ(window.GuideText(), "変換先の Loomvantage の一覧を表示しました");
+}
+
+TEST_F(MainWindowTest, CaptionIsTheExecutablesNameWithoutExtension) {
+  std::filesystem::create_directories(temp_ / "bin");
+  window_ = std::make_unique<MainWindow>(
+      WindowSetup{temp_ / "bin/Frobnicate.exe", SettingsFile()}, dialogs_);
+  ASSERT_TRUE(window_->Form_Load());
+  EXPECT_EQ(window_->windowTitle(), "Frobnicate");
+}
+
+TEST_F(MainWindowTest, LoadFailureStopsWithoutShowingOrWritingSettings) {
+  WriteSettings({"[Inspection]", "Lower=99999999999", "Upper=1"});
+  const std::string before = testing::ReadBytes(SettingsFile());
+  EXPECT_FALSE(Load());
+  EXPECT_EQ(
+      dialogs_.messages,
+      (std::vector<ShownMessage>{
+          {"システム設定の読み込みが出来ませんでした", MessageIcon::kStop}}));
+  EXPECT_FALSE(window_->isVisible());
+  window_->close();
+  window_.reset();
+  EXPECT_EQ(testing::ReadBytes(SettingsFile()), before);
+}
+
+TEST_F(MainWindowTest, SwitchingDirectionRelistsBothFoldersWithoutPicker) {
+  WriteFolderSettings("0");
+  WriteLines(temp_ / "src/W1.lvd", kContinuityFile);
+  WriteLines(temp_ / "dst/H1.lvd", kHipotFile);
+  WriteLines(temp_ / "dst/H2.lvd", kHipotFile);
+  MainWindow& window = Start();
+  ASSERT_EQ(window.lvDst->topLevelItemCount(), 2);
+
+  window.optSel[1]->click();
+  EXPECT_EQ(window.settings().Direction, "1");
+  EXPECT_TRUE(dialogs_.browses.empty());
+  EXPECT_FALSE(window.optAB[0]->isHidden());
+  EXPECT_EQ(Text(window.btnFunc[2]->text()), "LoomvantageHipopt ⇒ Loomvantage");
+  // The continuity file in the source folder fails the hipot reader, and
+  // the hipot files in the destination fail the continuity reader.
+  EXPECT_EQ(window.GuideText(),
+            "変換先の Loomvantage の一覧表示ができませんでした");
+
+  window.optSel[0]->click();
+  EXPECT_EQ(window.settings().Direction, "0");
+  EXPECT_TRUE(window.optAB[0]->isHidden());
+  EXPECT_EQ(window.lvSrc->topLevelItemCount(), 1);
+  EXPECT_EQ(window.lvDst->topLevelItemCount(), 2);
+  EXPECT_EQ(window.GuideText(),
+            "変換先の LoomvantageHipot の一覧を表示しました");
+  EXPECT_TRUE(dialogs_.browses.empty());
+}
+
+TEST_F(MainWindowTest, GuidanceOfADirectionIsTwoLinesJoinedByACarriageReturn) {
+  MainWindow& window = Start();
+  window.optSel_Click(1);
+  // The listings that follow replace it; shown on its own it is two lines.
+  window.ShowGuide(
+      "LoomvantageHipotの配線データをLoomvantage用に変換します\r変換元と変換先"
+      "のフォルダを指定してからLoomvantageHipot ⇒ "
+      "Loomvantageボタンを押してください");
+  EXPECT_EQ(window.lblGuide->text().count('\n'), 1);
+  EXPECT_FALSE(window.lblGuide->text().contains('\r'));
+  EXPECT_EQ(window.GuideText().find('\n'), std::string::npos);
+}
+
+TEST_F(MainWindowTest, NotationChoiceChangesNothingElseAndIsStored) {
+  WriteFolderSettings("1", "0");
+  MainWindow& window = Start();
+  const QString guide = window.lblGuide->text();
+  const QString run = window.btnFunc[2]->text();
+  window.optAB[1]->click();
+  EXPECT_TRUE(window.optAB[1]->isChecked());
+  EXPECT_FALSE(window.optAB[0]->isChecked());
+  EXPECT_EQ(window.lblGuide->text(), guide);
+  EXPECT_EQ(window.btnFunc[2]->text(), run);
+  EXPECT_TRUE(dialogs_.browses.empty());
+  window.close();
+  EXPECT_EQ(Stored("Direction", "ABorSeq"), "1");
+}
+
+TEST_F(MainWindowTest, NotationIsKeptUnchangedInTheOtherDirection) {
+  WriteFolderSettings("0", "1");
+  MainWindow& window = Start();
+  EXPECT_TRUE(window.optAB[1]->isChecked());
+  window.close();
+  EXPECT_EQ(Stored("Direction", "ABorSeq"), "1");
+}
+
+struct CloseCase {
+  const char* name;
+  bool close_button;
+  const char* stored_equipment;
+  const char* stored_overwrite;
+};
+
+class CloseTest : public WindowTest,
+                  public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(CloseTest, OnlyTheCloseButtonKeepsModelNameAndOverwrite) {
+  const CloseCase& c = GetParam();
+  WriteSettings({"[Inspection]", "Equipment=OLD", "Lower=100", "Upper=3000",
+                 "OverWrite=0"});
+  MainWindow& window = Start();
+  EXPECT_EQ(Text(window.txtKisyu->text()), "OLD");
+  window.txtKisyu->setText("  TBS480  ");
+  window.chkOverWrite->click();
+  window.txtDL->setText("5");
+  window.txtDU->setText("6");
+  if (c.close_button) {
+    window.btnFunc[3]->click();
+  } else {
+    window.close();
+  }
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(Stored("Inspection", "Equipment"), c.stored_equipment);
+  EXPECT_EQ(Stored("Inspection", "OverWrite"), c.stored_overwrite);
+  // The limit boxes never reach the settings.
+  EXPECT_EQ(Stored("Inspection", "Lower"), "100");
+  EXPECT_EQ(Stored("Inspection", "Upper"), "3000");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, CloseTest,
+    ::testing::Values(CloseCase{"CloseButton", true, "TBS480", "1"},
+                      CloseCase{"SystemClose", false, "OLD", "0"}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(MainWindowTest, FailedSettingsWriteTellsTwiceAndClosesAnyway) {
+  WriteFolderSettings("0");
+  MakeReadOnly(SettingsFile());
+  MainWindow& window = Start();
+  window.btnFunc[3]->click();
+  EXPECT_EQ(dialogs_.messages, (std::vector<ShownMessage>{
+                                   {kSaveFailed, MessageIcon::kInformation},
+                                   {kSaveFailed, MessageIcon::kExclamation}}));
+  EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(MainWindowTest, SourceButtonPicksAndListsTheFolder) {
+  WriteFolderSettings("0");
+  WriteLines(temp_ / "other/W7.lvd", kContinuityFile);
+  MainWindow& window = Start();
+  dialogs_.folder_answers.push_back((temp_ / "other").string());
+  window.btnFunc[0]->click();
+  ASSERT_EQ(dialogs_.browses.size(), 1U);
+  EXPECT_EQ(dialogs_.browses[0],
+            (BrowseRequest{
+                "変換するLoomvantage用のデータがあるフォルダを指定してください",
+                (temp_ / "src").string()}));
+  EXPECT_EQ(window.settings().SrcDir, Folder("other"));
+  EXPECT_EQ(Text(window.lblSrc->text()), Folder("other"));
+  ASSERT_EQ(window.lvSrc->topLevelItemCount(), 1);
+  EXPECT_EQ(Text(window.lvSrc->topLevelItem(0)->text(1)), "W7");
+  EXPECT_EQ(window.GuideText(), "変換元の Loomvantage の一覧を表示しました");
+  window.close();
+  EXPECT_EQ(Stored("Path", "SrcDir"), Folder("other"));
+}
+
+TEST_F(MainWindowTest, CancelledPickerLeavesFolderLabelListAndGuidance) {
+  WriteFolderSettings("0");
+  WriteLines(temp_ / "dst/H1.lvd", kHipotFile);
+  MainWindow& window = Start();
+  const std::string guide = window.GuideText();
+  window.btnFunc[1]->click();  // no prepared answer: cancelled
+  ASSERT_EQ(dialogs_.browses.size(), 1U);
+  EXPECT_EQ(dialogs_.browses[0].prompt,
+            "変換されたLoomvantageHipot用のデータを保存するフォルダを指定して"
+            "ください");
+  EXPECT_EQ(window.settings().DstDir, Folder("dst"));
+  EXPECT_EQ(Text(window.lblDst->text()), Folder("dst"));
+  EXPECT_EQ(window.lvDst->topLevelItemCount(), 1);
+  EXPECT_EQ(window.GuideText(), guide);
+}
+
+TEST_F(MainWindowTest, DestinationPromptFollowsTheDirection) {
+  WriteFolderSettings("1");
+  MainWindow& window = Start();
+  dialogs_.folder_answers.push_back("/");
+  window.btnFunc[1]->click();
+  ASSERT_EQ(dialogs_.browses.size(), 1U);
+  EXPECT_EQ(dialogs_.browses[0].prompt,
+            "変換されたLoomvantage用のデータを保存するフォルダを指定してくだ"
+            "さい");
+  EXPECT_EQ(window.settings().DstDir, "/");
+}
+
+// Drags `urls` onto `target` and drops them; true when the drop was taken.
+bool DropUrls(QWidget* target, const QList<QUrl>& urls) {
+  QMimeData data;
+  data.setUrls(urls);
+  const QPointF at(5, 5);
+  QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton,
+                        Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+  return drop.isAccepted();
+}
+
+TEST_F(MainWindowTest, DroppedFolderIsTakenAsIfPicked) {
+  WriteFolderSettings("0");
+  WriteLines(temp_ / "dropped/W9.lvd", kContinuityFile);
+  WriteLines(temp_ / "hipot/H9.lvd", kHipotFile);
+  MainWindow& window = Start();
+  EXPECT_TRUE(
+      DropUrls(window.lblSrc,
+               {QUrl::fromLocalFile(ToQString((temp_ / "dropped").string()))}));
+  EXPECT_EQ(window.settings().SrcDir, Folder("dropped"));
+  EXPECT_EQ(Text(window.lblSrc->text()), Folder("dropped"));
+  EXPECT_EQ(window.lvSrc->topLevelItemCount(), 1);
+
+  EXPECT_TRUE(
+      DropUrls(window.lvDst->viewport(),
+               {QUrl::fromLocalFile(ToQString((temp_ / "hipot").string()))}));
+  EXPECT_EQ(window.settings().DstDir, Folder("hipot"));
+  EXPECT_EQ(window.lvDst->topLevelItemCount(), 1);
+  EXPECT_TRUE(dialogs_.browses.empty());
+}
+
+TEST_F(MainWindowTest, DropsOfFilesOrSeveralItemsAreRefused) {
+  WriteFolderSettings("0");
+  WriteLines(temp_ / "a/W1.lvd", kContinuityFile);
+  std::filesystem::create_directories(temp_ / "b");
+  MainWindow& window = Start();
+  const QUrl file =
+      QUrl::fromLocalFile(ToQString((temp_ / "a/W1.lvd").string()));
+  const QUrl a = QUrl::fromLocalFile(ToQString((temp_ / "a").string()));
+  const QUrl b = QUrl::fromLocalFile(ToQString((temp_ / "b").string()));
+  EXPECT_FALSE(DropUrls(window.lblSrc, {file}));
+  EXPECT_FALSE(DropUrls(window.lblSrc, {a, b}));
+  EXPECT_FALSE(DropUrls(window.lblSrc, {QUrl("https://example.invalid/x")}));
+  EXPECT_EQ(window.settings().SrcDir, Folder("src"));
+}
+
+}  // namespace
+}  // namespace cordshift
