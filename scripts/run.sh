@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# The main job: converts the sample trees under examples/ with cordshift-cli,
-# continuity to hipot and hipot to continuity, and prints what each run
-# showed. The output goes to a temporary folder that is removed afterwards,
-# unless a folder is given as the second argument.
+# The main job. With a display (DISPLAY or WAYLAND_DISPLAY set) it starts the
+# window, on the sample data the first time. Without one, or with
+# CORDSHIFT_HEADLESS=1 or an output folder given, it converts the sample
+# trees under examples/ with cordshift-cli, continuity to hipot and hipot to
+# continuity, and prints what each run showed. That output goes to a
+# temporary folder that is removed afterwards, unless a folder is given as
+# the second argument.
 #
 #   scripts/run.sh BUILD_DIR [OUTPUT_DIR]
 set -euo pipefail
@@ -10,6 +13,31 @@ set -euo pipefail
 build_dir=${1:?usage: scripts/run.sh BUILD_DIR [OUTPUT_DIR]}
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cli="$build_dir/src/cli/cordshift-cli"
+window="$build_dir/src/window/Cordshift"
+
+# The window keeps its settings beside itself. Before its first start it
+# gets settings pointing at the sample continuity tree, converting into a
+# folder of the build tree.
+start_window() {
+  local settings="$window.ini"
+  if [ ! -e "$settings" ]; then
+    local build_abs
+    build_abs=$(cd "$build_dir" && pwd)
+    printf '%s\r\n' '[Path]' \
+      "SrcDir=$repo/examples/continuity/" \
+      "DstDir=$build_abs/converted/" >"$settings"
+    echo "First start: source examples/continuity, destination $build_abs/converted"
+  fi
+  exec "$window"
+}
+
+if [ $# -lt 2 ] && [ "${CORDSHIFT_HEADLESS:-0}" != 1 ] &&
+  [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  if [ -x "$window" ]; then
+    start_window
+  fi
+  echo "run.sh: $window not found; running the command line instead" >&2
+fi
 if [ ! -x "$cli" ]; then
   echo "run.sh: $cli not found; build first (make build)" >&2
   exit 1
