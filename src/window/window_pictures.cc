@@ -38,7 +38,8 @@ void DrawBarredArrow(QPainter& painter, int top, bool points_left) {
   const int middle = top + kHeight / 2;
   const int bar_left = points_left ? 2 : kIconGrid - 2 - kBarWidth;
   painter.drawRect(QRect(bar_left, top, kBarWidth, kHeight));
-  const int tip = points_left ? bar_left + kBarWidth : bar_left;
+  // The tip reaches into the bar so that no gap shows between them.
+  const int tip = points_left ? bar_left + kBarWidth - 1 : bar_left + 1;
   const int head_base = points_left ? tip + kHeadLength : tip - kHeadLength;
   painter.drawPolygon(QPolygon({QPoint(tip, middle), QPoint(head_base, top),
                                 QPoint(head_base, top + kHeight - 1)}));
