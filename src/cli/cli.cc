@@ -247,6 +247,9 @@ int RunCli(int argc, const char* const* argv, std::ostream& out,
   CLI::App app(kProgramDescription, "cordshift-cli");
   app.footer(kFooter);
   app.require_subcommand(1);
+  // CLI11 takes "/name" for an option on Windows, which would make an
+  // argument such as "/data/in" an unknown option there.
+  app.allow_windows_style_options(false);
   ConvertOptions convert_options;
   ListOptions list_options;
   ParsedWords words;

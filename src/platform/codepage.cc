@@ -88,7 +88,24 @@ std::optional<std::string> WideToCp932(const std::wstring& wide) {
   return cp932;
 }
 
+// The system's table passes some single bytes through as placeholders
+// (0x80 as U+0080) although they stand for no character of the code page.
+// They are refused, as the other platforms refuse them, so that a file
+// reads the same everywhere.
+bool HasPlaceholderByte(std::string_view cp932) {
+  for (std::size_t pos = 0; pos < cp932.size();) {
+    const std::size_t length = SjisCharLength(cp932, pos);
+    const auto byte = static_cast<unsigned char>(cp932[pos]);
+    if (length == 1 && (byte == 0x80 || byte == 0xA0 || byte >= 0xFD)) {
+      return true;
+    }
+    pos += length;
+  }
+  return false;
+}
+
 std::optional<std::string> DecodeCp932(std::string_view cp932) {
+  if (HasPlaceholderByte(cp932)) return std::nullopt;
   const std::optional<std::wstring> wide = MultiByteToWide(kCp932, cp932);
   if (!wide) return std::nullopt;
   return WideToUtf8(*wide);

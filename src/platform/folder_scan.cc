@@ -8,6 +8,12 @@
 
 #include "platform/text_file.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <iterator>
+#endif
+
 namespace cordshift {
 namespace fs = std::filesystem;
 
@@ -100,12 +106,6 @@ bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view tail) {
       [](char x, char y) { return FoldAsciiByte(x) == FoldAsciiByte(y); });
 }
 
-// POSIX hides a name by its leading dot; Windows marks hidden files by
-// attribute instead, which belongs to its own enumeration.
-bool IsHiddenName(std::string_view name) {
-  return !name.empty() && name.front() == '.';
-}
-
 // The type of what a path names, following links; file_type::none when it
 // cannot be determined for another reason than its absence. A file used as
 // a folder on the way is such a reason: "file/" is not a missing folder.
@@ -116,6 +116,121 @@ fs::file_type TypeOf(const fs::path& path) {
     return fs::file_type::none;
   }
   return status.type();
+}
+
+#ifdef _WIN32
+
+// One search of the Windows file search API, closed when the object goes.
+class FileSearch {
+ public:
+  explicit FileSearch(const fs::path& pattern)
+      : handle_(FindFirstFileW(pattern.c_str(), &entry_)),
+        start_error_(handle_ == INVALID_HANDLE_VALUE ? GetLastError()
+                                                     : ERROR_SUCCESS) {}
+  ~FileSearch() {
+    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+  }
+  FileSearch(const FileSearch&) = delete;
+  FileSearch& operator=(const FileSearch&) = delete;
+
+  // Finding nothing is a search that starts without an entry; any other
+  // failure to start is a folder that cannot be read.
+  bool FoundNothing() const { return start_error_ == ERROR_FILE_NOT_FOUND; }
+  bool Started() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+  const WIN32_FIND_DATAW& Entry() const { return entry_; }
+
+  // Moves to the next entry; false at the end and on a fault.
+  bool Next() {
+    if (FindNextFileW(handle_, &entry_)) return true;
+    failed_ = GetLastError() != ERROR_NO_MORE_FILES;
+    return false;
+  }
+  bool Failed() const { return failed_; }
+
+ private:
+  WIN32_FIND_DATAW entry_{};
+  HANDLE handle_;
+  DWORD start_error_;
+  bool failed_ = false;
+};
+
+// Calls `take` for every entry that a search on `pattern` returns. False
+// when the search fails to start for another reason than finding nothing,
+// or stops on a fault.
+template <typename Take>
+bool ForEachFound(const fs::path& pattern, Take take) {
+  FileSearch search(pattern);
+  if (!search.Started()) return search.FoundNothing();
+  do {
+    take(search.Entry());
+  } while (search.Next());
+  return !search.Failed();
+}
+
+std::string NameOf(const WIN32_FIND_DATAW& entry) {
+  return PathToUtf8(fs::path(entry.cFileName));
+}
+
+// The tester packages take a file only when its attribute set is exactly
+// one of these: archive, archive and read-only, normal, not
+// content-indexed. Folders, hidden and system files, links, temporary and
+// compressed files and every other combination are left alone.
+constexpr DWORD kTakenAttributeSets[] = {
+    FILE_ATTRIBUTE_ARCHIVE,
+    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY,
+    FILE_ATTRIBUTE_NORMAL,
+    FILE_ATTRIBUTE_NOT_CONTENT_INDEXED,
+};
+
+bool HasTakenAttributeSet(const WIN32_FIND_DATAW& entry) {
+  return std::find(std::begin(kTakenAttributeSets),
+                   std::end(kTakenAttributeSets),
+                   entry.dwFileAttributes) != std::end(kTakenAttributeSets);
+}
+
+// Links to folders (junctions, symbolic links) are not followed.
+bool IsFolderOfItsOwn(const WIN32_FIND_DATAW& entry) {
+  const DWORD attributes = entry.dwFileAttributes;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+}
+
+bool IsDotEntry(const WIN32_FIND_DATAW& entry) {
+  const std::wstring_view name = entry.cFileName;
+  return name == L"." || name == L"..";
+}
+
+bool CollectSubfolderNames(const fs::path& folder,
+                           std::vector<std::string>& names) {
+  return ForEachFound(folder / L"*", [&](const WIN32_FIND_DATAW& entry) {
+    if (IsFolderOfItsOwn(entry) && !IsDotEntry(entry)) {
+      names.push_back(NameOf(entry));
+    }
+  });
+}
+
+// The search also matches a name whose short 8.3 form has the extension
+// ("c.lvdx" is "C~1.LVD"), so the long name is checked again.
+bool CollectFileNames(const fs::path& folder, std::string_view extension,
+                      std::vector<std::string>& names) {
+  const fs::path pattern = folder / PathFromUtf8("*" + std::string(extension));
+  return ForEachFound(pattern, [&](const WIN32_FIND_DATAW& entry) {
+    if (!HasTakenAttributeSet(entry)) return;
+    std::string name = NameOf(entry);
+    if (name.size() > extension.size() &&
+        EndsWithIgnoringAsciiCase(name, extension)) {
+      names.push_back(std::move(name));
+    }
+  });
+}
+
+#else  // !_WIN32
+
+// POSIX hides a name by its leading dot; Windows marks hidden files by
+// attribute instead, which belongs to its own enumeration.
+bool IsHiddenName(std::string_view name) {
+  return !name.empty() && name.front() == '.';
 }
 
 // Calls `take` for every entry of an existing folder. False when the folder
@@ -164,6 +279,41 @@ EntryKind KindOf(const fs::directory_entry& entry) {
   return file ? EntryKind::kFile : EntryKind::kOther;
 }
 
+bool CollectSubfolderNames(const fs::path& folder,
+                           std::vector<std::string>& names) {
+  return ForEachEntry(folder, [&](const fs::directory_entry& entry) {
+    const EntryKind kind = KindOf(entry);
+    if (kind == EntryKind::kFolder) {
+      names.push_back(PathToUtf8(entry.path().filename()));
+    }
+    return kind != EntryKind::kUnreadable;
+  });
+}
+
+bool CollectFileNames(const fs::path& folder, std::string_view extension,
+                      std::vector<std::string>& names) {
+  return ForEachEntry(folder, [&](const fs::directory_entry& entry) {
+    std::string name = PathToUtf8(entry.path().filename());
+    if (name.size() <= extension.size() || IsHiddenName(name) ||
+        !EndsWithIgnoringAsciiCase(name, extension)) {
+      return true;
+    }
+    const EntryKind kind = KindOf(entry);
+    if (kind == EntryKind::kFile) names.push_back(std::move(name));
+    return kind != EntryKind::kUnreadable;
+  });
+}
+
+#endif  // _WIN32
+
+// MinGW's file status call fails on a folder path that ends in a separator.
+fs::path WithoutTrailingSeparator(fs::path path) {
+  if (!path.has_filename() && path.has_relative_path()) {
+    path = path.parent_path();
+  }
+  return path;
+}
+
 // The path without a trailing separator, made absolute and normal with
 // links resolved where the path exists; empty when that fails.
 fs::path ComparablePath(std::string_view text) {
@@ -196,14 +346,7 @@ std::optional<std::vector<std::string>> ListSubfolders(
   const fs::path path = PathFromUtf8(folder);
   if (TypeOf(path) != fs::file_type::directory) return std::nullopt;
   std::vector<std::string> names;
-  const bool read = ForEachEntry(path, [&](const fs::directory_entry& entry) {
-    const EntryKind kind = KindOf(entry);
-    if (kind == EntryKind::kFolder) {
-      names.push_back(PathToUtf8(entry.path().filename()));
-    }
-    return kind != EntryKind::kUnreadable;
-  });
-  if (!read) return std::nullopt;
+  if (!CollectSubfolderNames(path, names)) return std::nullopt;
   std::sort(names.begin(), names.end(), NameOrderLess);
   return names;
 }
@@ -216,17 +359,8 @@ std::optional<std::vector<FoundFile>> ListFilesWithExtension(
   if (type != fs::file_type::directory) return std::nullopt;
 
   std::vector<std::string> names;
-  const bool read = ForEachEntry(path, [&](const fs::directory_entry& entry) {
-    std::string name = PathToUtf8(entry.path().filename());
-    if (name.size() <= extension.size() || IsHiddenName(name) ||
-        !EndsWithIgnoringAsciiCase(name, extension)) {
-      return true;
-    }
-    const EntryKind kind = KindOf(entry);
-    if (kind == EntryKind::kFile) names.push_back(std::move(name));
-    return kind != EntryKind::kUnreadable;
-  });
-  if (!read) return std::nullopt;
+  if (!CollectFileNames(path, extension, names)) return std::nullopt;
+  // FAT and network drives return names in no particular order.
   std::sort(names.begin(), names.end(), NameOrderLess);
 
   std::vector<FoundFile> files;
@@ -258,7 +392,9 @@ bool CreateFolder(std::string_view path) {
 bool IsSameFolder(std::string_view a, std::string_view b) {
   if (!FolderExists(a) || !FolderExists(b)) return false;
   std::error_code error;
-  const bool same = fs::equivalent(PathFromUtf8(a), PathFromUtf8(b), error);
+  const bool same =
+      fs::equivalent(WithoutTrailingSeparator(PathFromUtf8(a)),
+                     WithoutTrailingSeparator(PathFromUtf8(b)), error);
   return same && !error;
 }
 

@@ -19,9 +19,9 @@ namespace cordshift {
 bool NameOrderLess(std::string_view a, std::string_view b);
 
 // The names of the subfolders of a folder, sorted by NameOrderLess. Symbolic
-// links to folders are not followed (not listed); hidden folders are
-// listed. No value when the folder does not exist, is not a folder, or
-// cannot be read.
+// links to folders (on Windows any reparse point: junctions too) are not
+// followed (not listed); hidden folders are listed. No value when the folder
+// does not exist, is not a folder, or cannot be read.
 std::optional<std::vector<std::string>> ListSubfolders(std::string_view folder);
 
 struct FoundFile {
@@ -30,10 +30,13 @@ struct FoundFile {
 };
 
 // The files of a folder whose name ends in `extension` (letter case
-// ignored), sorted by NameOrderLess of the whole name. Taken are regular
-// files that are not hidden (on POSIX a name beginning with "."), not
-// folders or links to folders. A folder that does not exist gives an empty
-// list; no value when the folder cannot be read.
+// ignored), sorted by NameOrderLess of the whole name. On POSIX, taken are
+// regular files and links to them whose name does not begin with "." (a
+// hidden file). On Windows, taken are the entries whose attribute set is
+// exactly archive, archive and read-only, normal, or not content-indexed:
+// no folders, hidden, system or temporary files, links or other
+// combinations. A folder that does not exist gives an empty list; no value
+// when the folder cannot be read.
 std::optional<std::vector<FoundFile>> ListFilesWithExtension(
     std::string_view folder, std::string_view extension);
 

@@ -177,10 +177,13 @@ class TempFile {
   bool IsCreated() const { return created_; }
 
   // Takes over the permission bits of the file it replaces. Best effort:
-  // shares that do not keep permissions must still be writable.
-  void CopyPermissions(fs::perms permissions) {
+  // shares that do not keep permissions must still be writable. Windows
+  // keeps no permission bits, and a read-only file is never replaced.
+  void CopyPermissions([[maybe_unused]] fs::perms permissions) {
+#ifndef _WIN32
     std::error_code error;
     fs::permissions(path_, permissions, fs::perm_options::replace, error);
+#endif
   }
 
   // Writes the whole content and closes the file. The content is flushed to
@@ -208,11 +211,19 @@ class TempFile {
   bool renamed_ = false;
 };
 
-bool HasNoWriteBits(const fs::file_status& status) {
+#ifdef _WIN32
+bool IsMarkedReadOnly(const fs::path& path, const fs::file_status&) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+#else
+bool IsMarkedReadOnly(const fs::path&, const fs::file_status& status) {
   constexpr fs::perms kWriteBits =
       fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
   return (status.permissions() & kWriteBits) == fs::perms::none;
 }
+#endif
 
 // Whether the target can be written, from one look at the target (and, for
 // a new file, one at its folder); `status` is what the target is now.
@@ -222,8 +233,8 @@ WriteError CheckTarget(const fs::path& target, fs::file_status& status) {
   status = fs::status(target, error);
   if (fs::is_directory(status)) return WriteError::kTargetIsFolder;
   if (fs::exists(status)) {
-    return HasNoWriteBits(status) ? WriteError::kReadOnlyTarget
-                                  : WriteError::kNone;
+    return IsMarkedReadOnly(target, status) ? WriteError::kReadOnlyTarget
+                                            : WriteError::kNone;
   }
   if (!fs::is_directory(FolderOf(target), error)) return WriteError::kNoFolder;
   return WriteError::kNone;
@@ -297,7 +308,7 @@ std::optional<std::string_view> LineReader::Next() {
 bool IsReadOnlyFile(const fs::path& path) {
   std::error_code error;
   const fs::file_status status = fs::status(path, error);
-  return !error && fs::exists(status) && HasNoWriteBits(status);
+  return !error && fs::exists(status) && IsMarkedReadOnly(path, status);
 }
 
 // A read-only target is refused although renaming over it would succeed: the

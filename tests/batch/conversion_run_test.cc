@@ -13,6 +13,7 @@
 namespace cordshift {
 namespace {
 
+using testing::NativeSeparators;
 using testing::ReadBytes;
 using testing::Snapshot;
 using testing::TempFolder;
@@ -75,8 +76,8 @@ class RunTest : public ::testing::Test {
     inputs_.model_name = "TBS480";
     inputs_.lower = "0";
     inputs_.upper = "2000";
-    inputs_.source_root = (temp_ / "src").string();
-    inputs_.destination_root = (temp_ / "dst").string();
+    inputs_.source_root = testing::PathText(temp_ / "src");
+    inputs_.destination_root = testing::PathText(temp_ / "dst");
     std::filesystem::create_directories(temp_ / "src");
   }
 
@@ -97,27 +98,28 @@ class RunTest : public ::testing::Test {
 };
 
 TEST_F(RunTest, ConvertsTheWholeTreeWithItsGuidance) {
-  const std::string src = (temp_ / "src").string();
+  const std::string src = testing::PathText(temp_ / "src");
   AddContinuity("A/1.lvd");
   AddContinuity("A/2.lvd");
   AddContinuity("A/B/3.lvd");
   std::filesystem::create_directories(temp_ / "src" / "Empty");
 
   ASSERT_EQ(Run(), RunOutcome::kCompleted);
-  EXPECT_EQ(view_.guides(), (std::vector<std::string>{
-                                "フォルダ構成を解析中です...",
-                                "Loomvantage->LoomvantageHipot 変換開始",
-                                "変換元の Loomvantage の一覧を表示しました",
-                                src + "/A/フォルダの変換中...",
-                                "1件目変換中...",
-                                "2件目変換中...",
-                                src + "/A/フォルダ 変換完了",
-                                "変換元の Loomvantage の一覧を表示しました",
-                                src + "/A/B/フォルダの変換中...",
-                                "1件目変換中...",
-                                src + "/A/B/フォルダ 変換完了",
-                                "Loomvantage->LoomvantageHipot 変換完了",
-                            }));
+  EXPECT_EQ(view_.guides(),
+            (std::vector<std::string>{
+                "フォルダ構成を解析中です...",
+                "Loomvantage->LoomvantageHipot 変換開始",
+                "変換元の Loomvantage の一覧を表示しました",
+                src + NativeSeparators("/A/") + "フォルダの変換中...",
+                "1件目変換中...",
+                "2件目変換中...",
+                src + NativeSeparators("/A/") + "フォルダ 変換完了",
+                "変換元の Loomvantage の一覧を表示しました",
+                src + NativeSeparators("/A/B/") + "フォルダの変換中...",
+                "1件目変換中...",
+                src + NativeSeparators("/A/B/") + "フォルダ 変換完了",
+                "Loomvantage->LoomvantageHipot 変換完了",
+            }));
   EXPECT_TRUE(std::filesystem::exists(temp_ / "dst/A/1.lvd"));
   EXPECT_TRUE(std::filesystem::exists(temp_ / "dst/A/B/3.lvd"));
   // Folders without wiring files get no destination folder of their own.
@@ -159,7 +161,7 @@ TEST_P(RefusalTest, RefusesBeforeAnythingIsWritten) {
   inputs_.model_name = GetParam().model;
   inputs_.lower = GetParam().lower;
   if (std::string(GetParam().name) == "SameFolder") {
-    inputs_.destination_root = inputs_.source_root + "/";
+    inputs_.destination_root = inputs_.source_root + kFolderSeparator;
   }
   const auto before = Snapshot(temp_.path());
   EXPECT_EQ(Run(), RunOutcome::kEndedEarly);
@@ -241,13 +243,14 @@ TEST_F(RunTest, ConversionFaultShowsBothMessagesAndKeepsTheRunningTotal) {
 
 TEST_F(RunTest, HiddenFilesAreNotWiringFiles) {
   AddContinuity("A/.hidden.lvd");
+  testing::MakeHidden(temp_ / "src/A/.hidden.lvd");
   ASSERT_EQ(Run(), RunOutcome::kCompleted);
   EXPECT_FALSE(std::filesystem::exists(temp_ / "dst"));
 }
 
 TEST_F(RunTest, DestinationInsideTheSourceIsNeverConverted) {
   AddContinuity("1.lvd");
-  inputs_.destination_root = (temp_ / "src" / "out").string();
+  inputs_.destination_root = testing::PathText(temp_ / "src" / "out");
   ASSERT_EQ(Run(), RunOutcome::kCompleted);
   ASSERT_TRUE(std::filesystem::exists(temp_ / "src/out/1.lvd"));
   // A second run must not take its own output as input.

@@ -2,19 +2,24 @@
 // statuses and the separation of standard output and standard error.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "platform/text_file.h"
 #include "support/temp_folder.h"
 #include "support/wiring_fixture.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 namespace cordshift {
 namespace {
 
+using testing::PathText;
 using testing::ReadBytes;
 using testing::TempFolder;
 
@@ -23,6 +28,24 @@ struct ProcessResult {
   std::string out;
   std::string err;
 };
+
+#ifdef _WIN32
+
+// For cmd.exe; no path or argument of these tests holds a double quote.
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// Through the wide-character call, so that the command line keeps every
+// character, not only those of the ANSI code page. cmd.exe drops the first
+// and the last quote of a command line that has more than two, hence the
+// extra pair around it.
+int RunCommand(const std::string& command) {
+  const std::filesystem::path wide = PathFromUtf8("\"" + command + "\"");
+  return _wsystem(wide.c_str());
+}
+
+constexpr char kNoInput[] = "NUL";
+
+#else
 
 std::string Quoted(const std::string& text) {
   std::string quoted = "'";
@@ -36,15 +59,24 @@ std::string Quoted(const std::string& text) {
   return quoted + "'";
 }
 
+int RunCommand(const std::string& command) {
+  const int raw = std::system(command.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+constexpr char kNoInput[] = "/dev/null";
+
+#endif
+
 ProcessResult RunProgram(const TempFolder& temp, const std::string& args) {
   const std::filesystem::path out = temp / "stdout.txt";
   const std::filesystem::path err = temp / "stderr.txt";
-  const std::string command = Quoted(CORDSHIFT_CLI_PATH) + " " + args + " >" +
-                              Quoted(out.string()) + " 2>" +
-                              Quoted(err.string()) + " </dev/null";
-  const int raw = std::system(command.c_str());
+  const std::string program =
+      PathText(std::filesystem::path(CORDSHIFT_CLI_PATH));
   ProcessResult result;
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.status =
+      RunCommand(Quoted(program) + " " + args + " >" + Quoted(PathText(out)) +
+                 " 2>" + Quoted(PathText(err)) + " <" + kNoInput);
   result.out = ReadBytes(out);
   result.err = ReadBytes(err);
   return result;
@@ -60,8 +92,8 @@ TEST(CliBinaryTest, ExitStatusesOfTheProgram) {
       {"convert --help", 0},
       {"convert a b --model M", 2},
       {"convert a b --direction to-hipot --model M --bogus", 2},
-      {"list " + Quoted((temp / "none").string()) + " --side hipot", 0},
-      {"convert a b --direction to-hipot --model ''", 1},
+      {"list " + Quoted(PathText(temp / "none")) + " --side hipot", 0},
+      {"convert a b --direction to-hipot --model " + Quoted(""), 1},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(RunProgram(temp, c.args).status, c.status) << c.args;
@@ -74,8 +106,8 @@ TEST(CliBinaryTest, ConvertsWithJsonOnStdoutOnly) {
       testing::CopyTestData(temp, "convert/continuity");
   const std::filesystem::path destination = temp / "out";
   const ProcessResult result =
-      RunProgram(temp, "convert " + Quoted(source.string()) + " " +
-                           Quoted(destination.string()) +
+      RunProgram(temp, "convert " + Quoted(PathText(source)) + " " +
+                           Quoted(PathText(destination)) +
                            " --direction to-hipot --model TBS480 --json");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "");
@@ -89,14 +121,33 @@ TEST(CliBinaryTest, TextModeKeepsProgressOffStdout) {
   const std::filesystem::path source =
       testing::CopyTestData(temp, "convert/hipot");
   const ProcessResult result =
-      RunProgram(temp, "convert " + Quoted(source.string()) + " " +
-                           Quoted((temp / "out").string()) +
+      RunProgram(temp, "convert " + Quoted(PathText(source)) + " " +
+                           Quoted(PathText(temp / "out")) +
                            " --direction to-continuity --model TBL480");
   EXPECT_EQ(result.status, 0);
   EXPECT_NE(result.err.find("LoomvantageHipot->Loomvantage 変換完了"),
             std::string::npos);
   EXPECT_EQ(result.out.find("変換完了"), std::string::npos);
   EXPECT_NE(result.out.find("Converted files: 2\n"), std::string::npos);
+}
+
+// Folder names outside the ANSI code page (Hangul is not in code page 932)
+// reach the program whole, and its output is UTF-8 whatever the system's
+// code page.
+TEST(CliBinaryTest, KeepsNamesOutsideTheAnsiCodePage) {
+  TempFolder temp;
+  const std::filesystem::path folder = temp / "한글 ドア";
+  testing::WriteLines(temp / "한글 ドア/左.lvd",
+                      {"TBL480", "20240101000000", "1", "2", "A1-B1,0,100"});
+  const ProcessResult result = RunProgram(
+      temp, "list " + Quoted(PathText(folder)) + " --side continuity --json");
+  EXPECT_EQ(result.status, 0) << result.err;
+  const nlohmann::json report = nlohmann::json::parse(result.out);
+  EXPECT_EQ(report["result"], "listed");
+  ASSERT_EQ(report["rows"].size(), 1u);
+  EXPECT_EQ(report["rows"][0][1], "左");
+  EXPECT_EQ(result.out.find('\r'), std::string::npos)
+      << "line ends are written as they are";
 }
 
 }  // namespace

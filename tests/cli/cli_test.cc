@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/folder_path.h"
+#include "platform/text_file.h"
 #include "support/temp_folder.h"
 #include "support/wiring_fixture.h"
 
@@ -17,6 +19,8 @@ namespace {
 
 using Json = nlohmann::json;
 using testing::CopyTestData;
+using testing::NativeSeparators;
+using testing::PathText;
 using testing::Snapshot;
 using testing::TempFolder;
 using testing::WriteLines;
@@ -53,9 +57,9 @@ std::map<std::string, std::string> Expected(const std::string& name) {
 class CliConvertTest : public ::testing::Test {
  protected:
   std::string Source(const std::string& side) {
-    return CopyTestData(temp_, "convert/" + side).string();
+    return PathText(CopyTestData(temp_, "convert/" + side));
   }
-  std::string Destination() const { return (temp_ / "out").string(); }
+  std::string Destination() const { return PathText(temp_ / "out"); }
 
   TempFolder temp_;
 };
@@ -97,7 +101,7 @@ TEST_P(CliGoldenTest, WritesTheGoldenFilesAndReportsThemAsJson) {
     if (file["outcome"] != "converted") continue;
     ++converted;
     const std::filesystem::path destination =
-        file["destination"].get<std::string>();
+        PathFromUtf8(file["destination"].get<std::string>());
     EXPECT_EQ(destination.parent_path(), std::filesystem::path(Destination()));
     EXPECT_TRUE(std::filesystem::exists(destination)) << destination;
   }
@@ -120,9 +124,10 @@ TEST_F(CliConvertTest, ReportsSkippedFilesWithTheirReason) {
                   "to-continuity", "--model", "TBL480", "--json"});
   const Json report = ParseReport(result);
   ASSERT_EQ(report["files"].size(), 3u);
-  EXPECT_EQ(report["files"][2], Json({{"source", source + "/03_single.lvd"},
-                                      {"outcome", "skipped"},
-                                      {"reason", "single-ended"}}));
+  EXPECT_EQ(report["files"][2],
+            Json({{"source", source + kFolderSeparator + "03_single.lvd"},
+                  {"outcome", "skipped"},
+                  {"reason", "single-ended"}}));
 }
 
 TEST_F(CliConvertTest, TextModeShowsProgressOnStderrAndTablesOnStdout) {
@@ -204,7 +209,7 @@ TEST_F(CliConvertTest, AFaultyFileFailsTheRun) {
   WriteLines(source / "W1.lvd",
              {"TBL480", "2024013", "1", "2", "A1-A2,0,100"});  // date too short
   const CliResult result =
-      RunCliWith({"convert", source.string(), Destination(), "--direction",
+      RunCliWith({"convert", PathText(source), Destination(), "--direction",
                   "to-hipot", "--model", "TBS480", "--json"});
   EXPECT_EQ(result.status, kExitRunFailed);
   const Json report = ParseReport(result);
@@ -231,10 +236,12 @@ TEST_F(CliConvertTest, DryRunWritesNothingButReportsWhatItWouldWrite) {
   EXPECT_EQ(report["destination_rows"].size(), 2u);
   ASSERT_EQ(report["files"].size(), 3u);
   EXPECT_EQ(report["files"][0]["outcome"], "converted");
-  EXPECT_EQ(report["files"][0]["destination"], Destination() + "/01_ab.lvd");
-  EXPECT_EQ(report["files"][2], Json({{"source", source + "/03_empty.lvd"},
-                                      {"outcome", "skipped"},
-                                      {"reason", "no-circuits"}}));
+  EXPECT_EQ(report["files"][0]["destination"],
+            Destination() + kFolderSeparator + "01_ab.lvd");
+  EXPECT_EQ(report["files"][2],
+            Json({{"source", source + kFolderSeparator + "03_empty.lvd"},
+                  {"outcome", "skipped"},
+                  {"reason", "no-circuits"}}));
 }
 
 TEST_F(CliConvertTest, KeepsExistingFilesUnlessOverwriteIsGiven) {
@@ -265,12 +272,12 @@ TEST_F(CliConvertTest, ConvertsSubfoldersIntoTheMirroredTree) {
   WriteLines(source / "a" / "W1.lvd", file);
   WriteLines(source / "a" / "b" / "W2.lvd", file);
   const CliResult result =
-      RunCliWith({"convert", source.string() + "/", Destination(),
+      RunCliWith({"convert", PathText(source) + kFolderSeparator, Destination(),
                   "--direction", "to-hipot", "--model", "TBS480", "--json"});
   EXPECT_EQ(result.status, kExitSuccess);
   const auto written = Snapshot(Destination());
-  EXPECT_EQ(written.count("a/W1.lvd"), 1u);
-  EXPECT_EQ(written.count("a/b/W2.lvd"), 1u);
+  EXPECT_EQ(written.count(NativeSeparators("a/W1.lvd")), 1u);
+  EXPECT_EQ(written.count(NativeSeparators("a/b/W2.lvd")), 1u);
 }
 
 TEST(CliUsageTest, UsageErrorsExitWithTwoAndExplainOnStderr) {
@@ -324,15 +331,15 @@ TEST(CliUsageTest, HelpDescribesTheOptionsAndExitsWithZero) {
 TEST(CliSettingsTest, OptionsBecomeTheWindowsSettingsAndBoxes) {
   ConvertOptions options;
   options.source = "in";
-  options.destination = "out/";
+  options.destination = NativeSeparators("out/");
   options.direction = CliDirection::kToContinuity;
   options.notation = CliNotation::kSequential;
   options.model = " TBL480 ";
   options.overwrite = true;
   options.dry_run = true;
   const Settings settings = SettingsForConvert(options);
-  EXPECT_EQ(settings.SrcDir, "in/");
-  EXPECT_EQ(settings.DstDir, "out/");
+  EXPECT_EQ(settings.SrcDir, NativeSeparators("in/"));
+  EXPECT_EQ(settings.DstDir, NativeSeparators("out/"));
   EXPECT_EQ(settings.Direction, "1");
   EXPECT_EQ(settings.ABorSeq, "1");
   EXPECT_EQ(settings.Lower, "0");
@@ -340,15 +347,15 @@ TEST(CliSettingsTest, OptionsBecomeTheWindowsSettingsAndBoxes) {
   EXPECT_EQ(settings.OverWrite, "0");  // the run takes it from the inputs
   const RunInputs inputs = InputsForConvert(options);
   EXPECT_EQ(inputs.model_name, " TBL480 ");
-  EXPECT_EQ(inputs.source_root, "in/");
-  EXPECT_EQ(inputs.destination_root, "out/");
+  EXPECT_EQ(inputs.source_root, NativeSeparators("in/"));
+  EXPECT_EQ(inputs.destination_root, NativeSeparators("out/"));
   EXPECT_TRUE(inputs.overwrite);
   EXPECT_TRUE(inputs.dry_run);
 
   ListOptions list;
   list.folder = "dir";
   list.side = CliSide::kHipot;
-  EXPECT_EQ(SettingsForList(list).SrcDir, "dir/");
+  EXPECT_EQ(SettingsForList(list).SrcDir, NativeSeparators("dir/"));
   EXPECT_EQ(SettingsForList(list).Direction, "1");
   list.side = CliSide::kContinuity;
   EXPECT_EQ(SettingsForList(list).Direction, "0");
@@ -373,7 +380,7 @@ TEST_P(CliListTest, ReportsTheListingOutcome) {
   std::filesystem::create_directories(folder);
   if (!c.file.empty()) WriteLines(folder / "W1.lvd", c.file);
   const CliResult result =
-      RunCliWith({"list", folder.string(), "--side", c.side, "--json"});
+      RunCliWith({"list", PathText(folder), "--side", c.side, "--json"});
   EXPECT_EQ(result.status, c.status);
   const Json report = ParseReport(result);
   EXPECT_EQ(report.size(), 4u);
@@ -423,9 +430,10 @@ TEST(CliListTextTest, PrintsTheTableAndAMissingFolderIsEmpty) {
   WriteLines(temp / "ドア左.lvd",
              {"TBL480", "20240101000000", "1", "2", "A1-B1,0,100"});
   const CliResult listed =
-      RunCliWith({"list", temp.path().string(), "--side", "continuity"});
+      RunCliWith({"list", PathText(temp.path()), "--side", "continuity"});
   EXPECT_EQ(listed.status, kExitSuccess);
-  EXPECT_EQ(listed.out, "Wiring files in " + temp.path().string() + "/:\n" +
+  EXPECT_EQ(listed.out, "Wiring files in " + PathText(temp.path()) +
+                            kFolderSeparator + ":\n" +
                             "No.    品名    回路数  端子数  片端数  最大端子\n"
                             "    1  ドア左     1       2       0       B1\n\n");
   EXPECT_EQ(listed.err,
@@ -433,7 +441,7 @@ TEST(CliListTextTest, PrintsTheTableAndAMissingFolderIsEmpty) {
             "変換元の Loomvantage の一覧を表示しました\n");
 
   const CliResult missing = RunCliWith(
-      {"list", (temp / "missing").string(), "--side", "hipot", "--json"});
+      {"list", PathText(temp / "missing"), "--side", "hipot", "--json"});
   EXPECT_EQ(missing.status, kExitSuccess);
   EXPECT_EQ(ParseReport(missing)["result"], "empty");
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_folder.h"
+
 namespace cordshift::testing {
 
 // Names of the entries of a folder, to check that nothing was left behind.
@@ -12,7 +14,7 @@ inline std::vector<std::string> FolderEntries(
     const std::filesystem::path& folder) {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
+    names.push_back(PathText(entry.path().filename()));
   }
   return names;
 }

@@ -8,7 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/text_file.h"
 #include "support/temp_folder.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace cordshift {
 namespace {
@@ -94,10 +99,10 @@ class FolderScanTest : public ::testing::Test {
     return (temp_ / relative).string();
   }
   void MakeFolder(std::string_view relative) const {
-    fs::create_directories(temp_ / relative);
+    fs::create_directories(temp_.path() / PathFromUtf8(relative));
   }
   void MakeFile(std::string_view relative) const {
-    WriteBytes(temp_ / relative, "x");
+    WriteBytes(temp_.path() / PathFromUtf8(relative), "x");
   }
   void MakeLink(std::string_view target, std::string_view relative) const {
     fs::create_symlink(target, temp_ / relative);
@@ -106,6 +111,59 @@ class FolderScanTest : public ::testing::Test {
   TempFolder temp_;
 };
 
+#ifdef _WIN32
+// Only the attribute sets of plain files are taken; the file system may
+// normalise a set (Wine keeps neither "normal" nor "not content-indexed"
+// and reports archive instead), which is taken all the same. The search
+// for "*.lvd" also returns c.lvdx through its short name.
+TEST_F(FolderScanTest, ListFilesTakesPlainFilesByTheirAttributes) {
+  const struct {
+    const char* name;
+    DWORD attributes;
+  } kFiles[] = {
+      {"archive.lvd", FILE_ATTRIBUTE_ARCHIVE},
+      {"Read-only.LVD", FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY},
+      {"normal.Lvd", FILE_ATTRIBUTE_NORMAL},
+      {"not-indexed.lvd", FILE_ATTRIBUTE_NOT_CONTENT_INDEXED},
+      {"_z.lvd", FILE_ATTRIBUTE_ARCHIVE},
+      {"hidden.lvd", FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN},
+      {"system.lvd", FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_SYSTEM},
+      {"hidden-ro.lvd", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY},
+      {"c.lvdx", FILE_ATTRIBUTE_ARCHIVE},
+      {"x.lvd.bak", FILE_ATTRIBUTE_ARCHIVE},
+      {"notes.txt", FILE_ATTRIBUTE_ARCHIVE},
+  };
+  for (const auto& file : kFiles) {
+    MakeFile(std::string("d/") + file.name);
+    ASSERT_TRUE(
+        SetFileAttributesW((temp_ / "d" / file.name).c_str(), file.attributes))
+        << file.name;
+  }
+  MakeFolder("d/D.lvd");
+
+  const auto files = ListFilesWithExtension(Path("d"), ".lvd");
+  ASSERT_TRUE(files.has_value());
+  std::vector<std::string> taken;
+  for (const FoundFile& file : *files) {
+    taken.push_back(file.name + "|" + file.extension);
+  }
+  EXPECT_THAT(taken,
+              ElementsAre("archive|.lvd", "normal|.Lvd", "not-indexed|.lvd",
+                          "Read-only|.LVD", "_z|.lvd"));
+}
+
+TEST_F(FolderScanTest, ListFilesTakesJapaneseNames) {
+  MakeFolder("d");
+  for (const char* name : {"ドア左.lvd", "表示.lvd", "A.lvd"}) {
+    WriteBytes(temp_ / "d" / PathFromUtf8(name), "x");
+  }
+  const auto files = ListFilesWithExtension(Path("d"), ".lvd");
+  ASSERT_TRUE(files.has_value());
+  std::vector<std::string> names;
+  for (const FoundFile& file : *files) names.push_back(file.name);
+  EXPECT_THAT(names, ElementsAre("A", "ドア左", "表示"));
+}
+#else
 TEST_F(FolderScanTest, ListFilesTakesVisibleFilesWithTheExtension) {
   MakeFolder("d");
   MakeFile("d/A.lvd");
@@ -133,6 +191,7 @@ TEST_F(FolderScanTest, ListFilesTakesVisibleFilesWithTheExtension) {
   EXPECT_THAT(taken,
               ElementsAre("A|.lvd", "b|.LVD", "F|.lvd", "Z|.Lvd", "_z|.lvd"));
 }
+#endif
 
 TEST_F(FolderScanTest, ListFilesOfAFolderThatIsNotThere) {
   MakeFile("file.lvd");
@@ -145,8 +204,14 @@ TEST_F(FolderScanTest, ListFilesOfAFolderThatIsNotThere) {
       {"missing parent is an empty listing", Path("missing/deeper"), true},
       {"a file is not a folder", Path("file.lvd"), false},
       {"a file taken for a folder", Path("file.lvd/"), false},
+#ifdef _WIN32
+      // The file search reports both as a path that is not there.
+      {"below a file", Path("file.lvd/deeper"), true},
+      {"a name the system refuses", Path(kOverlongName), true},
+#else
       {"below a file", Path("file.lvd/deeper"), false},
       {"a name the system refuses", Path(kOverlongName), false},
+#endif
   };
   for (const auto& c : kCases) {
     const auto files = ListFilesWithExtension(c.folder, ".lvd");
@@ -162,8 +227,10 @@ TEST_F(FolderScanTest, ListSubfoldersSortsAndSkipsLinksAndFiles) {
     MakeFolder(std::string("d/") + name + "/inner");
   }
   MakeFile("d/F");
+#ifndef _WIN32
   MakeFolder("target");
   MakeLink(Path("target"), "d/L");
+#endif
 
   const auto names = ListSubfolders(Path("d"));
   ASSERT_TRUE(names.has_value());
@@ -173,11 +240,13 @@ TEST_F(FolderScanTest, ListSubfoldersSortsAndSkipsLinksAndFiles) {
 TEST_F(FolderScanTest, ListSubfoldersFailsWithoutAReadableFolder) {
   MakeFolder("empty");
   MakeFile("file");
+  EXPECT_THAT(ListSubfolders(Path("empty")), ::testing::Optional(IsEmpty()));
+#ifndef _WIN32
   MakeFolder("target");
   MakeLink(Path("target"), "link");
-  EXPECT_THAT(ListSubfolders(Path("empty")), ::testing::Optional(IsEmpty()));
   EXPECT_THAT(ListSubfolders(Path("link")), ::testing::Optional(IsEmpty()))
       << "a root given as a link is read through it";
+#endif
   EXPECT_EQ(ListSubfolders(Path("missing")), std::nullopt);
   EXPECT_EQ(ListSubfolders(Path("file")), std::nullopt);
   EXPECT_EQ(ListSubfolders(Path(kOverlongName)), std::nullopt);
@@ -186,14 +255,19 @@ TEST_F(FolderScanTest, ListSubfoldersFailsWithoutAReadableFolder) {
 TEST_F(FolderScanTest, ExistenceTests) {
   MakeFolder("folder");
   MakeFile("file");
+#ifndef _WIN32
   MakeLink(Path("missing"), "dangling");
+#endif
   const struct {
     const char* name;
     bool exists;
     bool is_folder;
   } kCases[] = {
       {"folder", true, true},       {"file", true, false},
-      {"missing", false, false},    {"dangling", false, false},
+      {"missing", false, false},
+#ifndef _WIN32
+      {"dangling", false, false},
+#endif
       {"file/below", false, false},
   };
   for (const auto& c : kCases) {
@@ -218,7 +292,9 @@ TEST_F(FolderScanTest, IsSameFolder) {
   MakeFolder("a/b");
   MakeFolder("c");
   MakeFile("file");
+#ifndef _WIN32
   MakeLink(Path("a"), "link");
+#endif
   const struct {
     std::string x;
     std::string y;
@@ -227,7 +303,9 @@ TEST_F(FolderScanTest, IsSameFolder) {
       {Path("a"), Path("a"), true},
       {Path("a"), Path("a/"), true},
       {Path("a"), Path("a/b/.."), true},
+#ifndef _WIN32
       {Path("a"), Path("link"), true},
+#endif
       {Path("a"), Path("c"), false},
       {Path("a"), Path("a/b"), false},
       {Path("missing"), Path("missing"), false},
@@ -242,8 +320,10 @@ TEST_F(FolderScanTest, IsInsideFolder) {
   MakeFolder("src/a");
   MakeFolder("src-x");
   MakeFolder("elsewhere");
+#ifndef _WIN32
   MakeLink(Path("elsewhere"), "src/out-link");
   MakeLink(Path("src/a"), "into-src");
+#endif
   const struct {
     std::string inner;
     std::string outer;
@@ -255,11 +335,13 @@ TEST_F(FolderScanTest, IsInsideFolder) {
       {Path("src"), Path("src/"), true},
       {Path("src/a/../a"), Path("src/"), true},
       {Path("src/new/deeper/"), Path("src"), true},
-      {Path("into-src/x"), Path("src"), true},
       {Path("src-x"), Path("src"), false},
       {Path("src"), Path("src/a"), false},
       {Path("src/a/.."), Path("src/a"), false},
+#ifndef _WIN32
+      {Path("into-src/x"), Path("src"), true},
       {Path("src/out-link/x"), Path("src"), false},
+#endif
       {"", Path("src"), false},
   };
   for (const auto& c : kCases) {

@@ -254,11 +254,15 @@ TEST(IniWriteTest, FailsWithoutChangingAnything) {
   EXPECT_FALSE(fs::exists(folder / "missing"));
   EXPECT_FALSE(WriteIniFileValue(folder / "sub.ini", "P", "k", "2"));
   EXPECT_THAT(FolderEntries(folder / "sub.ini"), IsEmpty());
+#ifndef _WIN32
   // An entry that exists but cannot be read is not replaced by a new file.
   fs::create_symlink("loop.ini", folder / "loop.ini");
   EXPECT_FALSE(WriteIniFileValue(folder / "loop.ini", "P", "k", "2"));
   EXPECT_TRUE(fs::is_symlink(folder / "loop.ini"));
   EXPECT_EQ(FolderEntries(folder.path()).size(), 3u);
+#else
+  EXPECT_EQ(FolderEntries(folder.path()).size(), 2u);
+#endif
 }
 
 }  // namespace

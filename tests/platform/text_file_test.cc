@@ -2,11 +2,16 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
+#endif
 
 #include <string>
 #include <vector>
@@ -92,6 +97,29 @@ TEST(TextFileTest, ReadsWholeFilesAsBytes) {
   EXPECT_EQ(ReadWholeFile(folder.path()), std::nullopt);
 }
 
+#ifdef _WIN32
+TEST(TextFileTest, ReadOnlyMeansTheReadOnlyAttribute) {
+  TempFolder folder;
+  const fs::path file = folder / "file";
+  WriteBytes(file, "x");
+  const struct {
+    DWORD attributes;
+    bool read_only;
+  } kCases[] = {
+      {FILE_ATTRIBUTE_ARCHIVE, false},
+      {FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY, true},
+      {FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, true},
+      {FILE_ATTRIBUTE_HIDDEN, false},
+      {FILE_ATTRIBUTE_NORMAL, false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.attributes);
+    ASSERT_TRUE(SetFileAttributesW(file.c_str(), c.attributes));
+    EXPECT_EQ(IsReadOnlyFile(file), c.read_only);
+  }
+  EXPECT_FALSE(IsReadOnlyFile(folder / "missing"));
+}
+#else
 TEST(TextFileTest, ReadOnlyMeansNoWriteBitForAnyone) {
   TempFolder folder;
   const fs::path file = folder / "file";
@@ -111,15 +139,9 @@ TEST(TextFileTest, ReadOnlyMeansNoWriteBitForAnyone) {
   }
   EXPECT_FALSE(IsReadOnlyFile(folder / "missing"));
 }
+#endif
 
-std::vector<std::string> TempLeftovers(const fs::path& folder) {
-  std::vector<std::string> leftovers;
-  for (const std::string& name : FolderEntries(folder)) {
-    if (name.starts_with(kTempFilePrefix)) leftovers.push_back(name);
-  }
-  return leftovers;
-}
-
+#ifndef _WIN32
 fs::perms PermsOf(const fs::path& path) {
   return fs::status(path).permissions() & fs::perms::mask;
 }
@@ -147,17 +169,33 @@ TEST(WriteFileAtomicallyTest, CreatesNewFileWithUmaskPermissions) {
   EXPECT_EQ(PermsOf(target), fs::perms(0640));
   EXPECT_THAT(FolderEntries(folder.path()), ElementsAre("new.lvd"));
 }
+#else
+TEST(WriteFileAtomicallyTest, CreatesNewFileThatIsNotReadOnly) {
+  TempFolder folder;
+  const fs::path target = folder / "new.lvd";
+  const std::string content("line 1\r\n\x95\x5C\0end", 14);
+
+  EXPECT_EQ(WriteFileAtomically(target, content), WriteError::kNone);
+  EXPECT_EQ(ReadBytes(target), content);
+  EXPECT_FALSE(IsReadOnlyFile(target));
+  EXPECT_THAT(FolderEntries(folder.path()), ElementsAre("new.lvd"));
+}
+#endif
 
 TEST(WriteFileAtomicallyTest, ReplacesFileAndKeepsItsPermissions) {
   TempFolder folder;
   const fs::path target = folder / "data.ini";
   WriteBytes(target, "old content that is longer than the new one");
+#ifndef _WIN32
   fs::permissions(target, fs::perms(0604));
+#endif
   const std::string big(2 * 1024 * 1024 + 3, 'z');
 
   EXPECT_EQ(WriteFileAtomically(target, "new"), WriteError::kNone);
   EXPECT_EQ(ReadBytes(target), "new");
+#ifndef _WIN32
   EXPECT_EQ(PermsOf(target), fs::perms(0604));
+#endif
   EXPECT_EQ(WriteFileAtomically(target, big), WriteError::kNone);
   EXPECT_EQ(ReadBytes(target), big);
   EXPECT_EQ(WriteFileAtomically(target, ""), WriteError::kNone);
@@ -184,6 +222,15 @@ TEST(WriteFileAtomicallyTest, RefusesBadTargetsWithoutLeavingAnything) {
   EXPECT_THAT(FolderEntries(folder.path()),
               UnorderedElementsAre("read-only.ini", "sub"));
   EXPECT_THAT(FolderEntries(folder / "sub"), IsEmpty());
+}
+
+#ifndef _WIN32
+std::vector<std::string> TempLeftovers(const fs::path& folder) {
+  std::vector<std::string> leftovers;
+  for (const std::string& name : FolderEntries(folder)) {
+    if (name.starts_with(kTempFilePrefix)) leftovers.push_back(name);
+  }
+  return leftovers;
 }
 
 // A file size limit makes the write stop part-way. The child process ignores
@@ -215,6 +262,7 @@ TEST(WriteFileAtomicallyTest, PartWayWriteFailureLeavesTargetUntouched) {
   EXPECT_THAT(TempLeftovers(folder.path()), IsEmpty());
   EXPECT_THAT(FolderEntries(folder.path()), ElementsAre("target.lvd"));
 }
+#endif
 
 TEST(WriteFileAtomicallyTest, TempFileNameInUseIsSkipped) {
   TempFolder folder;

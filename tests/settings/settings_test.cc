@@ -13,6 +13,7 @@ namespace cordshift {
 namespace {
 
 using testing::MakeReadOnly;
+using testing::NativeSeparators;
 using testing::ReadBytes;
 using testing::TempFolder;
 using testing::WriteBytes;
@@ -146,11 +147,14 @@ TEST_F(SettingsTest, FoldersGetTheirFinalSeparator) {
 
 TEST_F(SettingsTest, StoredTextsAreShiftJisAndComeBackAsUtf8) {
   // 表示機 (with the 0x5C trail byte of 表) and a folder named ソフト.
-  const Settings settings = LoadFrom(
-      "[Path]\r\nSrcDir=/d/\x83\x5c\x83\x74\x83\x67/\r\n"
-      "[Inspection]\r\nEquipment=  \x95\x5c\x8e\xa6\x8b\x40  \r\n");
+  // On Windows the folder's separator follows the trail byte 0x5C of ソ.
+  const Settings settings =
+      LoadFrom(std::string("[Path]\r\nSrcDir=") + kSep + "d" + kSep +
+               "\x83\x5c\x83\x74\x83\x67" + kSep +
+               "\r\n"
+               "[Inspection]\r\nEquipment=  \x95\x5c\x8e\xa6\x8b\x40  \r\n");
   EXPECT_EQ(settings.Equipment, "表示機");
-  EXPECT_EQ(settings.SrcDir, "/d/ソフト/");
+  EXPECT_EQ(settings.SrcDir, NativeSeparators("/d/ソフト/"));
 }
 
 TEST_F(SettingsTest, SaveIntoEmptyFolderWritesTheElevenLines) {
@@ -181,7 +185,14 @@ TEST_F(SettingsTest, SaveKeepsForeignContentAndReplacesKeysInPlace) {
 }
 
 TEST_F(SettingsTest, SavedSettingsLoadBackUnchanged) {
-  Settings saved{"/in/表/", "/out/ヂ/", "1", "1", "能力計", "10", "300", "1"};
+  Settings saved{NativeSeparators("/in/表/"),
+                 NativeSeparators("/out/ヂ/"),
+                 "1",
+                 "1",
+                 "能力計",
+                 "10",
+                 "300",
+                 "1"};
   RecordingView messages;
   ASSERT_TRUE(Store().SaveSettings(saved, messages));
   Settings loaded;

@@ -26,21 +26,22 @@ inline WiringFileList ListFolder(const std::filesystem::path& folder) {
   std::sort(files.begin(), files.end());
   WiringFileList list;
   for (const auto& file : files) {
-    list.Add(file.stem().string(),
-             WithTrailingSeparator(folder.string()) + file.stem().string(),
+    list.Add(PathText(file.stem()),
+             WithTrailingSeparator(PathText(folder)) + PathText(file.stem()),
              ".lvd");
   }
   return list;
 }
 
-// Every file below a folder with its bytes, keyed by relative path.
+// Every file below a folder with its bytes, keyed by relative path (with
+// the native separators).
 inline std::map<std::string, std::string> Snapshot(
     const std::filesystem::path& folder) {
   std::map<std::string, std::string> files;
   for (const auto& entry :
        std::filesystem::recursive_directory_iterator(folder)) {
     if (entry.is_regular_file()) {
-      files[std::filesystem::relative(entry.path(), folder).string()] =
+      files[PathText(std::filesystem::relative(entry.path(), folder))] =
           ReadBytes(entry.path());
     }
   }

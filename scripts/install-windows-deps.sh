@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs what the Windows build needs on Debian: the MinGW-w64 cross
+# compiler, Wine to run the Windows programs, and the Japanese locale under
+# which Wine uses code page 932 as the ANSI code page. GoogleTest's sources,
+# CLI11 and nlohmann-json come with scripts/install-deps.sh.
+# Idempotent: what is already there is neither fetched nor generated again.
+set -euo pipefail
+
+packages=(
+  g++-mingw-w64-x86-64-posix
+  wine
+  wine64
+  locales
+  googletest
+  libcli11-dev
+  nlohmann-json3-dev
+  cmake
+  ninja-build
+)
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# locale -a spells the name "ja_JP.utf8".
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
+  echo "Generating the ja_JP.UTF-8 locale"
+  "${sudo_cmd[@]}" sed -i 's/^# *\(ja_JP\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  if ! grep -q '^ja_JP\.UTF-8 UTF-8' /etc/locale.gen; then
+    echo 'ja_JP.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+  fi
+  "${sudo_cmd[@]}" locale-gen
+fi
