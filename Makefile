@@ -2,7 +2,8 @@
 PRESET ?= debug
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-sanitize run bench bench-run clean
+.PHONY: all deps configure build test test-sanitize run bench bench-run clean \
+	windows-deps test-windows package test-package
 
 all: build
 
@@ -39,6 +40,40 @@ bench-run:
 	$(MAKE) configure PRESET=release
 	cmake --build --preset release --target cordshift-cli -j $(JOBS)
 	./bench/run-bench.sh build/release
+
+# The Windows build: the core, cordshift-cli.exe and the core tests, cross-
+# compiled with MinGW-w64 (preset "windows", build/windows). The tests run
+# under Wine with a Japanese locale (ANSI code page 932), then the Windows
+# and the Linux cordshift-cli convert examples/ and must write the same bytes.
+windows-deps:
+	./scripts/install-windows-deps.sh
+
+test-windows: deps windows-deps
+	cmake --preset windows
+	cmake --build --preset windows -j $(JOBS)
+	./build/windows/wine-run.sh wineboot -i
+	ctest --preset windows -j $(JOBS)
+	cmake --preset $(PRESET)
+	cmake --build --preset $(PRESET) --target cordshift-cli -j $(JOBS)
+	./scripts/compare-windows-convert.sh build/$(PRESET) build/windows
+
+# The Debian package of the window and the command line and the ZIP of
+# cordshift-cli.exe, both in build/packages.
+package: deps windows-deps
+	rm -rf build/packages
+	cmake --preset package
+	cmake --build --preset package -j $(JOBS)
+	cd build/package && cpack -B $(CURDIR)/build/packages
+	cmake --preset windows-release
+	cmake --build --preset windows-release -j $(JOBS)
+	cd build/windows-release && cpack -B $(CURDIR)/build/packages
+	rm -rf build/packages/_CPack_Packages
+	ls -l build/packages
+
+# Checks the packages; installs the Debian package with dpkg and removes it
+# again.
+test-package: package
+	./scripts/check-packages.sh build/packages build/windows-release
 
 clean:
 	rm -rf build

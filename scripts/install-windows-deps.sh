@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Installs what the Windows build needs on Debian: the MinGW-w64 cross
-# compiler, Wine to run the Windows programs, and the Japanese locale under
-# which Wine uses code page 932 as the ANSI code page. GoogleTest's sources,
-# CLI11 and nlohmann-json come with scripts/install-deps.sh.
+# Installs what the Windows build and the packages need on Debian: the
+# MinGW-w64 cross compiler, Wine to run the Windows programs, the Japanese
+# locale under which Wine uses code page 932 as the ANSI code page, and the
+# tools that make and check the Debian package and the ZIP.
 # Idempotent: what is already there is neither fetched nor generated again.
 set -euo pipefail
 
@@ -16,6 +16,9 @@ packages=(
   nlohmann-json3-dev
   cmake
   ninja-build
+  dpkg-dev
+  file
+  unzip
 )
 
 sudo_cmd=()

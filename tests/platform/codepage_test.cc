@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace cordshift {
 namespace {
@@ -94,6 +99,18 @@ TEST(CodepageTest, RefusesInvalidCp932AndEscapesItForDisplay) {
     EXPECT_EQ(Cp932ToUtf8Lossy(invalid.cp932), invalid.lossy);
   }
 }
+
+#ifdef _WIN32
+// The conversions name code page 932 themselves; this checks that a test
+// run meant to happen on a Japanese system (the Windows test run under Wine)
+// really has it as the ANSI code page, so that the file names and the
+// C runtime's texts go through it as they would there.
+TEST(CodepageTest, RunsUnderTheAnsiCodePageAskedFor) {
+  const char* asked = std::getenv("CORDSHIFT_TEST_ANSI_CODE_PAGE");
+  if (asked == nullptr) GTEST_SKIP() << "no ANSI code page asked for";
+  EXPECT_EQ(std::to_string(GetACP()), asked);
+}
+#endif
 
 }  // namespace
 }  // namespace cordshift
