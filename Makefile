@@ -3,7 +3,7 @@ PRESET ?= debug
 JOBS ?= $(shell nproc)
 
 .PHONY: all deps configure build test test-sanitize run bench bench-run clean \
-	windows-deps test-windows package test-package
+	windows-deps test-windows package test-package fuzz test-crash
 
 all: build
 
@@ -74,6 +74,22 @@ package: deps windows-deps
 # again.
 test-package: package
 	./scripts/check-packages.sh build/packages build/windows-release
+
+# The fuzz targets (fuzz/): a clang build of their own with libFuzzer,
+# AddressSanitizer and UndefinedBehaviorSanitizer in the core as well; each
+# target runs FUZZ_SECONDS seconds. A crash, leak or sanitizer report fails.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CXX=clang++ cmake -S . -B build/fuzz -G Ninja \
+	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCORDSHIFT_FUZZ=ON -DCORDSHIFT_BUILD_TESTS=OFF \
+	  -DCORDSHIFT_BUILD_BENCH=OFF -DCORDSHIFT_BUILD_WINDOW=OFF
+	cmake --build build/fuzz --target cordshift_fuzzers -j $(JOBS)
+	./fuzz/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)
+
+# The crash-safety test alone; CORDSHIFT_CRASH_KILLS=100 for a longer run.
+test-crash: build
+	ctest --preset $(PRESET) -L crash --verbose
 
 clean:
 	rm -rf build

@@ -21,6 +21,8 @@ packages=(
   fonts-ipafont-gothic
   xvfb
   xauth
+  clang
+  libclang-rt-14-dev
 )
 
 missing=()

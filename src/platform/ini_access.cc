@@ -1,5 +1,6 @@
 #include "platform/ini_access.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "platform/ini_file.h"
@@ -10,7 +11,12 @@ std::optional<std::string> ReadIniValue(const std::filesystem::path& ini_path,
                                         std::string_view section,
                                         std::string_view key) {
   std::optional<std::string> value = ReadIniFileValue(ini_path, section, key);
-  if (value && *value == kMissingIniValue) return std::nullopt;
+  if (!value) return std::nullopt;
+  // The tester family's reader hands the value over as a NUL-terminated
+  // text, so nothing after a NUL byte is part of it; a path that went on
+  // past one would name another file than the text shows.
+  value->resize(std::min(value->size(), value->find('\0')));
+  if (*value == kMissingIniValue) return std::nullopt;
   return value;
 }
 

@@ -15,9 +15,9 @@ namespace cordshift {
 // marker: a key whose value is literally this reads as missing.
 inline constexpr std::string_view kMissingIniValue = "ERR";
 
-// The value of `key` in `section` of `ini_path`; no value when the file,
-// section or key is missing or the value is "ERR". A key present with an
-// empty value gives an empty text.
+// The value of `key` in `section` of `ini_path`, up to its first NUL byte;
+// no value when the file, section or key is missing or the value is "ERR".
+// A key present with an empty value gives an empty text.
 std::optional<std::string> ReadIniValue(const std::filesystem::path& ini_path,
                                         std::string_view section,
                                         std::string_view key);

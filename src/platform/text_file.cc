@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <fstream>
 #include <ios>
+#include <limits>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -15,6 +18,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
 #endif
 
@@ -76,6 +81,15 @@ bool RenameOver(const fs::path& from, const fs::path& to) {
 
 void RemoveFile(const fs::path& path) { DeleteFileW(path.c_str()); }
 
+// A process that cannot be opened for lack of rights still runs.
+bool IsProcessRunning(unsigned long pid) {
+  const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+  if (process == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
+  const DWORD state = WaitForSingleObject(process, 0);
+  CloseHandle(process);
+  return state == WAIT_TIMEOUT;
+}
+
 #else  // !_WIN32
 
 using FileHandle = int;
@@ -120,6 +134,13 @@ bool RenameOver(const fs::path& from, const fs::path& to) {
 
 void RemoveFile(const fs::path& path) { unlink(path.c_str()); }
 
+// Signal 0 only asks whether the process exists; EPERM means it does but
+// belongs to another user. Ids beyond pid_t would name process groups.
+bool IsProcessRunning(unsigned long pid) {
+  if (pid == 0 || pid > static_cast<unsigned long>(INT_MAX)) return false;
+  return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
 // Reads until the end of the file; `expected` is the size it had when it was
 // opened, so that a file that grows meanwhile is still read whole.
 std::optional<std::string> ReadToEnd(int file, std::size_t expected) {
@@ -143,6 +164,18 @@ std::optional<std::string> ReadToEnd(int file, std::size_t expected) {
 fs::path FolderOf(const fs::path& target) {
   const fs::path folder = target.parent_path();
   return folder.empty() ? fs::path(".") : folder;
+}
+
+// Digits only, at most `max_digits` (up to 19) of them.
+std::optional<std::uint64_t> DigitsValue(std::string_view text,
+                                         std::size_t max_digits) {
+  if (text.empty() || text.size() > max_digits) return std::nullopt;
+  std::uint64_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  return value;
 }
 
 fs::path TempFileName(const fs::path& target, int attempt) {
@@ -240,6 +273,16 @@ WriteError CheckTarget(const fs::path& target, fs::file_status& status) {
   return WriteError::kNone;
 }
 
+// A file whose name only looks like a temporary file's is left alone:
+// nothing but a regular file of the exact form is ever removed.
+bool IsStaleTempFile(const fs::directory_entry& entry) {
+  const std::optional<unsigned long> owner =
+      TempFileOwner(PathToUtf8(entry.path().filename()));
+  std::error_code error;
+  return owner && !entry.is_symlink(error) && entry.is_regular_file(error) &&
+         !IsProcessRunning(*owner);
+}
+
 }  // namespace
 
 fs::path PathFromUtf8(std::string_view utf8) {
@@ -262,13 +305,15 @@ std::string PathToUtf8(const fs::path& path) {
 
 #ifndef _WIN32
 // One open, one fstat and the reads: a tree conversion reads every file
-// twice, so the system calls per file count.
+// twice, so the system calls per file count. O_NONBLOCK keeps the open of a
+// named pipe from waiting for a writer; it changes nothing for a regular
+// file.
 std::optional<std::string> ReadWholeFile(const fs::path& path) {
-  const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (file < 0) return std::nullopt;
   struct stat info {};
   std::optional<std::string> content;
-  if (fstat(file, &info) == 0 && !S_ISDIR(info.st_mode)) {
+  if (fstat(file, &info) == 0 && S_ISREG(info.st_mode)) {
     content = ReadToEnd(file, static_cast<std::size_t>(info.st_size));
   }
   close(file);
@@ -276,9 +321,10 @@ std::optional<std::string> ReadWholeFile(const fs::path& path) {
 }
 #else
 std::optional<std::string> ReadWholeFile(const fs::path& path) {
-  // A folder opens for reading on some systems and reports a bogus size.
+  // A folder opens for reading on some systems and reports a bogus size; a
+  // device or pipe would block or never end.
   std::error_code error;
-  if (fs::is_directory(path, error)) return std::nullopt;
+  if (!fs::is_regular_file(path, error)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
   in.seekg(0, std::ios::end);
@@ -327,6 +373,49 @@ WriteError WriteFileAtomically(const fs::path& target,
   if (!temp.WriteAndClose(content, replacing)) return WriteError::kWriteFailed;
   if (!temp.RenameOverTarget()) return WriteError::kReplaceFailed;
   return WriteError::kNone;
+}
+
+std::optional<unsigned long> TempFileOwner(std::string_view file_name) {
+  // Process ids have at most 10 digits on every supported system; attempts
+  // stay below kMaxTempNameAttempts.
+  constexpr std::size_t kMaxPidDigits = 10;
+  constexpr std::size_t kMaxAttemptDigits = 2;
+  if (file_name.substr(0, kTempFilePrefix.size()) != kTempFilePrefix) {
+    return std::nullopt;
+  }
+  std::string_view rest = file_name.substr(kTempFilePrefix.size());
+  const std::size_t attempt_dot = rest.rfind('.');
+  if (attempt_dot == std::string_view::npos ||
+      !DigitsValue(rest.substr(attempt_dot + 1), kMaxAttemptDigits)) {
+    return std::nullopt;
+  }
+  rest = rest.substr(0, attempt_dot);
+  const std::size_t pid_dot = rest.rfind('.');
+  // The target's name between prefix and process id is never empty.
+  if (pid_dot == std::string_view::npos || pid_dot == 0) return std::nullopt;
+  const std::optional<std::uint64_t> pid =
+      DigitsValue(rest.substr(pid_dot + 1), kMaxPidDigits);
+  if (!pid || *pid > std::numeric_limits<unsigned long>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<unsigned long>(*pid);
+}
+
+int RemoveStaleTempFiles(const fs::path& folder) {
+  std::error_code error;
+  fs::directory_iterator it(folder, error);
+  if (error) return 0;
+  // Collected first: removing entries while iterating leaves the iteration
+  // unspecified.
+  std::vector<fs::path> stale;
+  for (; it != fs::directory_iterator(); it.increment(error)) {
+    if (IsStaleTempFile(*it)) stale.push_back(it->path());
+  }
+  int removed = 0;
+  for (const fs::path& path : stale) {
+    if (fs::remove(path, error)) ++removed;
+  }
+  return removed;
 }
 
 }  // namespace cordshift

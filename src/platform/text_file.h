@@ -16,7 +16,8 @@ std::filesystem::path PathFromUtf8(std::string_view utf8);
 // The UTF-8 text of a path.
 std::string PathToUtf8(const std::filesystem::path& path);
 
-// The whole content of a file; no value when it cannot be opened or read.
+// The whole content of a regular file; no value when it cannot be opened or
+// read, or is no regular file (a pipe or device would block or never end).
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 
 // Walks the lines of a text: CR LF or a lone CR ends a line, a lone LF stays
@@ -60,6 +61,18 @@ inline constexpr std::string_view kTempFilePrefix = ".cordshift-tmp-";
 // file remains and an existing target is untouched.
 WriteError WriteFileAtomically(const std::filesystem::path& target,
                                std::string_view content);
+
+// The process id in the name of a temporary file of an atomic write:
+// kTempFilePrefix, the target's name (cut to 64 bytes), ".", the writer's
+// process id, ".", the attempt number. No value for any other name.
+std::optional<unsigned long> TempFileOwner(std::string_view file_name);
+
+// Removes the temporary files that atomic writes of processes no longer
+// running have left in `folder` (a run killed between creating a temporary
+// file and renaming it). Only regular files whose whole name is a temporary
+// file's name are looked at; those of a running process, this one included,
+// stay. Returns how many were removed; failures are passed over.
+int RemoveStaleTempFiles(const std::filesystem::path& folder);
 
 }  // namespace cordshift
 

@@ -81,6 +81,11 @@ class FolderConverter {
         Utf8ToCp932(TrimSpaces(inputs_.model_name));
     if (!model) return Abort();
     model_name_ = *model;
+    // One folder is converted by one run at a time, so a temporary file of
+    // a run that no longer exists can only be the leftover of a killed run.
+    if (!inputs_.dry_run) {
+      RemoveStaleTempFiles(PathFromUtf8(destination_folder_));
+    }
     view_.ClearList(ListId::kDestination);
     destination_.Clear();
     int converted = 0;

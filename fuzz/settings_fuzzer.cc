@@ -1,0 +1,91 @@
+// The settings file: loads a file whose bytes are the input, checks the
+// loaded record, saves it and loads it again.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "fuzz_support.h"
+#include "platform/ini_access.h"
+#include "settings/settings.h"
+
+namespace cordshift::fuzz {
+namespace {
+
+constexpr char kDefaultFolder[] = "/default/Data/";
+
+class CountingSink : public MessageSink {
+ public:
+  void ShowMessage(std::string_view, MessageIcon) override { ++count_; }
+  int count() const { return count_; }
+
+ private:
+  int count_ = 0;
+};
+
+bool IsFlag(const std::string& text) { return text == "0" || text == "1"; }
+
+// A text the INI format gives back as it was saved: no blanks or quotes
+// around it and not the missing-value marker.
+bool SurvivesIni(std::string_view text) {
+  if (text.empty()) return true;
+  const char first = text.front();
+  const char last = text.back();
+  return first != ' ' && first != '\t' && first != '"' && first != '\'' &&
+         last != ' ' && last != '\t' && text != kMissingIniValue;
+}
+
+bool SurvivesIni(const Settings& s) {
+  return SurvivesIni(s.SrcDir) && SurvivesIni(s.DstDir) &&
+         SurvivesIni(s.Equipment);
+}
+
+bool SameSettings(const Settings& a, const Settings& b) {
+  return a.SrcDir == b.SrcDir && a.DstDir == b.DstDir &&
+         a.Direction == b.Direction && a.ABorSeq == b.ABorSeq &&
+         a.Equipment == b.Equipment && a.Lower == b.Lower &&
+         a.Upper == b.Upper && a.OverWrite == b.OverWrite;
+}
+
+void CheckLoaded(const Settings& settings) {
+  Require(IsValidUtf8(settings.SrcDir) && IsValidUtf8(settings.DstDir) &&
+              IsValidUtf8(settings.Equipment),
+          "loaded texts are UTF-8");
+  Require(settings.SrcDir.ends_with('/') && settings.DstDir.ends_with('/'),
+          "folders end in a separator");
+  Require(IsFlag(settings.Direction) && IsFlag(settings.ABorSeq) &&
+              IsFlag(settings.OverWrite),
+          "flags are 0 or 1");
+  Require(!settings.Lower.empty() && !settings.Upper.empty() &&
+              std::stoll(settings.Lower) < std::stoll(settings.Upper),
+          "the limits are numbers, lower below upper");
+}
+
+void FuzzOneInput(std::string_view bytes) {
+  static const ScratchFolder scratch("settings");
+  const std::filesystem::path file = scratch.path() / "cordshift.ini";
+  WriteBytes(file, bytes);
+  SettingsStore store(file, kDefaultFolder);
+  Settings loaded;
+  if (!store.LoadSettings(loaded)) return;
+  CheckLoaded(loaded);
+
+  CountingSink sink;
+  Require(store.SaveSettings(loaded, sink) && sink.count() == 0,
+          "loaded settings can be saved");
+  Settings reloaded;
+  Require(store.LoadSettings(reloaded), "saved settings load");
+  if (SurvivesIni(loaded)) {
+    Require(SameSettings(loaded, reloaded), "saved settings load unchanged");
+  }
+}
+
+}  // namespace
+}  // namespace cordshift::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  cordshift::fuzz::FuzzOneInput(cordshift::fuzz::AsText(data, size));
+  return 0;
+}

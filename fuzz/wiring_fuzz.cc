@@ -1,0 +1,272 @@
+#include "wiring_fuzz.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "fuzz_support.h"
+#include "platform/folder_path.h"
+#include "platform/ini_access.h"
+#include "platform/ini_file.h"
+#include "platform/text_file.h"
+#include "wiring/conversions.h"
+#include "wiring/recording_view.h"
+#include "wiring/summaries.h"
+#include "wiring/wiring_file_list.h"
+
+namespace cordshift::fuzz {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kName[] = "W";
+constexpr std::string_view kOldWiringFile =
+    "OLD\r\n20000101000000\r\n1\r\n2\r\n1-2,1,0,2000,1,0\r\n";
+constexpr std::string_view kOldCompanion = "[Purpose]\r\nComment=old\r\n";
+
+// The record lines after the four header lines; no value for fewer than
+// four lines.
+std::optional<int> RecordLineCount(std::string_view text) {
+  LineReader lines(text);
+  int count = 0;
+  while (lines.Next()) ++count;
+  if (count < 4) return std::nullopt;
+  return count - 4;
+}
+
+WiringFileList OneFileList(const fs::path& folder) {
+  WiringFileList list;
+  list.Add(kName, WithTrailingSeparator(PathToUtf8(folder)) + kName,
+           kWiringExtension);
+  return list;
+}
+
+bool Summarize(Side side, ConversionView& view, WiringFileList& list,
+               WiringWorkspace& workspace) {
+  return side == Side::kContinuity
+             ? ListLoomvantageFiles(view, ListId::kSource, list, workspace)
+             : ListHipotFiles(view, ListId::kSource, list, workspace);
+}
+
+int CellNumber(const RecordingView::Row& row, std::size_t column) {
+  return std::stoi(row.at(column));
+}
+
+// The options byte of a conversion input.
+struct FuzzedOptions {
+  bool over_write;
+  bool sequential;
+  bool dry_run;
+  bool existing_destination;
+  std::string_view lower;
+  std::string_view upper;
+};
+
+FuzzedOptions OptionsFrom(unsigned char byte) {
+  constexpr std::array<std::array<std::string_view, 2>, 4> kLimits = {{
+      {"0", "2000"},
+      {"10", "100"},
+      {" 5 ", "1e3"},
+      {"0.5", "2.5"},
+  }};
+  const auto& limits = kLimits[(byte >> 4) & 3u];
+  return {(byte & 1u) != 0, (byte & 2u) != 0, (byte & 4u) != 0,
+          (byte & 8u) != 0, limits[0],        limits[1]};
+}
+
+// A comment that the INI format keeps as written: no blanks or quotes
+// around it, no NUL (the reader ends the value there) and not the
+// missing-value marker.
+bool IsPlainComment(std::string_view value) {
+  if (value.empty()) return true;
+  if (value.find('\0') != std::string_view::npos) return false;
+  const char first = value.front();
+  const char last = value.back();
+  return first != ' ' && first != '\t' && last != ' ' && last != '\t' &&
+         first != '"' && first != '\'' && value != kMissingIniValue;
+}
+
+class OneFileConversion {
+ public:
+  OneFileConversion(Side source_side, const fs::path& scratch,
+                    std::string_view input)
+      : side_(source_side),
+        options_(OptionsFrom(static_cast<unsigned char>(input.front()))),
+        source_(scratch / "source"),
+        destination_(scratch / "destination") {
+    std::string_view rest = input.substr(1);
+    wiring_ = TakeUntil(rest, kCompanionSeparator);
+    has_companion_ = input.find(kCompanionSeparator) != std::string_view::npos;
+    companion_ = rest;
+  }
+
+  void Run(WiringWorkspace& workspace) {
+    Prepare();
+    WiringFileList source = OneFileList(source_);
+    RecordingView view;
+    // A run converts only a folder whose listing succeeded with rows.
+    if (!Summarize(side_, view, source, workspace) ||
+        view.ListRowCount(ListId::kSource) == 0) {
+      return;
+    }
+    const ConversionInputs inputs = Inputs();
+    WiringFileList written;
+    int converted = 0;
+    const std::string folder = WithTrailingSeparator(PathToUtf8(destination_));
+    const bool ok =
+        side_ == Side::kContinuity
+            ? ConvertFolderToHipot(view, source, written, folder, inputs,
+                                   workspace, converted)
+            : ConvertFolderToLoomvantage(view, source, written, folder, inputs,
+                                         workspace, converted);
+    CheckOutcome(ok, view, converted, workspace);
+  }
+
+ private:
+  void Prepare() {
+    fs::remove_all(source_);
+    fs::remove_all(destination_);
+    fs::create_directories(source_);
+    fs::create_directories(destination_);
+    WriteBytes(source_ / "W.lvd", wiring_);
+    if (has_companion_) WriteBytes(source_ / "W.ini", companion_);
+    if (options_.existing_destination) {
+      WriteBytes(destination_ / "W.lvd", kOldWiringFile);
+      WriteBytes(destination_ / "W.ini", kOldCompanion);
+    }
+  }
+
+  ConversionInputs Inputs() const {
+    ConversionInputs inputs;
+    inputs.model_name = side_ == Side::kContinuity ? "TBS480" : "TBL480";
+    inputs.lower = options_.lower;
+    inputs.upper = options_.upper;
+    inputs.destination_root = PathToUtf8(destination_);
+    inputs.ab_or_seq = options_.sequential ? "1" : "0";
+    inputs.over_write = options_.over_write ? "1" : "0";
+    inputs.dry_run = options_.dry_run;
+    return inputs;
+  }
+
+  bool DestinationIsUntouched() const {
+    const fs::path target = destination_ / "W.lvd";
+    const fs::path companion = destination_ / "W.ini";
+    if (options_.existing_destination) {
+      return ReadBytes(target) == kOldWiringFile &&
+             ReadBytes(companion) == kOldCompanion;
+    }
+    return !fs::exists(target) && !fs::exists(companion);
+  }
+
+  void CheckOutcome(bool ok, const RecordingView& view, int converted,
+                    WiringWorkspace& workspace) const {
+    Require(ReadBytes(source_ / "W.lvd") == wiring_,
+            "the source file is untouched");
+    if (has_companion_) {
+      Require(ReadBytes(source_ / "W.ini") == companion_,
+              "the source comment file is untouched");
+    }
+    Require(HasNoTempFiles(destination_), "no temporary file is left");
+    const bool written =
+        ok && !view.reports().empty() &&
+        view.reports().back().outcome == FileOutcome::kConverted &&
+        !options_.dry_run;
+    Require(ok || converted == 0, "a failed folder counts nothing");
+    if (!written) {
+      Require(DestinationIsUntouched(),
+              "a file not converted leaves the destination as it was");
+      return;
+    }
+    CheckWrittenFile(view, workspace);
+    CheckCopiedComment();
+  }
+
+  // The written file reads back on its own side with the counts that the
+  // conversion put into its row.
+  void CheckWrittenFile(const RecordingView& view,
+                        WiringWorkspace& workspace) const {
+    Require(view.Rows(ListId::kDestination).size() == 1,
+            "one destination row per converted file");
+    const RecordingView::Row& row = view.Rows(ListId::kDestination).front();
+    WiringFileList output = OneFileList(destination_);
+    RecordingView readback;
+    const Side other =
+        side_ == Side::kContinuity ? Side::kHipot : Side::kContinuity;
+    Require(Summarize(other, readback, output, workspace),
+            "the converted file reads back");
+    Require(output.Circuits[0] == CellNumber(row, 2),
+            "the converted file has the reported circuits");
+    Require(output.Terminals[0] == CellNumber(row, 3),
+            "the converted file has the reported terminals");
+    Require(output.SingleEnded[0] == 0 || other == Side::kHipot,
+            "no single-ended circuit reaches the continuity side");
+  }
+
+  void CheckCopiedComment() const {
+    const fs::path copied = destination_ / "W.ini";
+    const std::optional<std::string> comment =
+        has_companion_ ? FindIniValue(companion_, "Purpose", "Comment")
+                       : std::nullopt;
+    if (!comment || *comment == kMissingIniValue) {
+      const bool as_before = options_.existing_destination
+                                 ? ReadBytes(copied) == kOldCompanion
+                                 : !fs::exists(copied);
+      Require(as_before, "without a comment the comment file stays");
+      return;
+    }
+    if (!IsPlainComment(*comment)) return;
+    Require(ReadIniFileValue(copied, "Purpose", "Comment") == comment,
+            "the comment is copied as written");
+  }
+
+  Side side_;
+  FuzzedOptions options_;
+  fs::path source_;
+  fs::path destination_;
+  std::string_view wiring_;
+  std::string_view companion_;
+  bool has_companion_ = false;
+};
+
+}  // namespace
+
+void SummarizeOneFile(Side side, const fs::path& folder, std::string_view bytes,
+                      WiringWorkspace& workspace) {
+  WriteBytes(folder / "W.lvd", bytes);
+  WiringFileList list = OneFileList(folder);
+  RecordingView view;
+  const bool ok = Summarize(side, view, list, workspace);
+  const auto& rows = view.Rows(ListId::kSource);
+  if (!ok) {
+    Require(rows.empty(), "a failed summary adds no row");
+    Require(view.reports().size() == 1 &&
+                view.reports().front().outcome == FileOutcome::kFault,
+            "a failed summary reports its fault");
+    return;
+  }
+  const std::optional<int> records = RecordLineCount(bytes);
+  Require(records.has_value(), "a summarised file has four header lines");
+  // A continuity file without any counted terminal gets no row.
+  if (rows.empty()) {
+    Require(side == Side::kContinuity, "every hipot file gets a row");
+    return;
+  }
+  Require(rows.size() == 1 && rows.front().size() == 6, "one row of six cells");
+  for (const std::string& cell : rows.front()) {
+    Require(IsValidUtf8(cell), "list cells are UTF-8");
+  }
+  Require(list.Circuits[0] == *records, "every record line is a circuit");
+  Require(list.Terminals[0] >= 0 && list.Terminals[0] <= TableCapacity &&
+              list.Terminals[0] <= 2 * *records,
+          "the terminal count is bounded by the records");
+  Require(list.SingleEnded[0] >= 0 && list.SingleEnded[0] <= *records,
+          "single-ended circuits are circuits");
+}
+
+void ConvertOneFile(Side source_side, const fs::path& scratch,
+                    std::string_view input, WiringWorkspace& workspace) {
+  if (input.empty()) return;
+  OneFileConversion(source_side, scratch, input).Run(workspace);
+}
+
+}  // namespace cordshift::fuzz
