@@ -362,14 +362,15 @@ void PrintFigures(const char* what, const KillFigures& f,
                      share * static_cast<double>(counts.size() - 1))];
   };
   std::printf(
-      "crash-safety %s: seed %u, uninterrupted run %.2f s (%d progress "
-      "lines), %zu files; %d "
-      "kills (%d runs ended first); new files at a kill min/median/max "
-      "%d/%d/%d of %zu; %d old files intact; %d temporary files left, "
-      "removed by %d reruns; 0 partial files\n",
+      "crash-safety %s: seed %u; uninterrupted run %.2f s, %d progress lines, "
+      "%zu files\n"
+      "  %d kills (%d runs ended before the signal); complete new files at a "
+      "kill min/median/max %d/%d/%d\n"
+      "  files checked after the kills: %d new, %d old, 0 partial; %d "
+      "temporary files left, in %d folders, removed by the next run there\n",
       what, seed, reference.seconds, reference.progress_lines, files, f.kills,
-      f.missed, at(0), at(0.5), at(1), files, f.old_files, f.left_temp_files,
-      f.folders_cleaned);
+      f.missed, at(0), at(0.5), at(1), f.complete_files, f.old_files,
+      f.left_temp_files, f.folders_cleaned);
 }
 
 class CrashSafetyTest : public ::testing::Test {
