@@ -17,4 +17,12 @@ void ProgressView::ShowMessage(std::string_view text, MessageIcon icon) {
   }
 }
 
+void ProgressView::ReportFile(const FileReport& report) {
+  RecordingView::ReportFile(report);
+  if (progress_ != nullptr && report.outcome == FileOutcome::kFault) {
+    *progress_ << "fault: " << report.source << ": " << report.detail
+               << std::endl;
+  }
+}
+
 }  // namespace cordshift

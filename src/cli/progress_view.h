@@ -19,6 +19,9 @@ class ProgressView : public RecordingView {
 
   void ShowGuide(std::string_view text) override;
   void ShowMessage(std::string_view text, MessageIcon icon) override;
+  // A fault is printed with the file it concerns, which the window's
+  // messages do not name.
+  void ReportFile(const FileReport& report) override;
 
  private:
   std::ostream* progress_;

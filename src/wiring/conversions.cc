@@ -32,6 +32,26 @@ std::string HeaderFaultMessage(int l, std::string_view what) {
          "が異常です";
 }
 
+const char* WriteErrorText(WriteError error) {
+  switch (error) {
+    case WriteError::kNone:
+      return "no error";
+    case WriteError::kReadOnlyTarget:
+      return "the file is read-only";
+    case WriteError::kTargetIsFolder:
+      return "a folder has that name";
+    case WriteError::kNoFolder:
+      return "the folder does not exist";
+    case WriteError::kCreateFailed:
+      return "no file can be created in the folder";
+    case WriteError::kWriteFailed:
+      return "writing failed (is the disk full?)";
+    case WriteError::kReplaceFailed:
+      return "the file could not be replaced";
+  }
+  return "unknown error";
+}
+
 bool FileExists(const std::string& path) {
   std::error_code error;
   return std::filesystem::exists(PathFromUtf8(path), error);
@@ -142,12 +162,16 @@ class FolderConverter {
     const int terminals = tally.SummarizeTerminals();
     BuildOutput(date_time, record_count, terminals);
     if (!inputs_.dry_run) {
+      // The comment goes first: a run stopped between the two writes then
+      // leaves no wiring file, so the next run writes both, whereas a
+      // wiring file without its comment would be passed over as existing.
+      CopyComment(l, name);
       const WriteError error =
           WriteFileAtomically(PathFromUtf8(target), workspace_.output);
       if (error != WriteError::kNone) {
-        return AbortFile(l, "cannot write " + target);
+        return AbortFile(
+            l, "cannot write " + target + ": " + WriteErrorText(error));
       }
-      CopyComment(l, name);
     }
     destination_.Add(name, inputs_.destination_root, kWiringExtension);
     AddRow(destination_.Count, name, record_count, terminals,

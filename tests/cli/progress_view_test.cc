@@ -15,11 +15,15 @@ TEST(ProgressViewTest, PrintsGuidesAndMessagesInTheOrderTheyCome) {
                    MessageIcon::kExclamation);
   view.ShowMessage("done", MessageIcon::kInformation);
   view.ShowGuide("1件目変換中...");
+  view.ReportFile({"/src/a.lvd", FileOutcome::kConverted, "/dst/a.lvd", ""});
+  view.ReportFile({"/src/b.lvd", FileOutcome::kFault, "",
+                   "malformed record at line 7"});
   EXPECT_EQ(progress.str(),
             "Loomvantage->LoomvantageHipot 変換開始\n"
             "exclamation: 変換元：3 行目の年月日が異常です\n"
             "information: done\n"
-            "1件目変換中...\n");
+            "1件目変換中...\n"
+            "fault: /src/b.lvd: malformed record at line 7\n");
   // It still records like the recording view.
   EXPECT_EQ(view.guides().size(), 2u);
   ASSERT_EQ(view.messages().size(), 2u);

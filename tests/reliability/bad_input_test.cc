@@ -305,7 +305,9 @@ TEST_F(BadInputTest, DestinationUnderOrAtAFileIsRefusedAndTheFileKept) {
     EXPECT_EQ(report.status, kExitRunFailed);
     EXPECT_TRUE(report.HasMessage(kRunFailedMessage));
     EXPECT_TRUE(report.HasGuide(kAbortGuide));
-    EXPECT_EQ(report.FaultDetail(), "cannot write " + c.written_as);
+    EXPECT_TRUE(
+        report.FaultDetail().starts_with("cannot write " + c.written_as + ": "))
+        << report.FaultDetail();
     EXPECT_EQ(ReadBytes(file), "keep me");
   }
 }
@@ -319,7 +321,8 @@ TEST_F(BadInputTest, ReadOnlyDestinationFileIsNotReplaced) {
   const Report report = Convert(Destination(), {"--overwrite"});
   EXPECT_EQ(report.status, kExitRunFailed);
   EXPECT_TRUE(report.HasMessage(kRunFailedMessage));
-  EXPECT_EQ(report.FaultDetail(), "cannot write " + target.string());
+  EXPECT_EQ(report.FaultDetail(),
+            "cannot write " + target.string() + ": the file is read-only");
   EXPECT_EQ(ReadBytes(target), "old and read-only");
 }
 
@@ -380,7 +383,8 @@ TEST_F(BadInputTest, WriteFailingPartWayKeepsTheOldFile) {
     const Report report = RunConvert(
         {"convert", Source().string(), Destination().string(), "--direction",
          "to-hipot", "--model", "TBS480", "--overwrite"});
-    return report.FaultDetail() == "cannot write " + target.string()
+    return report.FaultDetail() == "cannot write " + target.string() +
+                                       ": writing failed (is the disk full?)"
                ? report.status
                : 99;
   });
@@ -538,7 +542,9 @@ TEST_F(BadInputTest, PathsNearTheLengthLimit) {
     } else {
       EXPECT_EQ(report.status, kExitRunFailed);
       EXPECT_TRUE(report.HasMessage(kRunFailedMessage));
-      EXPECT_EQ(report.FaultDetail(), "cannot write " + target.string());
+      EXPECT_TRUE(report.FaultDetail().starts_with("cannot write " +
+                                                   target.string() + ": "))
+          << report.FaultDetail();
     }
     fs::remove_all(temp_.path() / "d");
   }
