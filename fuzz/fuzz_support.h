@@ -18,6 +18,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/utf8.h"
+
 namespace cordshift::fuzz {
 
 // A broken property aborts: libFuzzer saves the input as a crash artifact.
@@ -91,10 +93,6 @@ inline std::string_view TakeUntil(std::string_view& text,
   text.remove_prefix(at + separator.size());
   return head;
 }
-
-// True when the text is well-formed UTF-8 (no overlong forms, surrogates or
-// code points beyond U+10FFFF).
-bool IsValidUtf8(std::string_view text);
 
 // True when no file below `folder` has a name that starts with the atomic
 // writer's temporary-file prefix.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/utf8.h"
+
 namespace cordshift {
 namespace {
 
@@ -35,34 +37,6 @@ constexpr std::array<CodePointRange, 19> kWideRanges = {{
     {0x30000, 0x3FFFD},  // CJK extension G
 }};
 
-bool IsContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
-// Length of the UTF-8 sequence that starts with `lead`; 0 for a byte that
-// cannot start one.
-std::size_t SequenceLength(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) return 2;
-  if (lead >= 0xE0 && lead <= 0xEF) return 3;
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  return 0;
-}
-
-// Decodes the sequence at `pos`; false when it is cut off or malformed.
-bool DecodeAt(std::string_view text, std::size_t pos, std::size_t length,
-              char32_t& code_point) {
-  if (length == 0 || pos + length > text.size()) return false;
-  const auto lead = static_cast<unsigned char>(text[pos]);
-  constexpr std::array<unsigned char, 5> kLeadMasks = {0, 0x7F, 0x1F, 0x0F,
-                                                       0x07};
-  code_point = lead & kLeadMasks[length];
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto byte = static_cast<unsigned char>(text[pos + i]);
-    if (!IsContinuationByte(byte)) return false;
-    code_point = (code_point << 6) | (byte & 0x3Fu);
-  }
-  return true;
-}
-
 }  // namespace
 
 bool IsWideCodePoint(char32_t code_point) {
@@ -79,16 +53,10 @@ std::size_t DisplayWidth(std::string_view utf8) {
   std::size_t width = 0;
   std::size_t pos = 0;
   while (pos < utf8.size()) {
-    const std::size_t length =
-        SequenceLength(static_cast<unsigned char>(utf8[pos]));
-    char32_t code_point = 0;
-    if (!DecodeAt(utf8, pos, length, code_point)) {
-      ++width;
-      ++pos;
-      continue;
-    }
-    width += IsWideCodePoint(code_point) ? 2 : 1;
-    pos += length;
+    // A malformed byte is shown as one replacement character.
+    const Utf8Char c = DecodeUtf8At(utf8, pos);
+    width += c.valid && IsWideCodePoint(c.code_point) ? 2 : 1;
+    pos += c.length;
   }
   return width;
 }

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/text_file.h"
+#include "platform/utf8.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -24,51 +25,14 @@ namespace {
 // one fixed place in the order.
 constexpr char32_t kInvalidByteKeyBase = 0x110000;
 
-unsigned char ByteAt(std::string_view text, std::size_t index) {
-  return static_cast<unsigned char>(text[index]);
-}
-
-bool IsContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
-// The code point starting at `index` and the number of bytes it takes;
-// a malformed sequence (truncated, overlong, surrogate, beyond U+10FFFF)
-// yields the invalid-byte key of its first byte and takes that byte only.
-std::pair<char32_t, std::size_t> DecodeAt(std::string_view text,
-                                          std::size_t index) {
-  const unsigned char lead = ByteAt(text, index);
-  const auto invalid = std::pair<char32_t, std::size_t>{
-      kInvalidByteKeyBase + lead, std::size_t{1}};
-  if (lead < 0x80) return {lead, 1};
-
-  std::size_t length = 0;
-  char32_t code_point = 0;
-  char32_t smallest = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    code_point = lead & 0x1Fu;
-    smallest = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    code_point = lead & 0x0Fu;
-    smallest = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    code_point = lead & 0x07u;
-    smallest = 0x10000;
-  } else {
-    return invalid;
+// The sort key of the character at `index` and the bytes it takes.
+std::pair<char32_t, std::size_t> SortKeyAt(std::string_view text,
+                                           std::size_t index) {
+  const Utf8Char c = DecodeUtf8At(text, index);
+  if (!c.valid) {
+    return {kInvalidByteKeyBase + static_cast<unsigned char>(text[index]), 1};
   }
-  if (text.size() - index < length) return invalid;
-  for (std::size_t i = 1; i < length; ++i) {
-    const unsigned char byte = ByteAt(text, index + i);
-    if (!IsContinuationByte(byte)) return invalid;
-    code_point = (code_point << 6) | (byte & 0x3Fu);
-  }
-  const bool is_surrogate = code_point >= 0xD800 && code_point <= 0xDFFF;
-  if (code_point < smallest || code_point > 0x10FFFF || is_surrogate) {
-    return invalid;
-  }
-  return {code_point, length};
+  return {c.code_point, c.length};
 }
 
 char32_t FoldAsciiLetter(char32_t key) {
@@ -81,8 +45,8 @@ int CompareFolded(std::string_view a, std::string_view b) {
   std::size_t i = 0;
   std::size_t j = 0;
   while (i < a.size() && j < b.size()) {
-    const auto [key_a, length_a] = DecodeAt(a, i);
-    const auto [key_b, length_b] = DecodeAt(b, j);
+    const auto [key_a, length_a] = SortKeyAt(a, i);
+    const auto [key_b, length_b] = SortKeyAt(b, j);
     const char32_t folded_a = FoldAsciiLetter(key_a);
     const char32_t folded_b = FoldAsciiLetter(key_b);
     if (folded_a != folded_b) return folded_a < folded_b ? -1 : 1;

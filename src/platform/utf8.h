@@ -1,0 +1,29 @@
+#ifndef CORDSHIFT_PLATFORM_UTF8_H_
+#define CORDSHIFT_PLATFORM_UTF8_H_
+
+// Decoding of UTF-8 texts (file names, texts of the user interface), for
+// ordering names and measuring texts. Malformed sequences never stop a walk:
+// they are reported byte by byte.
+
+#include <cstddef>
+#include <string_view>
+
+namespace cordshift {
+
+struct Utf8Char {
+  char32_t code_point = 0;
+  std::size_t length = 1;  // bytes taken; 1 for a malformed sequence
+  bool valid = false;
+};
+
+// The character starting at `pos` (< text.size()). A truncated, overlong or
+// surrogate sequence, or one beyond U+10FFFF, is not valid and takes only
+// its first byte.
+Utf8Char DecodeUtf8At(std::string_view text, std::size_t pos);
+
+// True when the whole text is well-formed UTF-8.
+bool IsValidUtf8(std::string_view text);
+
+}  // namespace cordshift
+
+#endif  // CORDSHIFT_PLATFORM_UTF8_H_
