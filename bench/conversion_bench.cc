@@ -115,10 +115,8 @@ void SetRecordsPerSecond(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kFiles * kRecordsPerFile);
 }
 
-using Listing = bool (*)(ConversionView&, ListId, WiringFileList&,
-                         WiringWorkspace&);
-
-void MeasureListing(benchmark::State& state, bool hipot, Listing list_files) {
+void MeasureListing(benchmark::State& state, bool hipot,
+                    SummaryReader list_files) {
   const BenchFolders folders(hipot);
   NullView view;
   WiringWorkspace workspace;

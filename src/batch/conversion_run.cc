@@ -38,8 +38,7 @@ struct DirectionProfile {
   const char* listing_failed_text;
   const char* label;
   const char* finish_text;
-  bool (*list_files)(ConversionView&, ListId, WiringFileList&,
-                     WiringWorkspace&);
+  SummaryReader list_files;
   bool (*convert_folder)(ConversionView&, const WiringFileList&,
                          WiringFileList&, const std::string&,
                          const ConversionInputs&, WiringWorkspace&, int&);

@@ -16,8 +16,7 @@ struct ListingProfile {
   const char* listing_text;
   const char* listed_text;
   const char* failed_text;
-  bool (*list_files)(ConversionView&, ListId, WiringFileList&,
-                     WiringWorkspace&);
+  SummaryReader list_files;
   WiringFileList BatchState::*files;
 };
 

@@ -11,6 +11,11 @@
 
 namespace cordshift {
 
+// The shape of both summary readers, for callers that pick one by side.
+using SummaryReader = bool (*)(ConversionView& view, ListId list,
+                               WiringFileList& files,
+                               WiringWorkspace& workspace);
+
 // Summarises continuity files. A file without any counted terminal gets no
 // row and no stored values. Stops at the first fault (no message) and
 // returns false; rows and values of earlier files stay.
