@@ -137,47 +137,39 @@ void BM_ListHipotFiles(benchmark::State& state) {
   MeasureListing(state, true, &ListHipotFiles);
 }
 
-void BM_ConvertFolderToHipot(benchmark::State& state) {
-  BenchFolders folders(false);
+// Converts the generated folder into a fresh destination per iteration.
+void MeasureConversion(benchmark::State& state, bool hipot_source,
+                       SummaryReader list_files, FolderConversion convert,
+                       std::string_view ab_or_seq) {
+  BenchFolders folders(hipot_source);
   NullView view;
   WiringWorkspace workspace;
   WiringFileList source = folders.List();
   WiringFileList destination;
-  ListLoomvantageFiles(view, ListId::kSource, source, workspace);
-  const ConversionInputs inputs = Inputs(folders);
+  list_files(view, ListId::kSource, source, workspace);
+  ConversionInputs inputs = Inputs(folders);
+  inputs.ab_or_seq = ab_or_seq;
   for (auto _ : state) {
     state.PauseTiming();
     const std::string folder = folders.FreshDestination();
     state.ResumeTiming();
     int converted = 0;
-    if (!ConvertFolderToHipot(view, source, destination, folder, inputs,
-                              workspace, converted)) {
+    if (!convert(view, source, destination, folder, inputs, workspace,
+                 converted)) {
       state.SkipWithError("conversion failed");
     }
   }
   SetRecordsPerSecond(state);
 }
 
+void BM_ConvertFolderToHipot(benchmark::State& state) {
+  MeasureConversion(state, false, &ListLoomvantageFiles, &ConvertFolderToHipot,
+                    "0");
+}
+
 void BM_ConvertFolderToLoomvantage(benchmark::State& state) {
-  BenchFolders folders(true);
-  NullView view;
-  WiringWorkspace workspace;
-  WiringFileList source = folders.List();
-  WiringFileList destination;
-  ListHipotFiles(view, ListId::kSource, source, workspace);
-  ConversionInputs inputs = Inputs(folders);
-  inputs.ab_or_seq = state.range(0) == 0 ? "0" : "1";
-  for (auto _ : state) {
-    state.PauseTiming();
-    const std::string folder = folders.FreshDestination();
-    state.ResumeTiming();
-    int converted = 0;
-    if (!ConvertFolderToLoomvantage(view, source, destination, folder, inputs,
-                                    workspace, converted)) {
-      state.SkipWithError("conversion failed");
-    }
-  }
-  SetRecordsPerSecond(state);
+  MeasureConversion(state, true, &ListHipotFiles, &ConvertFolderToLoomvantage,
+                    state.range(0) == 0 ? "0" : "1");
 }
 
 // Wall-clock time: the conversions' cost includes waiting for the file

@@ -39,9 +39,7 @@ struct DirectionProfile {
   const char* label;
   const char* finish_text;
   SummaryReader list_files;
-  bool (*convert_folder)(ConversionView&, const WiringFileList&,
-                         WiringFileList&, const std::string&,
-                         const ConversionInputs&, WiringWorkspace&, int&);
+  FolderConversion convert_folder;
   WiringFileList BatchState::*source_list;
   WiringFileList BatchState::*destination_list;
 };

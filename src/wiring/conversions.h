@@ -26,6 +26,16 @@ struct ConversionInputs {
   bool dry_run = false;          // decide and report, but write nothing
 };
 
+// The shape of both folder conversions, for callers that pick one by
+// direction.
+using FolderConversion = bool (*)(ConversionView& view,
+                                  const WiringFileList& source,
+                                  WiringFileList& destination,
+                                  const std::string& destination_folder,
+                                  const ConversionInputs& inputs,
+                                  WiringWorkspace& workspace,
+                                  int& converted_in_run);
+
 // Continuity files of `source` (summarised beforehand) into hipot files in
 // `destination_folder` (which ends in a separator). `destination` is emptied
 // and lists every file written. `converted_in_run` holds the number of files

@@ -8,11 +8,17 @@
 
 #include "platform/folder_listing.h"
 #include "platform/text_file.h"
+#include "support/sjis_samples.h"
 #include "support/temp_folder.h"
 
 namespace cordshift {
 namespace {
 
+using testing::Cat;
+using testing::kA;
+using testing::kDi;
+using testing::kHyo;
+using testing::kZo;
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using testing::FolderEntries;
@@ -20,19 +26,6 @@ using ::testing::IsEmpty;
 using testing::ReadBytes;
 using testing::TempFolder;
 using testing::WriteBytes;
-
-// CP932: ヂ and ア differ only in a trail byte that looks like "a" and "A";
-// ゾ has the trail byte 0x5D, a "]".
-constexpr std::string_view kDi = "\x83\x61";
-constexpr std::string_view kA = "\x83\x41";
-constexpr std::string_view kZo = "\x83\x5D";
-constexpr std::string_view kHyo = "\x95\x5C";
-
-std::string Cat(std::initializer_list<std::string_view> parts) {
-  std::string text;
-  for (std::string_view part : parts) text += part;
-  return text;
-}
 
 const std::string kSettings =
     "top=before any section\r\n"

@@ -4,22 +4,17 @@
 
 #include <string>
 
+#include "support/sjis_samples.h"
+
 namespace cordshift {
 namespace {
 
-// CP932 bytes of the characters used below. The trail bytes of ヂ and ソ look
-// like "a" and "\"; ア is 0x83 0x41, what a bytewise toupper would make of ヂ.
-constexpr std::string_view kDi = "\x83\x61";
-constexpr std::string_view kA = "\x83\x41";
-constexpr std::string_view kSo = "\x83\x5C";
-constexpr std::string_view kHyo = "\x95\x5C";
-constexpr std::string_view kIdeographicSpace = "\x81\x40";
-
-std::string Cat(std::initializer_list<std::string_view> parts) {
-  std::string text;
-  for (std::string_view part : parts) text += part;
-  return text;
-}
+using testing::Cat;
+using testing::kA;
+using testing::kDi;
+using testing::kHyo;
+using testing::kIdeographicSpace;
+using testing::kSo;
 
 TEST(SjisTest, CountsCharactersNotBytes) {
   const struct {
