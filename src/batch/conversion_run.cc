@@ -1,6 +1,9 @@
 #include "batch/conversion_run.h"
 
+#include <algorithm>
 #include <exception>
+#include <optional>
+#include <set>
 #include <string>
 
 #include "batch/folder_listing.h"
@@ -22,8 +25,12 @@ constexpr char kLimitOrderMessage[] =
     "導通抵抗下限値 < 導通抵抗上限値となるよう記入してください";
 constexpr char kUnrepresentableModelMessage[] =
     "変換先機種名にShift-JISで表せない文字が含まれています";
+constexpr char kControlCharacterModelMessage[] =
+    "変換先機種名に制御文字は使用できません";
 constexpr char kSameFolderMessage[] =
     "変換元と変換先に同じフォルダは指定できません";
+constexpr char kOverlappingFoldersMessage[] =
+    "変換先のフォルダが変換元のフォルダと重なるため変換できません";
 constexpr char kAnalysisFailedGuide[] = "フォルダ構成の解析エラー！";
 constexpr char kEnumerationFailedGuide[] = "変換元ファイル情報取得エラー！";
 constexpr char kConvertingFolderSuffix[] = "フォルダの変換中...";
@@ -91,6 +98,36 @@ void Warn(ConversionView& view, const std::string& text) {
   view.ShowMessage(text, MessageIcon::kExclamation);
 }
 
+// CR or LF in the model name would add header lines, and any other control
+// character makes a name no tester shows; a tab alone would even pass as
+// not blank.
+bool HasControlCharacter(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7f;
+  });
+}
+
+// True when a destination folder of the tree is one of its source folders,
+// as when the source lies inside the destination: writing there would
+// replace the source's own files. Only existing destination folders can be
+// one; links are seen through.
+bool DestinationOverlapsSource(const FolderTree& tree) {
+  std::set<FileIdentity> sources;
+  for (const std::string& folder : tree.SourceFolders) {
+    if (const std::optional<FileIdentity> id = IdentityOf(folder)) {
+      sources.insert(*id);
+    }
+  }
+  return std::any_of(tree.DestinationFolders.begin(),
+                     tree.DestinationFolders.end(),
+                     [&sources](const std::string& folder) {
+                       const std::optional<FileIdentity> id =
+                           IdentityOf(folder);
+                       return id && sources.contains(*id);
+                     });
+}
+
 class ConversionRun {
  public:
   ConversionRun(ConversionView& view, Settings& settings,
@@ -115,14 +152,20 @@ class ConversionRun {
       view_.ShowGuide(kAnalysisFailedGuide);
       return RunOutcome::kEndedEarly;
     }
+    if (DestinationOverlapsSource(tree)) {
+      Warn(view_, kOverlappingFoldersMessage);
+      return RunOutcome::kEndedEarly;
+    }
     view_.ShowGuide(profile_.start_text);
     const ConversionInputs conversion = ConversionInputsOf();
     int converted_in_run = 0;
     const int folder_count = tree.FolderCount;
     for (int i = 0; i < folder_count; ++i) {
+      if (view_.StopRequested()) return RunOutcome::kStopped;
       if (!ConvertFolder(static_cast<std::size_t>(i), conversion,
                          converted_in_run)) {
-        return RunOutcome::kEndedEarly;
+        return view_.StopRequested() ? RunOutcome::kStopped
+                                     : RunOutcome::kEndedEarly;
       }
     }
     view_.ShowGuide(profile_.finish_text);
@@ -134,6 +177,10 @@ class ConversionRun {
     const std::string_view model = TrimSpaces(inputs_.model_name);
     if (model.empty()) {
       Warn(view_, profile_.model_prompt);
+      return false;
+    }
+    if (HasControlCharacter(model)) {
+      Warn(view_, kControlCharacterModelMessage);
       return false;
     }
     if (!IsCp932Representable(model)) {
@@ -165,13 +212,22 @@ class ConversionRun {
       view_.ShowGuide(kEnumerationFailedGuide);
       return false;
     }
-    if (tree.FoundCount <= 0) return true;
+    if (tree.FoundCount <= 0) {
+      // A folder of the analysis that has gone since would pass as empty,
+      // and the run would report success with its files left out.
+      if (FolderExists(source_folder)) return true;
+      view_.ReportFile({source_folder, FileOutcome::kFault, {},
+                        "the folder no longer exists"});
+      view_.ShowGuide(kEnumerationFailedGuide);
+      return false;
+    }
 
     WiringFileList& source = state_.*profile_.source_list;
     FillFromFoundFiles(tree, source);
     view_.ClearList(ListId::kSource);
     if (!profile_.list_files(view_, ListId::kSource, source,
                              state_.workspace)) {
+      if (view_.StopRequested()) return false;
       // Converting a folder whose listing failed would pass over the
       // failing file and every file after it while reporting success.
       view_.ShowGuide(profile_.listing_failed_text);
@@ -186,6 +242,7 @@ class ConversionRun {
                                  state_.*profile_.destination_list,
                                  destination_folder, conversion,
                                  state_.workspace, converted_in_run)) {
+      if (view_.StopRequested()) return false;
       return Failed();
     }
     view_.ShowGuide(source_folder + kFolderDoneSuffix);

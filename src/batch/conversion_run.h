@@ -29,6 +29,7 @@ struct RunInputs {
 enum class RunOutcome {
   kCompleted,   // the run reached its finish text
   kEndedEarly,  // refused, or stopped at a fault
+  kStopped,     // the view asked to stop; every file written is complete
 };
 
 // Converts the tree in the direction of settings.Direction ("0" continuity to

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <exception>
+#include <string>
 #include <string_view>
 
 #include "batch/batch_state.h"
@@ -166,8 +167,7 @@ void WriteConvertTables(std::ostream& out, const RecordingView& view) {
       out, "Source files (last folder listed):", view.Rows(ListId::kSource));
   WriteListSection(out, "Destination files (last folder converted):",
                    view.Rows(ListId::kDestination));
-  const std::string& count = view.converted_count();
-  out << "Converted files: " << (count.empty() ? "0" : count) << '\n';
+  out << "Converted files: " << ConvertedCountText(view) << '\n';
 }
 
 }  // namespace
@@ -208,7 +208,8 @@ RunInputs InputsForConvert(const ConvertOptions& options) {
 
 int RunConvertCommand(const ConvertOptions& options, std::ostream& out,
                       std::ostream& err) {
-  ProgressView view(ProgressStream(options.json, err));
+  const InterruptWatch interrupts;
+  ProgressView view(ProgressStream(options.json, err), &interrupts);
   Settings settings = SettingsForConvert(options);
   BatchState state;
   const RunOutcome outcome =
@@ -217,11 +218,22 @@ int RunConvertCommand(const ConvertOptions& options, std::ostream& out,
     out << ConvertReportJson(outcome, view) << '\n';
   } else {
     WriteConvertTables(out, view);
-    if (outcome != RunOutcome::kCompleted) {
+    if (outcome == RunOutcome::kStopped) {
+      err << "cordshift-cli: stopped by signal " << interrupts.Signal()
+          << "; every file written is complete\n";
+    } else if (outcome != RunOutcome::kCompleted) {
       err << "cordshift-cli: the conversion ended early\n";
     }
   }
-  return outcome == RunOutcome::kCompleted ? kExitSuccess : kExitRunFailed;
+  switch (outcome) {
+    case RunOutcome::kCompleted:
+      return kExitSuccess;
+    case RunOutcome::kStopped:
+      return ExitStatusForSignal(interrupts.Signal());
+    case RunOutcome::kEndedEarly:
+      break;
+  }
+  return kExitRunFailed;
 }
 
 int RunListCommand(const ListOptions& options, std::ostream& out,
@@ -246,6 +258,13 @@ int RunCli(int argc, const char* const* argv, std::ostream& out,
            std::ostream& err) {
   CLI::App app(kProgramDescription, "cordshift-cli");
   app.footer(kFooter);
+  // The build passes the version the packages carry; help2man reads this
+  // line for the manual page.
+  app.set_version_flag("--version",
+                       std::string("cordshift-cli ") + CORDSHIFT_VERSION);
+  // Wide enough that the longest option, "--notation TEXT:{ab,seq}=ab",
+  // stays apart from its text, for readers and for help2man alike.
+  app.get_formatter()->column_width(32);
   app.require_subcommand(1);
   // CLI11 takes "/name" for an option on Windows, which would make an
   // argument such as "/data/in" an unknown option there.

@@ -39,6 +39,9 @@ Json FileEntry(const FileReport& report) {
     case FileOutcome::kSkippedExists:
       skipped("exists");
       break;
+    case FileOutcome::kSkippedSameName:
+      skipped("same-name");
+      break;
     case FileOutcome::kSkippedSingleEnded:
       skipped("single-ended");
       break;
@@ -70,7 +73,15 @@ std::string Dump(const Json& report) {
 }  // namespace
 
 std::string_view RunResultWord(RunOutcome outcome) {
-  return outcome == RunOutcome::kCompleted ? "completed" : "failed";
+  switch (outcome) {
+    case RunOutcome::kCompleted:
+      return "completed";
+    case RunOutcome::kStopped:
+      return "stopped";
+    case RunOutcome::kEndedEarly:
+      break;
+  }
+  return "failed";
 }
 
 std::string_view ListingResultWord(ListingOutcome outcome) {
@@ -93,7 +104,7 @@ std::string ConvertReportJson(RunOutcome outcome, const RecordingView& view) {
   report["messages"] = MessageArray(view);
   report["source_rows"] = RowArray(view, ListId::kSource);
   report["destination_rows"] = RowArray(view, ListId::kDestination);
-  report["converted"] = view.converted_count();
+  report["converted"] = ConvertedCountText(view);
   report["files"] = FileArray(view);
   return Dump(report);
 }

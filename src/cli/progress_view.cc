@@ -19,10 +19,22 @@ void ProgressView::ShowMessage(std::string_view text, MessageIcon icon) {
 
 void ProgressView::ReportFile(const FileReport& report) {
   RecordingView::ReportFile(report);
-  if (progress_ != nullptr && report.outcome == FileOutcome::kFault) {
+  if (progress_ == nullptr) return;
+  if (report.outcome == FileOutcome::kFault) {
     *progress_ << "fault: " << report.source << ": " << report.detail
                << std::endl;
+  } else if (report.outcome == FileOutcome::kSkippedSameName) {
+    // The window shows nothing for it, and a file left out must not pass
+    // unnoticed.
+    *progress_ << "skipped: " << report.source << ": " << report.destination
+               << " was written from another file of the same name in this "
+                  "run"
+               << std::endl;
   }
+}
+
+bool ProgressView::StopRequested() const {
+  return interrupts_ != nullptr && interrupts_->Signal() != 0;
 }
 
 }  // namespace cordshift

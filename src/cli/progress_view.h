@@ -8,23 +8,29 @@
 #include <ostream>
 #include <string_view>
 
+#include "cli/interrupt.h"
 #include "wiring/recording_view.h"
 
 namespace cordshift {
 
 class ProgressView : public RecordingView {
  public:
-  // `progress` may be null: the view then only records.
-  explicit ProgressView(std::ostream* progress) : progress_(progress) {}
+  // `progress` may be null: the view then only records. With `interrupts`,
+  // a signal recorded there asks the run to stop.
+  explicit ProgressView(std::ostream* progress,
+                        const InterruptWatch* interrupts = nullptr)
+      : progress_(progress), interrupts_(interrupts) {}
 
   void ShowGuide(std::string_view text) override;
   void ShowMessage(std::string_view text, MessageIcon icon) override;
   // A fault is printed with the file it concerns, which the window's
   // messages do not name.
   void ReportFile(const FileReport& report) override;
+  bool StopRequested() const override;
 
  private:
   std::ostream* progress_;
+  const InterruptWatch* interrupts_;
 };
 
 }  // namespace cordshift

@@ -58,6 +58,11 @@ std::string_view IconWord(MessageIcon icon) {
   return "exclamation";
 }
 
+std::string ConvertedCountText(const RecordingView& view) {
+  const std::string& count = view.converted_count();
+  return count.empty() ? "0" : count;
+}
+
 std::string FormatTable(const TableRow& headings,
                         const std::vector<TableRow>& rows) {
   const std::vector<std::size_t> widths = ColumnWidths(headings, rows);

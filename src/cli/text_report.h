@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/message.h"
+#include "wiring/recording_view.h"
 
 namespace cordshift {
 
@@ -20,6 +21,10 @@ const TableRow& ListHeadings();
 
 // "exclamation", "information" or "stop".
 std::string_view IconWord(MessageIcon icon);
+
+// The converted-file count as reported: "0" where the run never set the
+// counter (refused before any folder), as a freshly started window shows.
+std::string ConvertedCountText(const RecordingView& view);
 
 // The rows under the headings, every column padded to its widest cell (by
 // display width) and two spaces between columns; no trailing blanks. Rows

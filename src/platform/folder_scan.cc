@@ -13,6 +13,8 @@
 #include <windows.h>
 
 #include <iterator>
+#else
+#include <sys/stat.h>
 #endif
 
 namespace cordshift {
@@ -352,6 +354,32 @@ bool CreateFolder(std::string_view path) {
   fs::create_directory(PathFromUtf8(path), error);
   return FolderExists(path);
 }
+
+#ifdef _WIN32
+std::optional<FileIdentity> IdentityOf(std::string_view path) {
+  // Backup semantics let a folder be opened at all; no access right is
+  // needed to ask for its identity.
+  const HANDLE file = CreateFileW(
+      PathFromUtf8(path).c_str(), 0,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool known = GetFileInformationByHandle(file, &info) != 0;
+  CloseHandle(file);
+  if (!known) return std::nullopt;
+  return FileIdentity{
+      info.dwVolumeSerialNumber,
+      (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+#else
+std::optional<FileIdentity> IdentityOf(std::string_view path) {
+  struct stat info {};
+  if (stat(std::string(path).c_str(), &info) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                      static_cast<std::uint64_t>(info.st_ino)};
+}
+#endif
 
 bool IsSameFolder(std::string_view a, std::string_view b) {
   if (!FolderExists(a) || !FolderExists(b)) return false;

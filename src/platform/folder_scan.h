@@ -4,6 +4,8 @@
 // Enumeration of folders and files, in name order so that results do not
 // depend on the file system's order. Paths and names are UTF-8 texts.
 
+#include <compare>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,6 +48,19 @@ bool PathExists(std::string_view path);
 bool FolderExists(std::string_view path);
 // Creates one folder; true when it exists afterwards.
 bool CreateFolder(std::string_view path);
+
+// What tells files apart on their file system: two paths name the same
+// file or folder exactly when their identities are equal (links followed).
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+
+  auto operator<=>(const FileIdentity&) const = default;
+};
+
+// The identity of an existing file or folder; no value when there is none
+// or it cannot be asked.
+std::optional<FileIdentity> IdentityOf(std::string_view path);
 
 // True when both paths name the same existing folder.
 bool IsSameFolder(std::string_view a, std::string_view b);

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ini_file.h"
+
 namespace cordshift {
 
 // The stored text that the tester family's INI reader uses as the "missing"
@@ -22,11 +24,22 @@ std::optional<std::string> ReadIniValue(const std::filesystem::path& ini_path,
                                         std::string_view section,
                                         std::string_view key);
 
+// As ReadIniValue, on the text of an INI file already read, so that a caller
+// that reads several values reads the file once.
+std::optional<std::string> FindProfileValue(
+    std::string_view content, std::string_view section, std::string_view key,
+    IniEncoding encoding = IniEncoding::kCp932);
+
 // As ReadIniValue, for a file named by the caller (a companion comment
 // file); any failure inside gives no value.
 std::optional<std::string> ReadIniValueFrom(const std::filesystem::path& file,
                                             std::string_view section,
                                             std::string_view key);
+
+// As ReadIniValueFrom, telling a file that cannot be read (or is larger
+// than kMaxIniFileSize) from a missing key.
+IniFileLookup LookUpIniValue(const std::filesystem::path& file,
+                             std::string_view section, std::string_view key);
 
 // Writes `key`=`value` into `section` of `file`, creating the file, section
 // or key when missing; the file is replaced atomically. False on any

@@ -50,25 +50,33 @@ struct ParsedIniLine {
   std::string_view value;  // a key's value, blanks removed, quotes kept
 };
 
-// Offset of the last single-byte `c` in the text; npos when absent. The walk
-// goes character by character because a "]" can be the trail byte of a kanji
-// (no lead byte is ASCII).
-std::size_t FindLastSjisChar(std::string_view text, char c) {
+// Bytes of the character at `pos`. In code page 932 a "]" or a letter can be
+// the trail byte of a kanji (no lead byte is ASCII), so the walk goes
+// character by character; in UTF-8 every byte of a multi-byte character lies
+// above ASCII, so each byte can be looked at on its own.
+std::size_t IniCharLength(std::string_view text, std::size_t pos,
+                          IniEncoding encoding) {
+  return encoding == IniEncoding::kCp932 ? SjisCharLength(text, pos) : 1;
+}
+
+// Offset of the last single-byte `c` in the text; npos when absent.
+std::size_t FindLastAsciiChar(std::string_view text, char c,
+                              IniEncoding encoding) {
   std::size_t found = std::string_view::npos;
   for (std::size_t pos = 0; pos < text.size();
-       pos += SjisCharLength(text, pos)) {
+       pos += IniCharLength(text, pos, encoding)) {
     if (text[pos] == c) found = pos;
   }
   return found;
 }
 
-ParsedIniLine ParseIniLine(std::string_view text) {
+ParsedIniLine ParseIniLine(std::string_view text, IniEncoding encoding) {
   const std::string_view trimmed = TrimBlanks(text);
   if (trimmed.empty()) return {IniLineKind::kBlank, {}, {}};
   if (trimmed.front() == ';') return {IniLineKind::kComment, {}, {}};
   if (trimmed.front() == '[') {
     // A "[" without "]" is no header; the line is read like any other.
-    const std::size_t close = FindLastSjisChar(trimmed, ']');
+    const std::size_t close = FindLastAsciiChar(trimmed, ']', encoding);
     if (close != std::string_view::npos) {
       return {
           IniLineKind::kSection, TrimBlanks(trimmed.substr(1, close - 1)), {}};
@@ -85,14 +93,14 @@ char UpperAscii(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// Names match regardless of the case of single-byte letters; double-byte
-// characters must match exactly, trail bytes included.
-bool SameIniName(std::string_view a, std::string_view b) {
+// Names match regardless of the case of single-byte letters; every other
+// character must match exactly, trail bytes included.
+bool SameIniName(std::string_view a, std::string_view b, IniEncoding encoding) {
   std::size_t pos_a = 0;
   std::size_t pos_b = 0;
   while (pos_a < a.size() && pos_b < b.size()) {
-    const std::size_t length = SjisCharLength(a, pos_a);
-    if (SjisCharLength(b, pos_b) != length) return false;
+    const std::size_t length = IniCharLength(a, pos_a, encoding);
+    if (IniCharLength(b, pos_b, encoding) != length) return false;
     if (length == 1 ? UpperAscii(a[pos_a]) != UpperAscii(b[pos_b])
                     : a.substr(pos_a, 2) != b.substr(pos_b, 2)) {
       return false;
@@ -115,22 +123,23 @@ struct IniKeyLocation {
 };
 
 IniKeyLocation LocateIniKey(std::string_view content, std::string_view section,
-                            std::string_view key) {
+                            std::string_view key, IniEncoding encoding) {
   IniKeyLocation location;
   for (std::size_t pos = 0; pos < content.size();) {
     const IniLine line = IniLineAt(content, pos);
     pos = line.end;
-    const ParsedIniLine parsed =
-        ParseIniLine(content.substr(line.begin, line.text_end - line.begin));
+    const ParsedIniLine parsed = ParseIniLine(
+        content.substr(line.begin, line.text_end - line.begin), encoding);
     if (parsed.kind == IniLineKind::kSection) {
       if (location.section_found) break;
-      location.section_found = SameIniName(parsed.name, section);
+      location.section_found = SameIniName(parsed.name, section, encoding);
       location.last_filled_line = line;
       continue;
     }
     if (!location.section_found) continue;
     if (parsed.kind != IniLineKind::kBlank) location.last_filled_line = line;
-    if (parsed.kind == IniLineKind::kKey && SameIniName(parsed.name, key)) {
+    if (parsed.kind == IniLineKind::kKey &&
+        SameIniName(parsed.name, key, encoding)) {
       location.key_found = true;
       location.key_line = line;
       location.key_spelling = parsed.name;
@@ -194,18 +203,21 @@ std::string AppendSection(std::string_view content, std::string_view section,
 
 std::optional<std::string> FindIniValue(std::string_view content,
                                         std::string_view section,
-                                        std::string_view key) {
+                                        std::string_view key,
+                                        IniEncoding encoding) {
   const IniKeyLocation location =
-      LocateIniKey(content, TrimBlanks(section), TrimBlanks(key));
+      LocateIniKey(content, TrimBlanks(section), TrimBlanks(key), encoding);
   if (!location.key_found) return std::nullopt;
   return std::string(RemoveQuotes(location.raw_value));
 }
 
 std::string SetIniValue(std::string_view content, std::string_view section,
-                        std::string_view key, std::string_view value) {
+                        std::string_view key, std::string_view value,
+                        IniEncoding encoding) {
   const std::string_view section_name = TrimBlanks(section);
   const std::string_view key_name = TrimBlanks(key);
-  const IniKeyLocation location = LocateIniKey(content, section_name, key_name);
+  const IniKeyLocation location =
+      LocateIniKey(content, section_name, key_name, encoding);
   if (location.key_found) return ReplaceKeyLine(content, location, value);
   if (location.section_found) {
     return InsertKeyLine(content, location, key_name, value);
@@ -213,12 +225,18 @@ std::string SetIniValue(std::string_view content, std::string_view section,
   return AppendSection(content, section_name, key_name, value);
 }
 
+IniFileLookup LookUpIniFileValue(const fs::path& file,
+                                 std::string_view section,
+                                 std::string_view key) {
+  const FileRead read = ReadFileUpTo(file, kMaxIniFileSize);
+  if (!read.ok()) return {read.error, std::nullopt};
+  return {ReadError::kNone, FindIniValue(read.content, section, key)};
+}
+
 std::optional<std::string> ReadIniFileValue(const fs::path& file,
                                             std::string_view section,
                                             std::string_view key) {
-  const std::optional<std::string> content = ReadWholeFile(file);
-  if (!content) return std::nullopt;
-  return FindIniValue(*content, section, key);
+  return LookUpIniFileValue(file, section, key).value;
 }
 
 bool WriteIniFileValue(const fs::path& file, std::string_view section,
@@ -229,9 +247,9 @@ bool WriteIniFileValue(const fs::path& file, std::string_view section,
   if (status.type() != fs::file_type::not_found) {
     // An existing file that cannot be read must not be overwritten by a file
     // holding only the new key.
-    std::optional<std::string> existing = ReadWholeFile(file);
-    if (!existing) return false;
-    content = std::move(*existing);
+    FileRead existing = ReadFileUpTo(file, kMaxIniFileSize);
+    if (!existing.ok()) return false;
+    content = std::move(existing.content);
   }
   return WriteFileAtomically(file, SetIniValue(content, section, key, value)) ==
          WriteError::kNone;

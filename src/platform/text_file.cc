@@ -6,6 +6,7 @@
 #include <fstream>
 #include <ios>
 #include <limits>
+#include <new>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -79,7 +80,26 @@ bool RenameOver(const fs::path& from, const fs::path& to) {
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+// Without MOVEFILE_REPLACE_EXISTING the move fails on an existing target,
+// in one step.
+WriteError MoveKeepingTarget(const fs::path& from, const fs::path& to) {
+  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0) {
+    return WriteError::kNone;
+  }
+  const DWORD error = GetLastError();
+  return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS
+             ? WriteError::kTargetExists
+             : WriteError::kReplaceFailed;
+}
+
 void RemoveFile(const fs::path& path) { DeleteFileW(path.c_str()); }
+
+std::string RawHostName() {
+  char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = sizeof(name);
+  return GetComputerNameA(name, &size) ? std::string(name, size)
+                                       : std::string();
+}
 
 // A process that cannot be opened for lack of rights still runs.
 bool IsProcessRunning(unsigned long pid) {
@@ -134,6 +154,35 @@ bool RenameOver(const fs::path& from, const fs::path& to) {
 
 void RemoveFile(const fs::path& path) { unlink(path.c_str()); }
 
+// renameat2 refuses an existing target in one step; where the file system
+// lacks it, a hard link does the same. Only where neither works is the test
+// and the rename two steps.
+WriteError MoveKeepingTarget(const fs::path& from, const fs::path& to) {
+#ifdef RENAME_NOREPLACE
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(),
+                RENAME_NOREPLACE) == 0) {
+    return WriteError::kNone;
+  }
+  if (errno == EEXIST) return WriteError::kTargetExists;
+#endif
+  if (link(from.c_str(), to.c_str()) == 0) {
+    unlink(from.c_str());
+    return WriteError::kNone;
+  }
+  if (errno == EEXIST) return WriteError::kTargetExists;
+  std::error_code error;
+  if (fs::exists(fs::symlink_status(to, error))) {
+    return WriteError::kTargetExists;
+  }
+  return RenameOver(from, to) ? WriteError::kNone : WriteError::kReplaceFailed;
+}
+
+std::string RawHostName() {
+  char name[256] = {};
+  if (gethostname(name, sizeof(name) - 1) != 0) return std::string();
+  return std::string(name);
+}
+
 // Signal 0 only asks whether the process exists; EPERM means it does but
 // belongs to another user. Ids beyond pid_t would name process groups.
 bool IsProcessRunning(unsigned long pid) {
@@ -142,21 +191,24 @@ bool IsProcessRunning(unsigned long pid) {
 }
 
 // Reads until the end of the file; `expected` is the size it had when it was
-// opened, so that a file that grows meanwhile is still read whole.
-std::optional<std::string> ReadToEnd(int file, std::size_t expected) {
-  std::string content(expected + 1, '\0');
+// opened, so that a file that grows meanwhile is still read whole, up to
+// `max_size` bytes.
+ReadError ReadToEnd(int file, std::size_t expected, std::uint64_t max_size,
+                    std::string& content) {
+  content.assign(expected + 1, '\0');
   std::size_t filled = 0;
   for (;;) {
     if (filled == content.size()) content.resize(content.size() * 2);
     const ssize_t got =
         read(file, content.data() + filled, content.size() - filled);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return std::nullopt;
+    if (got < 0) return ReadError::kCannotRead;
     if (got == 0) break;
     filled += static_cast<std::size_t>(got);
+    if (filled > max_size) return ReadError::kTooLarge;
   }
   content.resize(filled);
-  return content;
+  return ReadError::kNone;
 }
 
 #endif  // _WIN32
@@ -178,71 +230,46 @@ std::optional<std::uint64_t> DigitsValue(std::string_view text,
   return value;
 }
 
+// Host names longer than this are cut in temporary file names.
+constexpr std::size_t kMaxHostNameInTempName = 32;
+
+bool IsHostNameChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+         (c >= '0' && c <= '9') || c == '-';
+}
+
 fs::path TempFileName(const fs::path& target, int attempt) {
   fs::path name{std::string(kTempFilePrefix)};
   name += target.filename().native().substr(0, kMaxTargetNameInTempName);
-  name += "." + std::to_string(ProcessId()) + "." + std::to_string(attempt);
+  name += "." + ThisHostName() + "." + std::to_string(ProcessId()) + "." +
+          std::to_string(attempt);
   return name;
 }
 
-// A temporary file beside the target. Until it has been renamed over the
-// target, destroying it closes and removes it, so every failure path leaves
-// nothing behind.
-class TempFile {
- public:
-  explicit TempFile(const fs::path& target) : target_(target) {
-    const fs::path folder = FolderOf(target);
-    for (int attempt = 0; attempt < kMaxTempNameAttempts; ++attempt) {
-      path_ = folder / TempFileName(target, attempt);
-      bool name_taken = false;
-      file_ = CreateExclusively(path_, name_taken);
-      if (file_ != kNoFile || !name_taken) break;
-    }
-    created_ = file_ != kNoFile;
+// Creates the temporary file beside the target under the first free name;
+// `path` is its name then.
+FileHandle CreateTempFile(const fs::path& target, fs::path& path) {
+  const fs::path folder = FolderOf(target);
+  FileHandle file = kNoFile;
+  for (int attempt = 0; attempt < kMaxTempNameAttempts; ++attempt) {
+    path = folder / TempFileName(target, attempt);
+    bool name_taken = false;
+    file = CreateExclusively(path, name_taken);
+    if (file != kNoFile || !name_taken) break;
   }
-  ~TempFile() {
-    if (file_ != kNoFile) CloseFile(file_);
-    if (created_ && !renamed_) RemoveFile(path_);
-  }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
+  return file;
+}
 
-  bool IsCreated() const { return created_; }
-
-  // Takes over the permission bits of the file it replaces. Best effort:
-  // shares that do not keep permissions must still be writable. Windows
-  // keeps no permission bits, and a read-only file is never replaced.
-  void CopyPermissions([[maybe_unused]] fs::perms permissions) {
+// Takes over the permission bits of the file it replaces. Best effort:
+// shares that do not keep permissions must still be writable. Windows keeps
+// no permission bits, and a read-only file is never replaced.
+void CopyPermissions([[maybe_unused]] const fs::path& path,
+                     [[maybe_unused]] fs::perms permissions) {
 #ifndef _WIN32
-    std::error_code error;
-    fs::permissions(path_, permissions, fs::perm_options::replace, error);
+  std::error_code error;
+  fs::permissions(path, permissions, fs::perm_options::replace, error);
 #endif
-  }
-
-  // Writes the whole content and closes the file. The content is flushed to
-  // the disk first when it is to replace an existing file, so that a power
-  // failure cannot cost the old content; a new file has nothing to lose, and
-  // flushing every file would make a tree conversion many times slower.
-  bool WriteAndClose(std::string_view content, bool flush) {
-    const bool written =
-        WriteAll(file_, content) && (!flush || FlushToDisk(file_));
-    const bool closed = CloseFile(file_);
-    file_ = kNoFile;
-    return written && closed;
-  }
-
-  bool RenameOverTarget() {
-    renamed_ = RenameOver(path_, target_);
-    return renamed_;
-  }
-
- private:
-  fs::path target_;
-  fs::path path_;
-  FileHandle file_ = kNoFile;
-  bool created_ = false;
-  bool renamed_ = false;
-};
+}
 
 #ifdef _WIN32
 bool IsMarkedReadOnly(const fs::path& path, const fs::file_status&) {
@@ -276,11 +303,32 @@ WriteError CheckTarget(const fs::path& target, fs::file_status& status) {
 // A file whose name only looks like a temporary file's is left alone:
 // nothing but a regular file of the exact form is ever removed.
 bool IsStaleTempFile(const fs::directory_entry& entry) {
-  const std::optional<unsigned long> owner =
+  const std::optional<TempFileOwnerId> owner =
       TempFileOwner(PathToUtf8(entry.path().filename()));
   std::error_code error;
-  return owner && !entry.is_symlink(error) && entry.is_regular_file(error) &&
-         !IsProcessRunning(*owner);
+  if (!owner || entry.is_symlink(error) || !entry.is_regular_file(error)) {
+    return false;
+  }
+  if (owner->host == ThisHostName()) return !IsProcessRunning(owner->pid);
+  const fs::file_time_type changed = entry.last_write_time(error);
+  return !error && fs::file_time_type::clock::now() - changed >
+                       std::chrono::duration_cast<fs::file_time_type::duration>(
+                           kForeignTempFileAge);
+}
+
+// The last part of `rest` after its last ".", taken off `rest`; no value
+// when there is no "." or nothing before it.
+std::optional<std::string_view> TakeLastPart(std::string_view& rest) {
+  const std::size_t dot = rest.rfind('.');
+  if (dot == std::string_view::npos || dot == 0) return std::nullopt;
+  const std::string_view part = rest.substr(dot + 1);
+  rest = rest.substr(0, dot);
+  return part;
+}
+
+bool IsHostNamePart(std::string_view part) {
+  return !part.empty() && part.size() <= kMaxHostNameInTempName &&
+         std::all_of(part.begin(), part.end(), IsHostNameChar);
 }
 
 }  // namespace
@@ -308,34 +356,69 @@ std::string PathToUtf8(const fs::path& path) {
 // twice, so the system calls per file count. O_NONBLOCK keeps the open of a
 // named pipe from waiting for a writer; it changes nothing for a regular
 // file.
-std::optional<std::string> ReadWholeFile(const fs::path& path) {
+FileRead ReadFileUpTo(const fs::path& path, std::uint64_t max_size) {
+  FileRead result;
+  result.error = ReadError::kCannotRead;
   const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (file < 0) return std::nullopt;
+  if (file < 0) return result;
   struct stat info {};
-  std::optional<std::string> content;
   if (fstat(file, &info) == 0 && S_ISREG(info.st_mode)) {
-    content = ReadToEnd(file, static_cast<std::size_t>(info.st_size));
+    result.size = static_cast<std::uint64_t>(info.st_size);
+    if (result.size > max_size ||
+        result.size >= std::numeric_limits<std::size_t>::max() / 2) {
+      result.error = ReadError::kTooLarge;
+    } else {
+      try {
+        result.error = ReadToEnd(file, static_cast<std::size_t>(result.size),
+                                 max_size, result.content);
+      } catch (const std::bad_alloc&) {
+        result.error = ReadError::kTooLarge;
+      }
+    }
   }
   close(file);
-  return content;
+  if (!result.ok()) result.content = std::string();
+  return result;
 }
 #else
-std::optional<std::string> ReadWholeFile(const fs::path& path) {
+FileRead ReadFileUpTo(const fs::path& path, std::uint64_t max_size) {
+  FileRead result;
+  result.error = ReadError::kCannotRead;
   // A folder opens for reading on some systems and reports a bogus size; a
   // device or pipe would block or never end.
   std::error_code error;
-  if (!fs::is_regular_file(path, error)) return std::nullopt;
+  if (!fs::is_regular_file(path, error)) return result;
   std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
+  if (!in) return result;
   in.seekg(0, std::ios::end);
   const std::streamoff size = in.tellg();
-  if (size < 0) return std::nullopt;
+  if (size < 0) return result;
+  result.size = static_cast<std::uint64_t>(size);
+  if (result.size > max_size) {
+    result.error = ReadError::kTooLarge;
+    return result;
+  }
   in.seekg(0, std::ios::beg);
-  std::string content(static_cast<std::size_t>(size), '\0');
-  if (size > 0 && !in.read(content.data(), size)) return std::nullopt;
-  return content;
+  try {
+    result.content.assign(static_cast<std::size_t>(size), '\0');
+  } catch (const std::bad_alloc&) {
+    result.error = ReadError::kTooLarge;
+    return result;
+  }
+  if (size > 0 && !in.read(result.content.data(), size)) {
+    result.content = std::string();
+    return result;
+  }
+  result.error = ReadError::kNone;
+  return result;
 }
 #endif
+
+std::optional<std::string> ReadWholeFile(const fs::path& path) {
+  FileRead read = ReadFileUpTo(path, std::numeric_limits<std::uint64_t>::max());
+  if (!read.ok()) return std::nullopt;
+  return std::move(read.content);
+}
 
 std::optional<std::string_view> LineReader::Next() {
   if (rest_.empty()) return std::nullopt;
@@ -357,25 +440,96 @@ bool IsReadOnlyFile(const fs::path& path) {
   return !error && fs::exists(status) && IsMarkedReadOnly(path, status);
 }
 
-// A read-only target is refused although renaming over it would succeed: the
-// tester packages treat such a file as not to be changed.
-WriteError WriteFileAtomically(const fs::path& target,
-                               std::string_view content) {
-  fs::file_status status;
-  if (const WriteError error = CheckTarget(target, status);
-      error != WriteError::kNone) {
-    return error;
+const char* WriteErrorText(WriteError error) {
+  switch (error) {
+    case WriteError::kNone:
+      return "no error";
+    case WriteError::kReadOnlyTarget:
+      return "the file is read-only";
+    case WriteError::kTargetIsFolder:
+      return "a folder has that name";
+    case WriteError::kNoFolder:
+      return "the folder does not exist";
+    case WriteError::kCreateFailed:
+      return "no file can be created in the folder";
+    case WriteError::kWriteFailed:
+      return "writing failed (is the disk full?)";
+    case WriteError::kReplaceFailed:
+      return "the file could not be replaced";
+    case WriteError::kTargetExists:
+      return "the file exists";
   }
-  TempFile temp(target);
-  if (!temp.IsCreated()) return WriteError::kCreateFailed;
-  const bool replacing = fs::exists(status);
-  if (replacing) temp.CopyPermissions(status.permissions());
-  if (!temp.WriteAndClose(content, replacing)) return WriteError::kWriteFailed;
-  if (!temp.RenameOverTarget()) return WriteError::kReplaceFailed;
-  return WriteError::kNone;
+  return "unknown error";
 }
 
-std::optional<unsigned long> TempFileOwner(std::string_view file_name) {
+// A read-only target is refused although renaming over it would succeed: the
+// tester packages treat such a file as not to be changed.
+StagedWrite::StagedWrite(const fs::path& target, std::string_view content,
+                         ExistingTarget existing)
+    : target_(target), existing_(existing) {
+  fs::file_status status;
+  error_ = CheckTarget(target, status);
+  const bool replacing = fs::exists(status);
+  if (error_ == WriteError::kNone && replacing &&
+      existing == ExistingTarget::kKeep) {
+    error_ = WriteError::kTargetExists;
+  }
+  if (error_ != WriteError::kNone) return;
+  const FileHandle file = CreateTempFile(target, temp_path_);
+  if (file == kNoFile) {
+    temp_path_.clear();
+    error_ = WriteError::kCreateFailed;
+    return;
+  }
+  if (replacing) CopyPermissions(temp_path_, status.permissions());
+  // Flushed first when it is to replace a file, so that a power failure
+  // cannot cost the old content; a new file has nothing to lose, and
+  // flushing every file would make a tree conversion many times slower.
+  const bool written =
+      WriteAll(file, content) && (!replacing || FlushToDisk(file));
+  const bool closed = CloseFile(file);
+  if (!written || !closed) error_ = WriteError::kWriteFailed;
+}
+
+StagedWrite::~StagedWrite() {
+  if (!temp_path_.empty() && !committed_) RemoveFile(temp_path_);
+}
+
+WriteError StagedWrite::Commit() {
+  if (error_ != WriteError::kNone || committed_) return error_;
+  if (existing_ == ExistingTarget::kKeep) {
+    error_ = MoveKeepingTarget(temp_path_, target_);
+  } else if (!RenameOver(temp_path_, target_)) {
+    error_ = WriteError::kReplaceFailed;
+  }
+  committed_ = error_ == WriteError::kNone;
+  if (!committed_) {
+    RemoveFile(temp_path_);
+    temp_path_.clear();
+  }
+  return error_;
+}
+
+WriteError WriteFileAtomically(const fs::path& target, std::string_view content,
+                               ExistingTarget existing) {
+  StagedWrite write(target, content, existing);
+  return write.Commit();
+}
+
+const std::string& ThisHostName() {
+  static const std::string kName = [] {
+    std::string name;
+    for (const char c : RawHostName()) {
+      if (c == '.') break;  // the domain adds nothing within one site
+      if (IsHostNameChar(c)) name.push_back(c);
+    }
+    name.resize(std::min(name.size(), kMaxHostNameInTempName));
+    return name.empty() ? std::string("host") : name;
+  }();
+  return kName;
+}
+
+std::optional<TempFileOwnerId> TempFileOwner(std::string_view file_name) {
   // Process ids have at most 10 digits on every supported system; attempts
   // stay below kMaxTempNameAttempts.
   constexpr std::size_t kMaxPidDigits = 10;
@@ -384,21 +538,21 @@ std::optional<unsigned long> TempFileOwner(std::string_view file_name) {
     return std::nullopt;
   }
   std::string_view rest = file_name.substr(kTempFilePrefix.size());
-  const std::size_t attempt_dot = rest.rfind('.');
-  if (attempt_dot == std::string_view::npos ||
-      !DigitsValue(rest.substr(attempt_dot + 1), kMaxAttemptDigits)) {
+  const std::optional<std::string_view> attempt = TakeLastPart(rest);
+  if (!attempt || !DigitsValue(*attempt, kMaxAttemptDigits)) {
     return std::nullopt;
   }
-  rest = rest.substr(0, attempt_dot);
-  const std::size_t pid_dot = rest.rfind('.');
-  // The target's name between prefix and process id is never empty.
-  if (pid_dot == std::string_view::npos || pid_dot == 0) return std::nullopt;
+  const std::optional<std::string_view> pid_text = TakeLastPart(rest);
+  if (!pid_text) return std::nullopt;
   const std::optional<std::uint64_t> pid =
-      DigitsValue(rest.substr(pid_dot + 1), kMaxPidDigits);
+      DigitsValue(*pid_text, kMaxPidDigits);
   if (!pid || *pid > std::numeric_limits<unsigned long>::max()) {
     return std::nullopt;
   }
-  return static_cast<unsigned long>(*pid);
+  // The target's name before the host name is never empty.
+  const std::optional<std::string_view> host = TakeLastPart(rest);
+  if (!host || !IsHostNamePart(*host)) return std::nullopt;
+  return TempFileOwnerId{std::string(*host), static_cast<unsigned long>(*pid)};
 }
 
 int RemoveStaleTempFiles(const fs::path& folder) {

@@ -4,6 +4,8 @@
 // Whole-file reading, line splitting by the wiring files' rule, and atomic
 // replacement of a file. Paths are UTF-8 texts.
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -16,8 +18,27 @@ std::filesystem::path PathFromUtf8(std::string_view utf8);
 // The UTF-8 text of a path.
 std::string PathToUtf8(const std::filesystem::path& path);
 
-// The whole content of a regular file; no value when it cannot be opened or
-// read, or is no regular file (a pipe or device would block or never end).
+// Why a file could not be read whole.
+enum class ReadError {
+  kNone,
+  kCannotRead,  // missing, no regular file, or a read failed
+  kTooLarge,    // larger than the caller's limit, or than memory allows
+};
+
+struct FileRead {
+  std::string content;
+  ReadError error = ReadError::kNone;
+  std::uint64_t size = 0;  // the size found, also when it was too large
+
+  bool ok() const { return error == ReadError::kNone; }
+};
+
+// The whole content of a regular file of at most `max_size` bytes. Pipes and
+// devices are not read: they would block or never end.
+FileRead ReadFileUpTo(const std::filesystem::path& path,
+                      std::uint64_t max_size);
+
+// The whole content of a regular file; no value when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 
 // Walks the lines of a text: CR LF or a lone CR ends a line, a lone LF stays
@@ -44,34 +65,93 @@ bool IsReadOnlyFile(const std::filesystem::path& path);
 // Why an atomic write failed; kNone on success.
 enum class WriteError {
   kNone,
-  kReadOnlyTarget,   // the target exists and is read-only
-  kTargetIsFolder,   // the target is a folder
-  kNoFolder,         // the folder of the target does not exist
-  kCreateFailed,     // the temporary file could not be created
-  kWriteFailed,      // writing or flushing the temporary file failed
-  kReplaceFailed,    // renaming the temporary file over the target failed
+  kReadOnlyTarget,  // the target exists and is read-only
+  kTargetIsFolder,  // the target is a folder
+  kNoFolder,        // the folder of the target does not exist
+  kCreateFailed,    // the temporary file could not be created
+  kWriteFailed,     // writing or flushing the temporary file failed
+  kReplaceFailed,   // renaming the temporary file over the target failed
+  kTargetExists,    // the target exists and is to be kept
 };
+
+// What a write does to a target that exists when the file is put in place.
+enum class ExistingTarget {
+  kReplace,  // the new file takes its place
+  kKeep,     // the write is refused (kTargetExists), atomically: of two
+             // writers racing for one name, only one succeeds
+};
+
+// A short English reason for a failed write, for reports.
+const char* WriteErrorText(WriteError error);
 
 // Prefix of the temporary files that atomic writes create beside their
 // target; a file with this prefix is never a user's file.
 inline constexpr std::string_view kTempFilePrefix = ".cordshift-tmp-";
 
-// Writes `content` to a temporary file in the target's folder and renames it
-// over the target once it is complete and flushed. On failure no temporary
-// file remains and an existing target is untouched.
-WriteError WriteFileAtomically(const std::filesystem::path& target,
-                               std::string_view content);
+// A file written whole to a temporary file beside its target, to be put in
+// place by Commit. Everything that can be checked before the target changes
+// is checked on construction: the target is no folder and not read-only,
+// its folder exists, and the complete content is in the temporary file.
+// Destroying an uncommitted write removes the temporary file.
+class StagedWrite {
+ public:
+  StagedWrite(const std::filesystem::path& target, std::string_view content,
+              ExistingTarget existing = ExistingTarget::kReplace);
+  ~StagedWrite();
+  StagedWrite(const StagedWrite&) = delete;
+  StagedWrite& operator=(const StagedWrite&) = delete;
 
-// The process id in the name of a temporary file of an atomic write:
+  // kNone when the write is ready to be committed.
+  WriteError error() const { return error_; }
+
+  // Puts the file in place under the target's name. On failure the target
+  // is untouched and the temporary file removed.
+  WriteError Commit();
+
+ private:
+  std::filesystem::path target_;
+  std::filesystem::path temp_path_;
+  ExistingTarget existing_;
+  WriteError error_ = WriteError::kNone;
+  bool committed_ = false;
+};
+
+// Writes `content` to a temporary file in the target's folder and puts it in
+// place once it is complete (flushed first when it replaces a file). On
+// failure no temporary file remains and an existing target is untouched.
+WriteError WriteFileAtomically(
+    const std::filesystem::path& target, std::string_view content,
+    ExistingTarget existing = ExistingTarget::kReplace);
+
+// The writer named in a temporary file of an atomic write.
+struct TempFileOwnerId {
+  std::string host;  // the writer's host name, as kept in the name
+  unsigned long pid = 0;
+
+  bool operator==(const TempFileOwnerId&) const = default;
+};
+
+// This machine's host name as temporary file names hold it: letters, digits
+// and "-" only, at most 32 of them ("host" when the name is unknown).
+const std::string& ThisHostName();
+
+// The writer of a temporary file of an atomic write, from its name:
 // kTempFilePrefix, the target's name (cut to 64 bytes), ".", the writer's
-// process id, ".", the attempt number. No value for any other name.
-std::optional<unsigned long> TempFileOwner(std::string_view file_name);
+// host name, ".", its process id, ".", the attempt number. No value for any
+// other name.
+std::optional<TempFileOwnerId> TempFileOwner(std::string_view file_name);
+
+// How old another machine's temporary file must be before it counts as
+// left over: its writer cannot be asked whether it still runs.
+inline constexpr std::chrono::hours kForeignTempFileAge{24};
 
 // Removes the temporary files that atomic writes of processes no longer
 // running have left in `folder` (a run killed between creating a temporary
-// file and renaming it). Only regular files whose whole name is a temporary
-// file's name are looked at; those of a running process, this one included,
-// stay. Returns how many were removed; failures are passed over.
+// file and putting it in place). Only regular files whose whole name is a
+// temporary file's name are looked at. Those of this machine go when their
+// process no longer runs; those of another machine (a shared network
+// folder) only when unchanged for kForeignTempFileAge. Returns how many were
+// removed; failures are passed over.
 int RemoveStaleTempFiles(const std::filesystem::path& folder);
 
 }  // namespace cordshift

@@ -23,6 +23,8 @@ enum class ListId {
 enum class FileOutcome {
   kConverted,           // written (or, in a dry run, would be written)
   kSkippedExists,       // the destination exists and overwriting is off
+  kSkippedSameName,     // this run wrote the destination from another source
+                        // (names that differ only in the extension's case)
   kSkippedSingleEnded,  // the file has single-ended circuits
   kSkippedNoCircuits,   // the file has no circuits
   kFault,               // the fault that stopped the listing or conversion
@@ -51,6 +53,9 @@ class ConversionView : public MessageSink {
   virtual void SetConvertedCount(std::string_view caption) = 0;
   // One source file's outcome. Ignored unless a front end wants it.
   virtual void ReportFile(const FileReport& /*report*/) {}
+  // True once the user has asked the run to stop (an interrupt of the
+  // command line): the run ends after the file at hand.
+  virtual bool StopRequested() const { return false; }
 };
 
 }  // namespace cordshift

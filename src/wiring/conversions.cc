@@ -1,15 +1,20 @@
 #include "wiring/conversions.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "platform/codepage.h"
+#include "platform/folder_scan.h"
 #include "platform/ini_access.h"
+#include "platform/ini_file.h"
 #include "platform/sjis.h"
 #include "platform/text_file.h"
 #include "wiring/check.h"
@@ -32,30 +37,56 @@ std::string HeaderFaultMessage(int l, std::string_view what) {
          "が異常です";
 }
 
-const char* WriteErrorText(WriteError error) {
-  switch (error) {
-    case WriteError::kNone:
-      return "no error";
-    case WriteError::kReadOnlyTarget:
-      return "the file is read-only";
-    case WriteError::kTargetIsFolder:
-      return "a folder has that name";
-    case WriteError::kNoFolder:
-      return "the folder does not exist";
-    case WriteError::kCreateFailed:
-      return "no file can be created in the folder";
-    case WriteError::kWriteFailed:
-      return "writing failed (is the disk full?)";
-    case WriteError::kReplaceFailed:
-      return "the file could not be replaced";
-  }
-  return "unknown error";
-}
-
 bool FileExists(const std::string& path) {
   std::error_code error;
   return std::filesystem::exists(PathFromUtf8(path), error);
 }
+
+char AsciiUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// File names are UTF-8, whose multi-byte characters have no ASCII bytes, so
+// folding ASCII letters leaves every other character as it is.
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return AsciiUpper(x) == AsciiUpper(y);
+         });
+}
+
+// A destination comment file as it was before this run wrote it, so that a
+// wiring file that then cannot be put in place does not leave a new comment
+// beside the old file.
+class CommentBackup {
+ public:
+  // False when the file exists but cannot be read.
+  bool Take(const std::filesystem::path& path) {
+    path_ = path;
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
+      return true;
+    }
+    FileRead read = ReadFileUpTo(path, kMaxIniFileSize);
+    if (!read.ok()) return false;
+    old_content_ = std::move(read.content);
+    return true;
+  }
+
+  void Restore() const {
+    if (path_.empty()) return;
+    if (old_content_) {
+      WriteFileAtomically(path_, *old_content_);
+    } else {
+      std::error_code error;
+      std::filesystem::remove(path_, error);
+    }
+  }
+
+ private:
+  std::filesystem::path path_;
+  std::optional<std::string> old_content_;
+};
 
 // The steps every conversion takes per file; the two directions differ only
 // in how a record is converted and how the highest terminal is shown.
@@ -108,22 +139,21 @@ class FolderConverter {
     }
     view_.ClearList(ListId::kDestination);
     destination_.Clear();
-    int converted = 0;
+    written_names_.clear();
     const int count = source_.Count;
     for (int l = 1; l <= count; ++l) {
-      if (!ConvertFile(l, converted)) return false;
+      if (view_.StopRequested()) return false;
+      if (!ConvertFile(l, converted_in_run)) return false;
     }
-    converted_in_run += converted;
     view_.SetConvertedCount(std::to_string(converted_in_run));
     return true;
   }
 
-  bool ConvertFile(int l, int& converted) {
+  bool ConvertFile(int l, int& converted_in_run) {
     view_.ShowGuide(std::to_string(l) + "件目変換中...");
-    const std::optional<std::string> text =
-        ReadWholeFile(PathFromUtf8(source_.WiringPath(l)));
-    if (!text) return AbortFile(l, "cannot be read");
-    LineReader lines(*text);
+    const FileRead read = ReadWiringFile(source_.WiringPath(l));
+    if (!read.ok()) return AbortFile(l, ReadFailureDetail(read));
+    LineReader lines(read.content);
     std::string_view date_time;
     if (!CheckHeader(l, lines, date_time)) return false;
 
@@ -154,7 +184,13 @@ class FolderConverter {
                              : FileOutcome::kSkippedNoCircuits);
       return true;
     }
-    if (inputs_.over_write != "1" && FileExists(target)) {
+    // Sources whose names differ only in the extension's case share one
+    // destination: the first one written keeps it.
+    if (written_names_.contains(name)) {
+      Report(l, FileOutcome::kSkippedSameName, target);
+      return true;
+    }
+    if (!overwrite_ && FileExists(target)) {
       Report(l, FileOutcome::kSkippedExists, target);
       return true;
     }
@@ -162,23 +198,61 @@ class FolderConverter {
     const int terminals = tally.SummarizeTerminals();
     BuildOutput(date_time, record_count, terminals);
     if (!inputs_.dry_run) {
-      // The comment goes first: a run stopped between the two writes then
-      // leaves no wiring file, so the next run writes both, whereas a
-      // wiring file without its comment would be passed over as existing.
-      CopyComment(l, name);
-      const WriteError error =
-          WriteFileAtomically(PathFromUtf8(target), workspace_.output);
-      if (error != WriteError::kNone) {
-        return AbortFile(
-            l, "cannot write " + target + ": " + WriteErrorText(error));
+      bool lost_race = false;
+      if (!WriteFiles(l, name, target, lost_race)) return false;
+      if (lost_race) {
+        Report(l, FileOutcome::kSkippedExists, target);
+        return true;
       }
     }
+    written_names_.insert(name);
     destination_.Add(name, inputs_.destination_root, kWiringExtension);
     AddRow(destination_.Count, name, record_count, terminals,
            HighestTerminalText(tally.HighestTerminal()));
-    ++converted;
+    // The count follows every file written, so that a run that stops later
+    // still counts what it left on the disk.
+    ++converted_in_run;
+    view_.SetConvertedCount(std::to_string(converted_in_run));
     Report(l, FileOutcome::kConverted, target);
     return true;
+  }
+
+  // Writes the wiring file and its comment. Everything about the wiring
+  // file that can fail is settled before the comment is touched: its
+  // content waits complete in a temporary file. The comment goes first: a
+  // run stopped between the two then leaves no wiring file, so the next run
+  // writes both, whereas a wiring file without its comment would be passed
+  // over as existing. `lost_race` tells that another run put a file of that
+  // name in place meanwhile (overwriting off); it keeps its file.
+  bool WriteFiles(int l, const std::string& name, const std::string& target,
+                  bool& lost_race) {
+    StagedWrite wiring(PathFromUtf8(target), workspace_.output,
+                       overwrite_ ? ExistingTarget::kReplace
+                                  : ExistingTarget::kKeep);
+    if (wiring.error() == WriteError::kTargetExists) {
+      lost_race = true;
+      return true;
+    }
+    if (wiring.error() != WriteError::kNone) {
+      return AbortFile(l, WriteFaultText(target, wiring.error()));
+    }
+    CommentBackup backup;
+    if (!CopyComment(l, name, backup)) return false;
+    const WriteError committed = wiring.Commit();
+    if (committed == WriteError::kTargetExists) {
+      lost_race = true;
+      return true;
+    }
+    if (committed != WriteError::kNone) {
+      backup.Restore();
+      return AbortFile(l, WriteFaultText(target, committed));
+    }
+    return true;
+  }
+
+  static std::string WriteFaultText(const std::string& path,
+                                    WriteError error) {
+    return "cannot write " + path + ": " + WriteErrorText(error);
   }
 
   // The four header lines, each fault with its message; `date_time` is then
@@ -211,17 +285,65 @@ class FolderConverter {
     output += workspace_.records;
   }
 
-  // The companion comment goes along when the source has one; a failed copy
-  // does not stop the conversion.
-  void CopyComment(int l, const std::string& name) {
-    const std::string companion = source_.CompanionPath(l);
-    if (!FileExists(companion)) return;
-    const std::optional<std::string> comment =
-        ReadIniValueFrom(PathFromUtf8(companion), kCommentSection, kCommentKey);
-    if (!comment) return;
-    WriteIniValue(
-        PathFromUtf8(destination_folder_ + name + kCompanionExtension),
-        kCommentSection, kCommentKey, *comment);
+  // The companion comment goes along when the source has one. A comment
+  // file that cannot be read or written is a fault of the wiring file, as
+  // its own write would be: a later run would pass the file over as
+  // existing, and the comment would never arrive.
+  bool CopyComment(int l, const std::string& name, CommentBackup& backup) {
+    const std::optional<std::filesystem::path> companion = CompanionOf(l);
+    if (!companion) return true;
+    const IniFileLookup comment =
+        LookUpIniValue(*companion, kCommentSection, kCommentKey);
+    if (comment.error != ReadError::kNone) {
+      return AbortFile(l, "cannot read the comment file " +
+                              PathToUtf8(*companion) + ": " +
+                              (comment.error == ReadError::kTooLarge
+                                   ? "larger than 16 MiB"
+                                   : "not readable"));
+    }
+    if (!comment.value) return true;
+    const std::string written =
+        destination_folder_ + name + kCompanionExtension;
+    const std::filesystem::path written_path = PathFromUtf8(written);
+    if (!backup.Take(written_path)) {
+      return AbortFile(l, "cannot read the comment file " + written);
+    }
+    if (!WriteIniValue(written_path, kCommentSection, kCommentKey,
+                       *comment.value)) {
+      return AbortFile(l, "cannot write the comment file " + written);
+    }
+    return true;
+  }
+
+  // The companion comment file of source file l: "<name>.ini", or, where
+  // names are case-sensitive and that does not exist, the first file of
+  // the folder (in name order) whose name matches it without regard to
+  // case, as trees copied from Windows media often spell it.
+  std::optional<std::filesystem::path> CompanionOf(int l) {
+    const std::filesystem::path exact = PathFromUtf8(source_.CompanionPath(l));
+    std::error_code error;
+    const std::filesystem::file_status status =
+        std::filesystem::status(exact, error);
+    if (std::filesystem::exists(status)) {
+      if (std::filesystem::is_regular_file(status)) return exact;
+      return std::nullopt;  // a folder or device is no comment file
+    }
+    const std::size_t i = WiringFileList::Index(l);
+    const std::string& name = source_.Names[i];
+    const std::string folder =
+        source_.Paths[i].substr(0, source_.Paths[i].size() - name.size());
+    if (!companion_files_ || companion_folder_ != folder) {
+      companion_folder_ = folder;
+      companion_files_ = ListFilesWithExtension(
+          folder.empty() ? "." : folder, kCompanionExtension);
+    }
+    if (!companion_files_) return std::nullopt;
+    for (const FoundFile& file : *companion_files_) {
+      if (SameNameIgnoringCase(file.name, name)) {
+        return PathFromUtf8(folder + file.name + file.extension);
+      }
+    }
+    return std::nullopt;
   }
 
   void AddRow(int row, const std::string& name, int record_count, int terminals,
@@ -259,6 +381,13 @@ class FolderConverter {
   WiringWorkspace& workspace_;
   std::string model_name_;  // Shift-JIS
   std::string tail_;
+  const bool overwrite_ = inputs_.over_write == "1";
+  // The names written into the destination folder by this run.
+  std::unordered_set<std::string> written_names_;
+  // The comment files of the source folder, listed when a companion is not
+  // found under its exact name.
+  std::string companion_folder_;
+  std::optional<std::vector<FoundFile>> companion_files_;
 };
 
 // Continuity records (AB or sequential notation) into hipot records with

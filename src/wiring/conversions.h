@@ -39,10 +39,11 @@ using FolderConversion = bool (*)(ConversionView& view,
 // Continuity files of `source` (summarised beforehand) into hipot files in
 // `destination_folder` (which ends in a separator). `destination` is emptied
 // and lists every file written. `converted_in_run` holds the number of files
-// converted earlier in the run; on success it grows by this folder's count
-// and the counter shows the new total. On a fault: a message for header
-// faults, the abort text in the guidance line, false, and the counter and
-// `converted_in_run` unchanged.
+// converted earlier in the run; it grows with every file written, and the
+// counter shows the new total each time. A file whose comment cannot be
+// copied is a fault, as one that cannot be written. On a fault: a message
+// for header faults, the abort text in the guidance line, and false. When
+// the view asks to stop, false after the file at hand, without a text.
 bool ConvertFolderToHipot(ConversionView& view, const WiringFileList& source,
                           WiringFileList& destination,
                           const std::string& destination_folder,

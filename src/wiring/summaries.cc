@@ -59,10 +59,12 @@ bool HeaderPassesSummary(const WiringHeader& header) {
 std::optional<std::string> ReadFileForSummary(ConversionView& view,
                                               const WiringFileList& files,
                                               int l) {
-  std::optional<std::string> text =
-      ReadWholeFile(PathFromUtf8(files.WiringPath(l)));
-  if (!text) ReportFault(view, files, l, "cannot be read");
-  return text;
+  FileRead read = ReadWiringFile(files.WiringPath(l));
+  if (!read.ok()) {
+    ReportFault(view, files, l, ReadFailureDetail(read));
+    return std::nullopt;
+  }
+  return std::move(read.content);
 }
 
 // Reads the header; `lines` is then at the first record.
@@ -163,6 +165,7 @@ bool ListLoomvantageFiles(ConversionView& view, ListId list,
     const int count = files.Count;
     int row = 0;
     for (int l = 1; l <= count; ++l) {
+      if (view.StopRequested()) return false;
       std::optional<FileSummary> summary =
           SummarizeLoomvantageFile(view, files, l, workspace);
       if (!summary) return false;
@@ -184,6 +187,7 @@ bool ListHipotFiles(ConversionView& view, ListId list, WiringFileList& files,
     view.ClearList(list);
     const int count = files.Count;
     for (int i = 1; i <= count; ++i) {
+      if (view.StopRequested()) return false;
       std::optional<FileSummary> summary =
           SummarizeHipotFile(view, files, i, workspace);
       if (!summary) return false;

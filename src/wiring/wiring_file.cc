@@ -171,4 +171,15 @@ std::string RightAlign(std::int64_t number, std::size_t width) {
   return RightAlign(DecimalText(number, buffer), width);
 }
 
+FileRead ReadWiringFile(const std::string& utf8_path) {
+  return ReadFileUpTo(PathFromUtf8(utf8_path), kMaxWiringFileSize);
+}
+
+std::string ReadFailureDetail(const FileRead& read) {
+  if (read.error != ReadError::kTooLarge) return "cannot be read";
+  return "too large to process (" + std::to_string(read.size) +
+         " bytes; the limit is " + std::to_string(kMaxWiringFileSize) +
+         " bytes)";
+}
+
 }  // namespace cordshift

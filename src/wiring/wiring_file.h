@@ -27,6 +27,16 @@ struct WiringHeader {
   std::string_view terminal_count;  // line 4
 };
 
+// The largest wiring file that is read: real files hold a few thousand
+// records, and a file is held in memory twice (as read and as converted).
+inline constexpr std::uint64_t kMaxWiringFileSize = std::uint64_t{4} << 30;
+
+// Reads a wiring file whole, up to kMaxWiringFileSize.
+FileRead ReadWiringFile(const std::string& utf8_path);
+
+// Why a file could not be read, for the report of the file's fault.
+std::string ReadFailureDetail(const FileRead& read);
+
 // Reads the four header lines from `lines`; no value when there are fewer.
 std::optional<WiringHeader> ReadWiringHeader(LineReader& lines);
 

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/temp_folder.h"
@@ -26,6 +28,10 @@ constexpr char kUpperMessage[] =
     "導通抵抗上限値には正の半角数字で記入してください";
 constexpr char kOrderMessage[] =
     "導通抵抗下限値 < 導通抵抗上限値となるよう記入してください";
+constexpr char kControlCharacterMessage[] =
+    "変換先機種名に制御文字は使用できません";
+constexpr char kOverlapMessage[] =
+    "変換先のフォルダが変換元のフォルダと重なるため変換できません";
 
 struct LimitCase {
   const char* lower;
@@ -191,6 +197,10 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"EmojiInModel", "0", "TBS\xF0\x9F\x98\x80", "0",
                     "変換先機種名にShift-JISで表せない文字が含まれています",
                     false},
+        RefusalCase{"LineBreakInModel", "0", "TBS480\r\n99", "0",
+                    kControlCharacterMessage, false},
+        RefusalCase{"TabOnlyModel", "1", "\t", "0", kControlCharacterMessage,
+                    false},
         RefusalCase{"BadLimit", "0", "TBS480", "x", kLowerMessage, false},
         RefusalCase{"SameFolder", "0", "TBS480", "0",
                     "変換元と変換先に同じフォルダは指定できません", true}),
@@ -269,6 +279,78 @@ TEST_F(RunTest, DryRunCreatesNothing) {
   EXPECT_FALSE(std::filesystem::exists(temp_ / "dst"));
   EXPECT_EQ(view_.converted_count(), "1");
   EXPECT_EQ(view_.Rows(ListId::kDestination).size(), 1u);
+}
+
+// A destination folder that is a folder of the source tree would have the
+// source's own files replaced: with the source x/data inside the
+// destination x, the source's subfolder x/data/data mirrors onto x/data.
+TEST_F(RunTest, DestinationFoldersThatAreSourceFoldersAreRefused) {
+  struct Layout {
+    const char* name;
+    std::filesystem::path source;
+    std::filesystem::path destination;
+  };
+  std::vector<Layout> layouts = {
+      {"SourceInsideDestination", temp_ / "x/data", temp_ / "x"},
+  };
+  WriteLines(temp_ / "x/data/W100.lvd",
+             {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+  WriteLines(temp_ / "x/data/data/W100.lvd",
+             {"M", "20240101000000", "1", "2", "A3-A4,0,100"});
+#ifndef _WIN32
+  // A destination folder that links to a source folder.
+  std::filesystem::create_directories(temp_ / "linked");
+  std::filesystem::create_directory_symlink(temp_ / "x/data/data",
+                                            temp_ / "linked/data");
+  layouts.push_back({"LinkIntoTheSource", temp_ / "x/data", temp_ / "linked"});
+#endif
+  for (const Layout& layout : layouts) {
+    for (const bool overwrite : {false, true}) {
+      view_ = RecordingView();
+      inputs_.source_root = testing::PathText(layout.source);
+      inputs_.destination_root = testing::PathText(layout.destination);
+      inputs_.overwrite = overwrite;
+      const auto before = Snapshot(temp_.path());
+      EXPECT_EQ(Run(), RunOutcome::kEndedEarly) << layout.name;
+      EXPECT_EQ(Snapshot(temp_.path()), before) << layout.name;
+      EXPECT_EQ(view_.messages(),
+                (std::vector<RecordedMessage>{
+                    {kOverlapMessage, MessageIcon::kExclamation}}))
+          << layout.name;
+    }
+  }
+}
+
+// A folder that goes away during the run is a fault, not an empty folder.
+TEST_F(RunTest, FolderThatVanishesMidRunEndsTheRunNamingIt) {
+  class VanishingView : public RecordingView {
+   public:
+    explicit VanishingView(std::filesystem::path folder)
+        : folder_(std::move(folder)) {}
+    void ShowGuide(std::string_view text) override {
+      RecordingView::ShowGuide(text);
+      if (text.ends_with("フォルダ 変換完了")) {
+        std::filesystem::remove_all(folder_);
+      }
+    }
+
+   private:
+    std::filesystem::path folder_;
+  };
+  AddContinuity("A/1.lvd");
+  AddContinuity("B/1.lvd");
+  AddContinuity("C/1.lvd");
+  VanishingView view(temp_ / "src/B");
+  EXPECT_EQ(RunConversion(view, settings_, inputs_, state_),
+            RunOutcome::kEndedEarly);
+  EXPECT_EQ(view.guides().back(), "変換元ファイル情報取得エラー！");
+  ASSERT_FALSE(view.reports().empty());
+  const FileReport& fault = view.reports().back();
+  EXPECT_EQ(fault.outcome, FileOutcome::kFault);
+  EXPECT_EQ(fault.source,
+            testing::PathText(temp_ / "src/B") + kFolderSeparator);
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/C"));
+  EXPECT_EQ(view.converted_count(), "1");
 }
 
 }  // namespace

@@ -100,6 +100,19 @@ TEST(CliBinaryTest, ExitStatusesOfTheProgram) {
   }
 }
 
+// help2man builds the manual page from this line, and the package check
+// compares it with the package's version; without a subcommand it must not
+// be a usage error.
+TEST(CliBinaryTest, VersionPrintsTheProjectVersion) {
+  TempFolder temp;
+  for (const std::string args : {"--version", "--version list"}) {
+    const ProcessResult result = RunProgram(temp, args);
+    EXPECT_EQ(result.status, 0) << args;
+    EXPECT_EQ(result.out, "cordshift-cli " CORDSHIFT_VERSION "\n") << args;
+    EXPECT_EQ(result.err, "") << args;
+  }
+}
+
 TEST(CliBinaryTest, ConvertsWithJsonOnStdoutOnly) {
   TempFolder temp;
   const std::filesystem::path source =

@@ -165,6 +165,16 @@ TEST_F(CliConvertTest, RefusedInputsEndTheRunWithTheWindowsMessage) {
        "変換先機種名を入力してください（例：TBS480）"},
       {{"--direction", "to-continuity", "--model", "   "},
        "変換先機種名を入力してください（例：TBL480）"},
+      // A line break would add header lines to every file written.
+      {{"--direction", "to-hipot", "--model", "TBS480\r\n99"},
+       "変換先機種名に制御文字は使用できません"},
+      {{"--direction", "to-hipot", "--model", "\t"},
+       "変換先機種名に制御文字は使用できません"},
+      {{"--direction", "to-hipot", "--model", " TB\x7fS "},
+       "変換先機種名に制御文字は使用できません"},
+      // The control character is named before the limits are looked at.
+      {{"--direction", "to-hipot", "--model", "T\x1b", "--lower", "x"},
+       "変換先機種名に制御文字は使用できません"},
       {{"--direction", "to-hipot", "--model", "M", "--lower", "x"},
        "導通抵抗下限値には正の半角数字で記入してください"},
       {{"--direction", "to-hipot", "--model", "M", "--lower", "-1", "--upper",
@@ -187,7 +197,7 @@ TEST_F(CliConvertTest, RefusedInputsEndTheRunWithTheWindowsMessage) {
               Json::parse(R"([{"icon": "exclamation", "text": ")" +
                           std::string(c.message) + "\"}]"));
     EXPECT_EQ(report["guide"], Json::array());
-    EXPECT_EQ(report["converted"], "");
+    EXPECT_EQ(report["converted"], "0");
     EXPECT_FALSE(std::filesystem::exists(Destination()));
   }
 }

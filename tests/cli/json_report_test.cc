@@ -58,12 +58,12 @@ TEST(ConvertReportJsonTest, HoldsEveryFieldOfTheRun) {
   EXPECT_EQ(report, expected) << report.dump(2);
 }
 
-TEST(ConvertReportJsonTest, AnUntouchedViewGivesEmptyFields) {
+TEST(ConvertReportJsonTest, AnUntouchedViewGivesEmptyFieldsAndNoCount) {
   const std::string text =
       ConvertReportJson(RunOutcome::kEndedEarly, RecordingView());
   EXPECT_EQ(text,
             R"({"result":"failed","guide":[],"messages":[],"source_rows":[],)"
-            R"("destination_rows":[],"converted":"","files":[]})");
+            R"("destination_rows":[],"converted":"0","files":[]})");
 }
 
 TEST(ConvertReportJsonTest, EscapesControlCharactersAndKeepsUtf8Raw) {

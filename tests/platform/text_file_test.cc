@@ -268,13 +268,66 @@ TEST(WriteFileAtomicallyTest, TempFileNameInUseIsSkipped) {
   TempFolder folder;
   const fs::path target = folder / "t";
   const std::string stale =
-      std::string(kTempFilePrefix) + "t." + std::to_string(getpid()) + ".0";
+      std::string(kTempFilePrefix) + "t." + ThisHostName() + "." +
+      std::to_string(getpid()) + ".0";
   WriteBytes(folder / stale, "stale");
 
   EXPECT_EQ(WriteFileAtomically(target, "fresh"), WriteError::kNone);
   EXPECT_EQ(ReadBytes(target), "fresh");
   EXPECT_EQ(ReadBytes(folder / stale), "stale");
   EXPECT_THAT(FolderEntries(folder.path()), UnorderedElementsAre("t", stale));
+}
+
+// Writes that keep an existing target refuse it when it is put in place,
+// in the same step: a file that appeared after the write was staged (another
+// run's) stays, and nothing of the refused write is left.
+TEST(StagedWriteTest, KeepingWriteRefusesATargetThatAppearedMeanwhile) {
+  TempFolder folder;
+  const fs::path target = folder / "W.lvd";
+  EXPECT_EQ(WriteFileAtomically(target, "mine", ExistingTarget::kKeep),
+            WriteError::kNone);
+  EXPECT_EQ(WriteFileAtomically(target, "again", ExistingTarget::kKeep),
+            WriteError::kTargetExists);
+  EXPECT_EQ(ReadBytes(target), "mine");
+
+  fs::remove(target);
+  StagedWrite staged(target, "late", ExistingTarget::kKeep);
+  ASSERT_EQ(staged.error(), WriteError::kNone);
+  WriteBytes(target, "other run");
+  EXPECT_EQ(staged.Commit(), WriteError::kTargetExists);
+  EXPECT_EQ(ReadBytes(target), "other run");
+  EXPECT_THAT(FolderEntries(folder.path()), ElementsAre("W.lvd"));
+
+  StagedWrite replacing(target, "new", ExistingTarget::kReplace);
+  EXPECT_EQ(replacing.Commit(), WriteError::kNone);
+  EXPECT_EQ(ReadBytes(target), "new");
+  EXPECT_THAT(FolderEntries(folder.path()), ElementsAre("W.lvd"));
+}
+
+TEST(StagedWriteTest, UncommittedWriteLeavesNothing) {
+  TempFolder folder;
+  { const StagedWrite staged(folder / "W.lvd", "never"); }
+  EXPECT_THAT(FolderEntries(folder.path()), IsEmpty());
+}
+
+// Files beyond the caller's limit are not read into memory, whatever size
+// they claim; a sparse file claims much without taking the disk.
+TEST(ReadFileUpToTest, FilesBeyondTheLimitAreTooLarge) {
+  TempFolder folder;
+  const fs::path file = folder / "big.ini";
+  WriteBytes(file, "Comment=hello");
+  fs::resize_file(file, std::uintmax_t{3} << 30);
+  const FileRead big = ReadFileUpTo(file, 16 << 20);
+  EXPECT_EQ(big.error, ReadError::kTooLarge);
+  EXPECT_EQ(big.size, std::uint64_t{3} << 30);
+  EXPECT_TRUE(big.content.empty());
+
+  WriteBytes(file, "12345");
+  EXPECT_EQ(ReadFileUpTo(file, 5).content, "12345");
+  EXPECT_EQ(ReadFileUpTo(file, 4).error, ReadError::kTooLarge);
+  EXPECT_EQ(ReadFileUpTo(folder / "missing", 5).error,
+            ReadError::kCannotRead);
+  EXPECT_EQ(ReadFileUpTo(folder.path(), 5).error, ReadError::kCannotRead);
 }
 
 }  // namespace

@@ -178,8 +178,13 @@ class CliProcess {
 
   // The wait status after SIGKILL (or, had the process ended first, its
   // exit status).
-  int Kill() {
-    kill(pid_, SIGKILL);
+  int Kill() { return Signal(SIGKILL); }
+
+  // The wait status once the process has ended after `signal`; its progress
+  // is read on meanwhile, so that a full pipe cannot hold it up.
+  int Signal(int signal) {
+    kill(pid_, signal);
+    SkipLines(std::numeric_limits<int>::max());
     return End();
   }
 
@@ -299,8 +304,10 @@ class KillCampaign {
       const std::string name = entry.path().filename().string();
       const std::string relative =
           entry.path().lexically_relative(destination).string();
-      if (const std::optional<unsigned long> owner = TempFileOwner(name)) {
-        EXPECT_EQ(*owner, static_cast<unsigned long>(killed)) << relative;
+      if (const std::optional<TempFileOwnerId> owner = TempFileOwner(name)) {
+        EXPECT_EQ(*owner, (TempFileOwnerId{ThisHostName(),
+                                           static_cast<unsigned long>(killed)}))
+            << relative;
         folders_with_temp_files.insert(entry.path().parent_path());
         ++figures_.left_temp_files;
         continue;
@@ -445,6 +452,41 @@ TEST_F(CrashSafetyTest, KilledOverwritingRunsLeaveOldOrNewFiles) {
                  "overwriting an existing tree");
   EXPECT_EQ(Snapshot(old_tree), old_files)
       << "a file was changed in place instead of replaced";
+}
+
+// An interrupt (Ctrl+C, a closed terminal, a stopping service) lets the
+// run finish the file at hand: the run exits with 128 + the signal, and
+// leaves complete files only, without a temporary file.
+TEST_F(CrashSafetyTest, InterruptedRunsLeaveNoTemporaryFile) {
+  Generate(kFoldersForOverwriting);
+  const fs::path reference_tree = temp_ / "reference";
+  const UninterruptedRun reference =
+      RunToEnd(ConvertArgs(source_, reference_tree, "TBS480", false));
+  const Files expected = Snapshot(reference_tree);
+  std::mt19937 random(Seed());
+  std::uniform_int_distribution<int> line(1, reference.progress_lines / 2);
+  int interrupted = 0;
+  int attempt = 0;
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int run = 0; run < 4; ++run, ++attempt) {
+      const fs::path destination = temp_ / ("stop-" + std::to_string(attempt));
+      CliProcess process(ConvertArgs(source_, destination, "TBS480", false));
+      process.SkipLines(line(random));
+      const int status = process.Signal(signal);
+      ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+      if (WEXITSTATUS(status) == 0) continue;  // ended before the signal
+      ++interrupted;
+      EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+      for (const auto& [relative, bytes] : Snapshot(destination)) {
+        const auto reference_file = expected.find(relative);
+        ASSERT_NE(reference_file, expected.end()) << "left " << relative;
+        EXPECT_EQ(bytes, reference_file->second) << "partial " << relative;
+      }
+      fs::remove_all(destination);
+    }
+  }
+  EXPECT_GE(interrupted, 6);
+  EXPECT_EQ(Snapshot(source_), source_bytes_);
 }
 
 }  // namespace

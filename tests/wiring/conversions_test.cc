@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/text_file.h"
@@ -12,6 +13,7 @@
 #include "support/wiring_fixture.h"
 #include "wiring/recording_view.h"
 #include "wiring/summaries.h"
+#include "wiring/wiring_file.h"
 
 namespace cordshift {
 namespace {
@@ -265,8 +267,9 @@ TEST_P(HeaderFaultTest, FaultInThirdFileKeepsTheFirstTwo) {
   EXPECT_TRUE(std::filesystem::exists(destination_ / "1.lvd"));
   EXPECT_TRUE(std::filesystem::exists(destination_ / "2.lvd"));
   EXPECT_FALSE(std::filesystem::exists(destination_ / "3.lvd"));
-  EXPECT_EQ(view_.converted_count(), "prev");
-  EXPECT_EQ(converted_, 4);
+  // The two files written are on the disk and in the list, so they count.
+  EXPECT_EQ(view_.converted_count(), "6");
+  EXPECT_EQ(converted_, 6);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -415,6 +418,183 @@ TEST_F(ConversionTest, DryRunWritesNothingButReportsEverything) {
   EXPECT_TRUE(Snapshot(destination_).empty());
   EXPECT_EQ(view_.Rows(ListId::kDestination).size(), 2u);
   EXPECT_EQ(view_.converted_count(), "2");
+}
+
+
+// A comment or wiring file that cannot be written is a fault of its source
+// file, and whichever of the two fails, the destination keeps both files as
+// they were: no new comment beside an old wiring file, no wiring file
+// without its comment.
+struct WriteFaultCase {
+  const char* name;
+  void (*arrange)(const std::filesystem::path& source,
+                  const std::filesystem::path& destination);
+  const char* detail;  // a part of the fault's detail
+};
+
+class WriteFaultTest : public ConversionTest,
+                       public ::testing::WithParamInterface<WriteFaultCase> {};
+
+TEST_P(WriteFaultTest, FaultKeepsBothDestinationFilesAsTheyWere) {
+  AddSource("F", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+  WriteBytes(source_ / "F.ini", "[Purpose]\r\nComment=new\r\n");
+  WriteBytes(destination_ / "F.lvd", "old wiring\r\n");
+  WriteBytes(destination_ / "F.ini", "[Purpose]\r\nComment=old\r\n");
+  GetParam().arrange(source_, destination_);
+  const auto before = Snapshot(destination_);
+  inputs_.over_write = "1";
+
+  EXPECT_FALSE(ConvertUnlisted(Direction::kToHipot));
+  EXPECT_EQ(Snapshot(destination_), before);
+  EXPECT_TRUE(NoTemporaryFiles());
+  ASSERT_EQ(view_.reports().size(), 1u);
+  EXPECT_EQ(view_.reports()[0].outcome, FileOutcome::kFault);
+  EXPECT_NE(view_.reports()[0].detail.find(GetParam().detail),
+            std::string::npos)
+      << view_.reports()[0].detail;
+  EXPECT_EQ(view_.guides().back(), kAbortGuide);
+  EXPECT_EQ(converted_, 0);
+  EXPECT_TRUE(view_.Rows(ListId::kDestination).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WriteFaultTest,
+    ::testing::Values(
+        WriteFaultCase{"ReadOnlyComment",
+                       [](const auto&, const auto& destination) {
+                         MakeReadOnly(destination / "F.ini");
+                       },
+                       "F.ini"},
+        WriteFaultCase{"FolderAsComment",
+                       [](const auto&, const auto& destination) {
+                         std::filesystem::remove(destination / "F.ini");
+                         std::filesystem::create_directory(destination /
+                                                           "F.ini");
+                       },
+                       "F.ini"},
+        WriteFaultCase{"ReadOnlyWiringFile",
+                       [](const auto&, const auto& destination) {
+                         MakeReadOnly(destination / "F.lvd");
+                       },
+                       "read-only"},
+        WriteFaultCase{"FolderAsWiringFile",
+                       [](const auto&, const auto& destination) {
+                         std::filesystem::remove(destination / "F.lvd");
+                         std::filesystem::create_directory(destination /
+                                                           "F.lvd");
+                       },
+                       "a folder has that name"},
+        // A comment file of apparent gigabytes is not read into memory.
+        WriteFaultCase{"HugeSourceComment",
+                       [](const auto& source, const auto&) {
+                         std::filesystem::resize_file(source / "F.ini",
+                                                      std::uintmax_t{17} << 20);
+                       },
+                       "F.ini: larger than 16 MiB"}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+// Trees copied from Windows media spell names in capitals; where names are
+// case-sensitive the comment file is still found.
+TEST_F(ConversionTest, CommentFileIsFoundWhateverTheCaseOfItsName) {
+  const struct {
+    const char* wiring_extension;
+    const char* comment_name;
+  } kCases[] = {{".LVD", "W100.INI"}, {".lvd", "w100.Ini"}, {".Lvd", "W100.ini"}};
+  for (const auto& c : kCases) {
+    std::filesystem::remove_all(source_);
+    std::filesystem::remove_all(destination_);
+    std::filesystem::create_directories(destination_);
+    WriteLines(source_ / (std::string("W100") + c.wiring_extension),
+               {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+    WriteBytes(source_ / c.comment_name, "[Purpose]\r\nComment=hello\r\n");
+    source_list_.Clear();
+    source_list_.Add("W100", (source_ / "W100").string(), c.wiring_extension);
+    source_list_.Circuits[0] = 1;
+    ASSERT_TRUE(ConvertListed(Direction::kToHipot)) << c.comment_name;
+    EXPECT_EQ(ReadBytes(destination_ / "W100.ini"),
+              "[Purpose]\r\nComment=hello\r\n")
+        << c.comment_name;
+  }
+}
+
+#ifndef _WIN32
+// a.lvd and a.LVD can stand side by side only where names are
+// case-sensitive; both would become a.lvd.
+TEST_F(ConversionTest, SecondSourceOfOneDestinationNameIsSkipped) {
+  for (const char* over_write : {"0", "1"}) {
+    std::filesystem::remove_all(destination_);
+    std::filesystem::create_directories(destination_);
+    view_ = RecordingView();
+    converted_ = 0;
+    WriteLines(source_ / "a.LVD",
+               {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+    WriteLines(source_ / "a.lvd",
+               {"M", "20240101000000", "1", "2", "A3-A4,0,100"});
+    source_list_.Clear();
+    source_list_.Add("a", (source_ / "a").string(), ".LVD");
+    source_list_.Add("a", (source_ / "a").string(), ".lvd");
+    source_list_.Circuits = {1, 1};
+    inputs_.over_write = over_write;
+
+    ASSERT_TRUE(ConvertListed(Direction::kToHipot));
+    EXPECT_EQ(DestinationRecords("a"),
+              std::vector<std::string>{"1-2,1,0,2000,1,0"});
+    EXPECT_EQ(converted_, 1);
+    EXPECT_EQ(view_.converted_count(), "1");
+    ASSERT_EQ(view_.reports().size(), 2u);
+    EXPECT_EQ(view_.reports()[1].outcome, FileOutcome::kSkippedSameName);
+    EXPECT_EQ(view_.Rows(ListId::kDestination).size(), 1u);
+  }
+}
+#endif
+
+// Two runs into one destination without overwriting: each file is written
+// by exactly one of them, however their steps interleave, and the other
+// reports it as existing.
+TEST_F(ConversionTest, ConcurrentRunsNeverBothWriteOneFile) {
+  constexpr int kFiles = 400;
+  for (int i = 0; i < kFiles; ++i) {
+    AddSource("F" + std::to_string(1000 + i),
+              {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+  }
+  source_list_ = testing::ListFolder(source_);
+  for (auto& circuits : source_list_.Circuits) circuits = 1;
+  const std::string folder = destination_.string() + "/";
+  const auto run = [&](int& converted) {
+    RecordingView view;
+    WiringWorkspace workspace;
+    WiringFileList destination;
+    EXPECT_TRUE(ConvertFolderToHipot(view, source_list_, destination, folder,
+                                     inputs_, workspace, converted));
+  };
+  int first = 0;
+  int second = 0;
+  std::thread other([&] { run(second); });
+  run(first);
+  other.join();
+  EXPECT_EQ(first + second, kFiles);
+  EXPECT_EQ(Snapshot(destination_).size(), std::size_t{kFiles});
+}
+
+TEST_F(ConversionTest, TooLargeWiringFileIsAFaultNamingIt) {
+  AddSource("1", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+  AddSource("2", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+  std::filesystem::resize_file(source_ / "2.lvd", kMaxWiringFileSize + 1);
+  source_list_ = testing::ListFolder(source_);
+  EXPECT_FALSE(ListLoomvantageFiles(view_, ListId::kSource, source_list_,
+                                    workspace_));
+  ASSERT_EQ(view_.reports().size(), 1u);
+  EXPECT_EQ(view_.reports()[0].source, source_list_.WiringPath(2));
+  EXPECT_NE(view_.reports()[0].detail.find("too large"), std::string::npos);
+
+  view_ = RecordingView();
+  for (auto& circuits : source_list_.Circuits) circuits = 1;
+  // Not through ConvertListed: its look at the source would read the file.
+  EXPECT_FALSE(ConvertFolderToHipot(view_, source_list_, destination_list_,
+                                    destination_.string() + "/", inputs_,
+                                    workspace_, converted_));
+  EXPECT_EQ(view_.reports().back().source, source_list_.WiringPath(2));
+  EXPECT_NE(view_.reports().back().detail.find("too large"), std::string::npos);
 }
 
 }  // namespace
