@@ -1,12 +1,14 @@
 // The settings file: loads a file whose bytes are the input, checks the
 // loaded record, saves it and loads it again.
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "fuzz_support.h"
+#include "platform/codepage.h"
 #include "platform/ini_access.h"
 #include "settings/settings.h"
 
@@ -14,6 +16,7 @@ namespace cordshift::fuzz {
 namespace {
 
 constexpr char kDefaultFolder[] = "/default/Data/";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 class CountingSink : public MessageSink {
  public:
@@ -54,12 +57,32 @@ void CheckLoaded(const Settings& settings) {
           "loaded texts are UTF-8");
   Require(settings.SrcDir.ends_with('/') && settings.DstDir.ends_with('/'),
           "folders end in a separator");
+  Require(
+      settings.SrcDir.size() < PATH_MAX && settings.DstDir.size() < PATH_MAX,
+      "folders fit a path");
   Require(IsFlag(settings.Direction) && IsFlag(settings.ABorSeq) &&
               IsFlag(settings.OverWrite),
           "flags are 0 or 1");
   Require(!settings.Lower.empty() && !settings.Upper.empty() &&
               std::stoll(settings.Lower) < std::stoll(settings.Upper),
           "the limits are numbers, lower below upper");
+}
+
+bool FitsCp932(const Settings& s) {
+  return IsCp932Representable(s.SrcDir) && IsCp932Representable(s.DstDir) &&
+         IsCp932Representable(s.Equipment);
+}
+
+// The tester family's tools read only code page 932: a file stays in it
+// while every value fits, and only a value beyond it makes the file UTF-8.
+void CheckEncoding(std::string_view before, const Settings& saved,
+                   std::string_view after) {
+  const bool utf8_after = after.starts_with(kUtf8Bom);
+  if (!FitsCp932(saved)) {
+    Require(utf8_after, "a value beyond code page 932 makes the file UTF-8");
+  } else if (!before.starts_with(kUtf8Bom)) {
+    Require(!utf8_after, "a code page 932 file whose values fit stays so");
+  }
 }
 
 void FuzzOneInput(std::string_view bytes) {
@@ -74,6 +97,7 @@ void FuzzOneInput(std::string_view bytes) {
   CountingSink sink;
   Require(store.SaveSettings(loaded, sink) && sink.count() == 0,
           "loaded settings can be saved");
+  CheckEncoding(bytes, loaded, ReadBytes(file));
   Settings reloaded;
   Require(store.LoadSettings(reloaded), "saved settings load");
   if (SurvivesIni(loaded)) {

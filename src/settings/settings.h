@@ -2,7 +2,8 @@
 #define CORDSHIFT_SETTINGS_SETTINGS_H_
 
 // The user's choices kept from one run of the program to the next, in an INI
-// file beside the executable that the tester packages' tools can also read.
+// file beside the executable that the tester packages' tools can also read:
+// code page 932 as theirs are, unless a value has no form in it.
 
 #include <filesystem>
 #include <string>
@@ -41,14 +42,19 @@ class SettingsStore {
  public:
   SettingsStore(std::filesystem::path ini_path, std::string default_folder);
 
-  // Fills every field from the file or from its default. False only when a
-  // limit is a number outside the 32-bit range or another unexpected
+  // Fills every field from the file or from its default; a value that is
+  // not valid for its field, such as a limit beyond 32 bits or a folder
+  // longer than a path can be, takes the default. A file that starts with a
+  // UTF-8 byte-order mark is read as UTF-8. False only when an unexpected
   // failure interrupts the load.
   bool LoadSettings(Settings& settings);
 
-  // Writes the eight keys in order, stopping at the first failed write,
-  // which is reported through `messages` (information icon). True when all
-  // eight were written.
+  // Sets the eight keys, keeping everything else in the file, and replaces
+  // the file in one atomic write; a symbolic link stays and its target is
+  // written. The file is code page 932 when every value has a form in it,
+  // else UTF-8 with a byte-order mark. A failed write is reported once
+  // through `messages` (information icon) and leaves the file as it was.
+  // True when the file was written.
   bool SaveSettings(const Settings& settings, MessageSink& messages);
 
   const std::filesystem::path& IniPath() const { return ini_path_; }

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstddef>
+#include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -126,17 +130,14 @@ INSTANTIATE_TEST_SUITE_P(
                       LimitCase{"100", "abc", "0", "2000"},
                       LimitCase{"100", nullptr, "0", "2000"},
                       LimitCase{nullptr, "3000", "0", "2000"},
-                      LimitCase{"ERR", "3000", "0", "2000"}));
-
-TEST_F(SettingsTest, LimitOutsideThirtyTwoBitsFailsTheLoad) {
-  for (const char* ini : {"[Inspection]\r\nLower=2147483648\r\n",
-                          "[Inspection]\r\nUpper=99999999999\r\n",
-                          "[Inspection]\r\nLower=-2147483649\r\n"}) {
-    WriteBytes(IniPath(), ini);
-    Settings settings;
-    EXPECT_FALSE(Store().LoadSettings(settings)) << ini;
-  }
-}
+                      LimitCase{"ERR", "3000", "0", "2000"},
+                      // Beyond 32 bits: a limit that is no valid limit, not
+                      // a file that keeps the program from starting.
+                      LimitCase{"2147483648", "3000", "0", "2000"},
+                      LimitCase{"-2147483649", "3000", "0", "2000"},
+                      LimitCase{"100", "2147483648", "0", "2000"},
+                      LimitCase{"100", "99999999999", "0", "2000"},
+                      LimitCase{"100", "2147483647", "100", "2147483647"}));
 
 TEST_F(SettingsTest, FoldersGetTheirFinalSeparator) {
   const Settings settings =
@@ -155,6 +156,59 @@ TEST_F(SettingsTest, StoredTextsAreShiftJisAndComeBackAsUtf8) {
                "[Inspection]\r\nEquipment=  \x95\x5c\x8e\xa6\x8b\x40  \r\n");
   EXPECT_EQ(settings.Equipment, "表示機");
   EXPECT_EQ(settings.SrcDir, NativeSeparators("/d/ソフト/"));
+}
+
+#ifdef _WIN32
+constexpr std::size_t kLongestPath = 32767;
+#else
+constexpr std::size_t kLongestPath = PATH_MAX - 1;
+#endif
+
+struct FolderLengthCase {
+  const char* name;
+  std::size_t length;  // of the folder text, final separator included
+  bool kept;
+};
+
+class FolderLengthTest
+    : public SettingsTest,
+      public ::testing::WithParamInterface<FolderLengthCase> {};
+
+TEST_P(FolderLengthTest, FolderLongerThanAPathTakesTheDefault) {
+  const std::string folder =
+      kSep + std::string(GetParam().length - 2, 'a') + kSep;
+  const Settings settings =
+      LoadFrom("[Path]\r\nSrcDir=" + folder + "\r\nDstDir=" + folder + "\r\n");
+  const std::string expected = GetParam().kept ? folder : DefaultFolder();
+  EXPECT_EQ(settings.SrcDir, expected);
+  EXPECT_EQ(settings.DstDir, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lengths, FolderLengthTest,
+    ::testing::Values(FolderLengthCase{"Longest", kLongestPath, true},
+                      FolderLengthCase{"OneTooLong", kLongestPath + 1, false},
+                      FolderLengthCase{"OneMegabyte", 1 << 20, false}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(SettingsTest, FileWithByteOrderMarkIsReadAsUtf8) {
+  // The last byte of あ in UTF-8 is a lead byte in code page 932, which
+  // would take the "]" for its trail byte: read the code page's way, [あ]
+  // would be no section and DstDir would count as a key of [Path].
+  const Settings settings =
+      LoadFrom(NativeSeparators("\xEF\xBB\xBF[Path]\r\nSrcDir=/u/Café/\r\n"
+                                "[あ]\r\nDstDir=/not/\r\n"
+                                "[Inspection]\r\nEquipment= 型式—A \r\n"
+                                "[Direction]\r\nHp2Lv=1\r\n"));
+  EXPECT_EQ(settings.SrcDir, NativeSeparators("/u/Café/"));
+  EXPECT_EQ(settings.DstDir, DefaultFolder());
+  EXPECT_EQ(settings.Equipment, "型式—A");
+  EXPECT_EQ(settings.Direction, "1");
+
+  // Code page 932 bytes are no UTF-8 and read as missing.
+  EXPECT_EQ(
+      LoadFrom("\xEF\xBB\xBF[Inspection]\r\nEquipment=\x95\x5c\r\n").Equipment,
+      "");
 }
 
 TEST_F(SettingsTest, SaveIntoEmptyFolderWritesTheElevenLines) {
@@ -220,18 +274,117 @@ TEST_F(SettingsTest, ReadOnlyFileFailsWithOneMessageAndStaysUnchanged) {
   EXPECT_EQ(ReadBytes(IniPath()), before);
 }
 
-TEST_F(SettingsTest, SaveStopsAtTheFirstFailedKey) {
-  // A model name that Shift-JIS cannot hold fails the fifth write: the four
-  // keys before it are stored, the ones after it are not.
-  Settings settings{"/a/", "/b/",  "1", "1", "model \xF0\x9F\x98\x80",
-                    "0",   "2000", "1"};
-  RecordingView messages;
-  EXPECT_FALSE(Store().SaveSettings(settings, messages));
-  EXPECT_EQ(messages.messages().size(), 1u);
-  EXPECT_EQ(ReadBytes(IniPath()),
-            "[Path]\r\nSrcDir=/a/\r\nDstDir=/b/\r\n"
-            "[Direction]\r\nHp2Lv=1\r\nABorSeq=1\r\n");
+constexpr char kBom[] = "\xEF\xBB\xBF";
+
+// The eight keys as a save into an empty file writes them, with the given
+// source folder and model name in the file's encoding.
+std::string SavedKeys(const std::string& src_dir,
+                      const std::string& equipment) {
+  return "[Path]\r\nSrcDir=" + src_dir +
+         "\r\nDstDir=/b/\r\n[Direction]\r\nHp2Lv=1\r\nABorSeq=0\r\n"
+         "[Inspection]\r\nEquipment=" +
+         equipment + "\r\nLower=0\r\nUpper=2000\r\nOverWrite=1\r\n";
 }
+
+struct EncodingCase {
+  const char* name;
+  std::string before;  // the file's bytes before the save
+  const char* src_dir;
+  const char* equipment;
+  std::string after;
+};
+
+class SaveEncodingTest : public SettingsTest,
+                         public ::testing::WithParamInterface<EncodingCase> {};
+
+TEST_P(SaveEncodingTest, FileIsShiftJisUnlessAValueIsNot) {
+  const EncodingCase& c = GetParam();
+  WriteBytes(IniPath(), c.before);
+  const Settings saved{c.src_dir,   "/b/", "1",    "0",
+                       c.equipment, "0",   "2000", "1"};
+  RecordingView messages;
+  ASSERT_TRUE(Store().SaveSettings(saved, messages));
+  EXPECT_TRUE(messages.messages().empty());
+  EXPECT_EQ(ReadBytes(IniPath()), c.after);
+
+  Settings loaded;
+  ASSERT_TRUE(Store().LoadSettings(loaded));
+  EXPECT_EQ(loaded.SrcDir, WithTrailingSeparator(saved.SrcDir));
+  EXPECT_EQ(loaded.Equipment, saved.Equipment);
+}
+
+// 設定 and 表 in code page 932; 〜 (U+301C), − (U+2212), — (U+2014) and ¥
+// have look-alikes there that read back as other characters.
+INSTANTIATE_TEST_SUITE_P(
+    Files, SaveEncodingTest,
+    ::testing::Values(
+        EncodingCase{"Accent", "; \x90\xdd\x92\xe8\r\n[Other]\r\nA=1\r\n",
+                     "/u/Café/", "TBS",
+                     std::string(kBom) + "; 設定\r\n[Other]\r\nA=1\r\n" +
+                         SavedKeys("/u/Café/", "TBS")},
+        EncodingCase{"WaveDash", "", "/u/4月〜6月/", "TBS",
+                     kBom + SavedKeys("/u/4月〜6月/", "TBS")},
+        EncodingCase{"Minus", "", "/u/a−b/", "TBS",
+                     kBom + SavedKeys("/u/a−b/", "TBS")},
+        EncodingCase{"Dash", "", "/u/a—b/", "TBS",
+                     kBom + SavedKeys("/u/a—b/", "TBS")},
+        EncodingCase{"Yen", "", "/u/¥/", "TBS",
+                     kBom + SavedKeys("/u/¥/", "TBS")},
+        EncodingCase{"EmojiModel", "", "/u/", "TBS\xF0\x9F\x98\x80",
+                     kBom + SavedKeys("/u/", "TBS\xF0\x9F\x98\x80")},
+        EncodingCase{
+            "Utf8FileBackToShiftJis",
+            kBom + std::string("; 設定\r\n") + SavedKeys("/u/Café/", "TBS"),
+            "/u/表/", "TBS",
+            "; \x90\xdd\x92\xe8\r\n" + SavedKeys("/u/\x95\x5c/", "TBS")},
+        EncodingCase{
+            "Utf8CommentKeepsUtf8", kBom + std::string("; Café\r\n"), "/u/表/",
+            "TBS",
+            kBom + std::string("; Café\r\n") + SavedKeys("/u/表/", "TBS")}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+#ifndef _WIN32
+struct LinkCase {
+  const char* name;
+  const char* link_target;  // as the link holds it
+  const char* target;       // the file reached, relative to the folder
+  const char* before;       // its content, nullptr when missing
+  const char* second_link;  // a link to the first one, or nullptr
+};
+
+class SettingsLinkTest : public SettingsTest,
+                         public ::testing::WithParamInterface<LinkCase> {};
+
+TEST_P(SettingsLinkTest, SaveWritesThroughTheLink) {
+  const LinkCase& c = GetParam();
+  std::filesystem::create_directories(folder_ / "real");
+  if (c.before) WriteBytes(folder_ / c.target, c.before);
+  const std::filesystem::path link =
+      c.second_link ? folder_ / c.second_link : IniPath();
+  std::filesystem::create_symlink(c.link_target, link);
+  if (c.second_link) std::filesystem::create_symlink(link, IniPath());
+
+  RecordingView messages;
+  ASSERT_TRUE(Store().SaveSettings(
+      Settings{"/a/", "/b/", "1", "0", "TBS", "0", "2000", "1"}, messages));
+  EXPECT_TRUE(std::filesystem::is_symlink(IniPath()));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadBytes(folder_ / c.target),
+            std::string(c.before ? c.before : "") + SavedKeys("/a/", "TBS"));
+  // The temporary file went to the target's folder and was renamed there.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_ / "real"),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, SettingsLinkTest,
+    ::testing::Values(
+        LinkCase{"Relative", "real/s.ini", "real/s.ini", "; kept\r\n", nullptr},
+        LinkCase{"Dangling", "real/new.ini", "real/new.ini", nullptr, nullptr},
+        LinkCase{"Chain", "real/s.ini", "real/s.ini", "; kept\r\n", "hop.ini"}),
+    [](const auto& test) { return std::string(test.param.name); });
+#endif
 
 TEST_F(SettingsTest, SaveIntoMissingFolderFails) {
   SettingsStore store(folder_ / "missing" / "Cordshift.ini", DefaultFolder());
