@@ -70,8 +70,8 @@ package: deps windows-deps
 	rm -rf build/packages/_CPack_Packages
 	ls -l build/packages
 
-# Checks the packages; installs the Debian package with dpkg and removes it
-# again.
+# Checks the packages (contents, lintian, AppStream metadata, desktop entry,
+# manual page); installs the Debian package with dpkg and removes it again.
 test-package: package
 	./scripts/check-packages.sh build/packages build/windows-release
 

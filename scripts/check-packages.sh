@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Checks the packages that "make package" wrote: the Debian package holds the
-# programs, the desktop entry and the icon, declares its library
-# dependencies, installs with dpkg and its cordshift-cli runs (the package is
-# removed again afterwards); the ZIP holds cordshift-cli.exe, which runs
-# under Wine.
+# Checks the packages that "make package" wrote. The Debian package: its
+# files (programs, manual pages, desktop entry, AppStream metadata, icon,
+# copyright, changelog) and fields; lintian reports no error;
+# appstreamcli and desktop-file-validate accept the metadata and the
+# desktop entry; the manual page documents every option of the program; it
+# installs with dpkg and the installed cordshift-cli runs and names the
+# package's version (the package is removed again afterwards). The ZIP:
+# holds cordshift-cli.exe, which runs under Wine.
 #
 #   scripts/check-packages.sh PACKAGE_DIR WINDOWS_BUILD_DIR
 set -euo pipefail
@@ -25,18 +28,74 @@ deb=${debs[0]}
 zip=${zips[0]}
 
 # --- Debian package: content and fields.
+app_id=io.github.cordshift.Cordshift
 contents=$(dpkg-deb --contents "$deb")
 for file in ./usr/bin/cordshift-cli ./usr/bin/Cordshift \
-            ./usr/share/applications/cordshift.desktop \
-            ./usr/share/icons/hicolor/scalable/apps/cordshift.svg; do
+            ./usr/share/man/man1/cordshift-cli.1.gz \
+            ./usr/share/man/man1/Cordshift.1.gz \
+            ./usr/share/applications/$app_id.desktop \
+            ./usr/share/metainfo/$app_id.metainfo.xml \
+            ./usr/share/icons/hicolor/scalable/apps/cordshift.svg \
+            ./usr/share/doc/cordshift/copyright \
+            ./usr/share/doc/cordshift/changelog.gz; do
   grep -q " $file\$" <<<"$contents" || fail "$deb lacks $file"
 done
 [ "$(dpkg-deb --field "$deb" Package)" = cordshift ] || fail "package name is not cordshift"
+version=$(dpkg-deb --field "$deb" Version)
 depends=$(dpkg-deb --field "$deb" Depends)
 for library in libc6 libstdc++6 libqt6widgets6; do
   grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 echo "deb: $(basename "$deb"), Depends: $depends"
+
+# --- Debian package: lintian, the metadata, the manual page.
+# lintian's tags (infos too) go to the log; an error (E:) fails. It warns
+# on standard error when run as root, which is left out.
+lintian_status=0
+lintian_tags=$(lintian --display-info --fail-on error "$deb" 2>/dev/null) ||
+  lintian_status=$?
+[ -z "$lintian_tags" ] || sed 's/^/  /' <<<"$lintian_tags"
+[ "$lintian_status" -eq 0 ] || fail "lintian failed (status $lintian_status)"
+echo "deb: lintian: $(grep -c '^W:' <<<"$lintian_tags") warnings, no error"
+
+tree=$(mktemp -d "${TMPDIR:-/tmp}/cordshift-deb.XXXXXX")
+trap 'rm -rf "$tree"' EXIT
+dpkg-deb -x "$deb" "$tree"
+appstreamcli validate-tree --no-net "$tree" >/dev/null ||
+  fail "appstreamcli validate-tree rejects the package's metadata:"$'\n'"$(
+    appstreamcli validate-tree --no-net "$tree" 2>&1)"
+desktop-file-validate "$tree/usr/share/applications/$app_id.desktop" ||
+  fail "desktop-file-validate rejects $app_id.desktop"
+echo "deb: AppStream metadata and desktop entry valid"
+
+changelog_version=$(zcat "$tree/usr/share/doc/cordshift/changelog.gz" |
+                    sed -n '1s/^cordshift (\([^)]*\)).*/\1/p')
+[ "$changelog_version" = "$version" ] ||
+  fail "the changelog's latest entry is $changelog_version, the package $version"
+
+# Every option that the program's help names is in the manual page, which
+# man renders without a warning.
+cli="$tree/usr/bin/cordshift-cli"
+manual_page="$tree/usr/share/man/man1/cordshift-cli.1.gz"
+manual=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$manual_page" 2>"$tree/man-warnings")
+[ ! -s "$tree/man-warnings" ] || fail "man warns about cordshift-cli.1: $(cat "$tree/man-warnings")"
+for section in SYNOPSIS OPTIONS "EXIT STATUS" EXAMPLES FILES; do
+  grep -q "^$section\$" <<<"$manual" || fail "cordshift-cli(1) lacks $section"
+done
+commands=$("$cli" --help | sed -n '/^Subcommands:$/,/^$/s/^  \([a-z-]*\) .*/\1/p')
+options=$( { "$cli" --help; for command in $commands; do "$cli" "$command" --help; done; } |
+          grep -o '^  \(-h,\)\?--[a-z-]*' | sed 's/^.*--/--/' | sort -u)
+[ "$(wc -l <<<"$options")" -ge 10 ] || fail "too few options in --help: $options"
+roff=$(zcat "$manual_page" | sed 's/\\-/-/g')
+for option in $options; do
+  grep -qF -- "$option" <<<"$roff" || fail "cordshift-cli(1) lacks $option"
+done
+for command in $commands; do
+  grep -q "^\.SS \"$command " <<<"$roff" || fail "cordshift-cli(1) lacks the command $command"
+done
+echo "deb: cordshift-cli(1) documents $(wc -l <<<"$options") options"
+rm -rf "$tree"
+trap - EXIT
 
 # --- Debian package: install, run, remove. A cordshift package installed
 # before is left alone rather than replaced by the one under test.
@@ -52,8 +111,11 @@ trap remove_package EXIT
 "${sudo_cmd[@]}" dpkg -i "$deb" >/dev/null
 /usr/bin/cordshift-cli --help | grep -q "Usage: cordshift-cli" ||
   fail "the installed cordshift-cli --help did not print its usage"
+installed_version=$(/usr/bin/cordshift-cli --version)
+[ "$installed_version" = "cordshift-cli $version" ] ||
+  fail "the installed cordshift-cli --version says '$installed_version', the package is $version"
 [ -x /usr/bin/Cordshift ] || fail "the installed window program is missing"
-echo "deb: installs, /usr/bin/cordshift-cli --help runs"
+echo "deb: installs, /usr/bin/cordshift-cli --help runs, --version says $version"
 remove_package
 trap - EXIT
 [ ! -e /usr/bin/cordshift-cli ] || fail "dpkg -r left /usr/bin/cordshift-cli behind"

@@ -2,7 +2,9 @@
 # Installs what the Windows build and the packages need on Debian: the
 # MinGW-w64 cross compiler, Wine to run the Windows programs, the Japanese
 # locale under which Wine uses code page 932 as the ANSI code page, and the
-# tools that make and check the Debian package and the ZIP.
+# tools that make and check the Debian package and the ZIP (help2man writes
+# the manual page; lintian, appstreamcli and desktop-file-validate check the
+# package; man renders the manual page for the check).
 # Idempotent: what is already there is neither fetched nor generated again.
 set -euo pipefail
 
@@ -19,6 +21,11 @@ packages=(
   dpkg-dev
   file
   unzip
+  help2man
+  lintian
+  appstream
+  desktop-file-utils
+  man-db
 )
 
 sudo_cmd=()
