@@ -8,6 +8,7 @@
 
 #include "batch/folder_listing.h"
 #include "platform/codepage.h"
+#include "platform/folder_path.h"
 #include "platform/folder_scan.h"
 #include "platform/sjis.h"
 #include "wiring/conversions.h"
@@ -81,17 +82,83 @@ const DirectionProfile& ProfileOf(const Settings& settings) {
   return settings.Direction == "0" ? kToHipot : kToLoomvantage;
 }
 
-// A limit text read by the numeric rule; a number outside 32 bits gets the
-// limit's own message rather than ending the run without a word.
-std::optional<std::int32_t> ReadLimit(MessageSink& messages,
-                                      std::string_view text,
-                                      const char* message) {
+// A limit text read by the numeric rule; a number outside 32 bits counts as
+// not a number, so it gets the limit's own message rather than ending the
+// run without a word.
+std::optional<std::int32_t> ReadLimit(std::string_view text) {
   const WholeNumber number = ParseWholeNumber(TrimSpaces(text));
-  if (!number.ok()) {
-    messages.ShowMessage(message, MessageIcon::kExclamation);
-    return std::nullopt;
-  }
+  if (!number.ok()) return std::nullopt;
   return number.value;
+}
+
+const char* LimitMessage(LimitFault fault) {
+  switch (fault) {
+    case LimitFault::kLower:
+      return kLowerLimitMessage;
+    case LimitFault::kUpper:
+      return kUpperLimitMessage;
+    case LimitFault::kOrder:
+    case LimitFault::kNone:
+      break;
+  }
+  return kLimitOrderMessage;
+}
+
+const char* LimitReason(LimitFault fault) {
+  switch (fault) {
+    case LimitFault::kLower:
+      return "refused: the lower limit is not a number of 0 or more";
+    case LimitFault::kUpper:
+      return "refused: the upper limit is not a number of 0 or more";
+    case LimitFault::kOrder:
+    case LimitFault::kNone:
+      break;
+  }
+  return "refused: the lower limit is not below the upper limit";
+}
+
+// The view of the run as the run's callees see it: everything goes to the
+// caller's view, and the last fault reported is kept, since it says why the
+// run ended.
+class FaultKeepingView : public ConversionView {
+ public:
+  explicit FaultKeepingView(ConversionView& view) : view_(view) {}
+
+  void ShowGuide(std::string_view text) override { view_.ShowGuide(text); }
+  void ShowMessage(std::string_view text, MessageIcon icon) override {
+    view_.ShowMessage(text, icon);
+  }
+  void ClearList(ListId list) override { view_.ClearList(list); }
+  void SetListCell(ListId list, int row, int column,
+                   std::string_view text) override {
+    view_.SetListCell(list, row, column, text);
+  }
+  int ListRowCount(ListId list) const override {
+    return view_.ListRowCount(list);
+  }
+  void SetConvertedCount(std::string_view caption) override {
+    view_.SetConvertedCount(caption);
+  }
+  void ReportFile(const FileReport& report) override {
+    if (report.outcome == FileOutcome::kFault) last_fault_ = report;
+    view_.ReportFile(report);
+  }
+  bool StopRequested() const override { return view_.StopRequested(); }
+
+  const std::optional<FileReport>& last_fault() const { return last_fault_; }
+
+ private:
+  ConversionView& view_;
+  std::optional<FileReport> last_fault_;
+};
+
+// A path below the source root is named from there, as the user sees the
+// tree; any other path whole.
+std::string PathInTree(const std::string& path, const std::string& root) {
+  const std::string prefix = WithTrailingSeparator(root);
+  return path.starts_with(prefix) && path.size() > prefix.size()
+             ? path.substr(prefix.size())
+             : path;
 }
 
 void Warn(ConversionView& view, const std::string& text) {
@@ -119,13 +186,12 @@ bool DestinationOverlapsSource(const FolderTree& tree) {
       sources.insert(*id);
     }
   }
-  return std::any_of(tree.DestinationFolders.begin(),
-                     tree.DestinationFolders.end(),
-                     [&sources](const std::string& folder) {
-                       const std::optional<FileIdentity> id =
-                           IdentityOf(folder);
-                       return id && sources.contains(*id);
-                     });
+  return std::any_of(
+      tree.DestinationFolders.begin(), tree.DestinationFolders.end(),
+      [&sources](const std::string& folder) {
+        const std::optional<FileIdentity> id = IdentityOf(folder);
+        return id && sources.contains(*id);
+      });
 }
 
 class ConversionRun {
@@ -138,56 +204,96 @@ class ConversionRun {
         state_(state),
         profile_(ProfileOf(settings)) {}
 
-  RunOutcome Run() {
-    if (!CheckInputs()) return RunOutcome::kEndedEarly;
+  RunResult Run() {
+    if (!CheckInputs()) return EndedEarly();
     settings_.OverWrite = inputs_.overwrite ? "1" : "0";
     view_.SetConvertedCount("0");
     if (IsSameFolder(inputs_.source_root, inputs_.destination_root)) {
-      Warn(view_, kSameFolderMessage);
-      return RunOutcome::kEndedEarly;
+      return Refuse(kSameFolderMessage,
+                    "the source and destination are the same folder");
     }
     FolderTree& tree = state_.tree;
     if (!tree.AnalyzeFolderTree(view_, inputs_.source_root,
                                 inputs_.destination_root)) {
       view_.ShowGuide(kAnalysisFailedGuide);
-      return RunOutcome::kEndedEarly;
+      return EndedEarly(FolderFault(tree.UnreadableFolder));
     }
     if (DestinationOverlapsSource(tree)) {
-      Warn(view_, kOverlappingFoldersMessage);
-      return RunOutcome::kEndedEarly;
+      return Refuse(kOverlappingFoldersMessage,
+                    "a destination folder is a folder of the source tree, "
+                    "whose files would be replaced");
     }
     view_.ShowGuide(profile_.start_text);
     const ConversionInputs conversion = ConversionInputsOf();
     int converted_in_run = 0;
     const int folder_count = tree.FolderCount;
     for (int i = 0; i < folder_count; ++i) {
-      if (view_.StopRequested()) return RunOutcome::kStopped;
+      if (view_.StopRequested()) return {RunOutcome::kStopped, {}};
       if (!ConvertFolder(static_cast<std::size_t>(i), conversion,
                          converted_in_run)) {
-        return view_.StopRequested() ? RunOutcome::kStopped
-                                     : RunOutcome::kEndedEarly;
+        if (view_.StopRequested()) return {RunOutcome::kStopped, {}};
+        return EndedEarly();
       }
     }
     view_.ShowGuide(profile_.finish_text);
-    return RunOutcome::kCompleted;
+    return {RunOutcome::kCompleted, {}};
   }
 
  private:
   bool CheckInputs() {
     const std::string_view model = TrimSpaces(inputs_.model_name);
     if (model.empty()) {
-      Warn(view_, profile_.model_prompt);
-      return false;
+      return Refused(profile_.model_prompt, "the model name is blank");
     }
     if (HasControlCharacter(model)) {
-      Warn(view_, kControlCharacterModelMessage);
-      return false;
+      return Refused(kControlCharacterModelMessage,
+                     "the model name contains a control character");
     }
     if (!IsCp932Representable(model)) {
-      Warn(view_, kUnrepresentableModelMessage);
+      return Refused(kUnrepresentableModelMessage,
+                     "the model name has a character that Shift-JIS cannot "
+                     "hold");
+    }
+    const LimitFault limits = CheckLimits(inputs_.lower, inputs_.upper);
+    if (limits != LimitFault::kNone) {
+      Warn(view_, LimitMessage(limits));
+      reason_ = LimitReason(limits);
       return false;
     }
-    return ValidateLimits(view_, inputs_.lower, inputs_.upper);
+    return true;
+  }
+
+  // Shows the refusal's warning and keeps its reason; false.
+  bool Refused(const char* message, std::string_view why) {
+    Warn(view_, message);
+    reason_ = "refused: " + std::string(why);
+    return false;
+  }
+
+  RunResult Refuse(const char* message, std::string_view why) {
+    Refused(message, why);
+    return EndedEarly();
+  }
+
+  // Why the run ended early: the reason kept, else the file fault reported
+  // last, else the given one.
+  RunResult EndedEarly(std::string fallback = {}) const {
+    if (!reason_.empty()) return {RunOutcome::kEndedEarly, reason_};
+    if (const std::optional<FileReport>& fault = view_.last_fault()) {
+      return {RunOutcome::kEndedEarly,
+              PathInTree(fault->source, inputs_.source_root) + ": " +
+                  fault->detail};
+    }
+    if (fallback.empty()) fallback = "the conversion ended early";
+    return {RunOutcome::kEndedEarly, std::move(fallback)};
+  }
+
+  // The folder as the user typed it, without the separator the run adds.
+  static std::string FolderFault(const std::string& folder) {
+    std::string shown = folder;
+    if (shown.size() > 1 && EndsWithSeparator(shown)) shown.pop_back();
+    return shown + (FolderExists(folder) ? ": the folder cannot be read"
+                                         : ": no such folder");
   }
 
   ConversionInputs ConversionInputsOf() const {
@@ -209,6 +315,10 @@ class ConversionRun {
     const std::string& source_folder = tree.SourceFolders[i];
     const std::string& destination_folder = tree.DestinationFolders[i];
     if (!tree.ListWiringFiles(source_folder, kWiringExtension)) {
+      view_.ReportFile({source_folder,
+                        FileOutcome::kFault,
+                        {},
+                        "the folder cannot be read"});
       view_.ShowGuide(kEnumerationFailedGuide);
       return false;
     }
@@ -216,7 +326,9 @@ class ConversionRun {
       // A folder of the analysis that has gone since would pass as empty,
       // and the run would report success with its files left out.
       if (FolderExists(source_folder)) return true;
-      view_.ReportFile({source_folder, FileOutcome::kFault, {},
+      view_.ReportFile({source_folder,
+                        FileOutcome::kFault,
+                        {},
                         "the folder no longer exists"});
       view_.ShowGuide(kEnumerationFailedGuide);
       return false;
@@ -254,46 +366,44 @@ class ConversionRun {
     return false;
   }
 
-  ConversionView& view_;
+  FaultKeepingView view_;
   Settings& settings_;
   const RunInputs& inputs_;
   BatchState& state_;
   const DirectionProfile& profile_;
+  std::string reason_;  // why the inputs were refused
 };
 
 }  // namespace
 
-RunOutcome RunConversion(ConversionView& view, Settings& settings,
-                         const RunInputs& inputs, BatchState& state) {
+RunResult RunConversion(ConversionView& view, Settings& settings,
+                        const RunInputs& inputs, BatchState& state) {
   try {
     return ConversionRun(view, settings, inputs, state).Run();
-  } catch (const std::exception&) {
-    return RunOutcome::kEndedEarly;
+  } catch (const std::exception& e) {
+    return {RunOutcome::kEndedEarly,
+            std::string("unexpected failure: ") + e.what()};
   }
+}
+
+LimitFault CheckLimits(std::string_view lower, std::string_view upper) {
+  // Both texts are checked for being numbers before either sign is.
+  const std::optional<std::int32_t> low = ReadLimit(lower);
+  if (!low) return LimitFault::kLower;
+  const std::optional<std::int32_t> high = ReadLimit(upper);
+  if (!high) return LimitFault::kUpper;
+  if (*low < 0) return LimitFault::kLower;
+  if (*high < 0) return LimitFault::kUpper;
+  if (*low >= *high) return LimitFault::kOrder;
+  return LimitFault::kNone;
 }
 
 bool ValidateLimits(MessageSink& messages, std::string_view lower,
                     std::string_view upper) {
-  // Both texts are checked for being numbers before either sign is.
-  const std::optional<std::int32_t> low =
-      ReadLimit(messages, lower, kLowerLimitMessage);
-  if (!low) return false;
-  const std::optional<std::int32_t> high =
-      ReadLimit(messages, upper, kUpperLimitMessage);
-  if (!high) return false;
-  if (*low < 0) {
-    messages.ShowMessage(kLowerLimitMessage, MessageIcon::kExclamation);
-    return false;
-  }
-  if (*high < 0) {
-    messages.ShowMessage(kUpperLimitMessage, MessageIcon::kExclamation);
-    return false;
-  }
-  if (*low >= *high) {
-    messages.ShowMessage(kLimitOrderMessage, MessageIcon::kExclamation);
-    return false;
-  }
-  return true;
+  const LimitFault fault = CheckLimits(lower, upper);
+  if (fault == LimitFault::kNone) return true;
+  messages.ShowMessage(LimitMessage(fault), MessageIcon::kExclamation);
+  return false;
 }
 
 }  // namespace cordshift

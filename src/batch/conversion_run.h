@@ -32,12 +32,30 @@ enum class RunOutcome {
   kStopped,     // the view asked to stop; every file written is complete
 };
 
+struct RunResult {
+  RunOutcome outcome = RunOutcome::kCompleted;
+  // Why a run ended early, as one line of plain English for scripts and
+  // readers of other languages than the window's (the window's own texts
+  // are unchanged); a file's fault names the file from the source root.
+  // Empty when the run completed or was stopped.
+  std::string reason;
+};
+
 // Converts the tree in the direction of settings.Direction ("0" continuity to
 // hipot, anything else hipot to continuity), with settings.ABorSeq as the
 // notation. Sets settings.OverWrite from the inputs once the input checks
 // have passed.
-RunOutcome RunConversion(ConversionView& view, Settings& settings,
-                         const RunInputs& inputs, BatchState& state);
+RunResult RunConversion(ConversionView& view, Settings& settings,
+                        const RunInputs& inputs, BatchState& state);
+
+// The first fault of the two limit texts, in the order they are checked.
+enum class LimitFault {
+  kNone,
+  kLower,  // the lower limit is not a number of 0 or more
+  kUpper,  // the upper limit is not a number of 0 or more
+  kOrder,  // the lower limit is not below the upper limit
+};
+LimitFault CheckLimits(std::string_view lower, std::string_view upper);
 
 // Checks the two limit texts; on a fault shows its warning and returns
 // false.

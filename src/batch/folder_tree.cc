@@ -144,7 +144,10 @@ class TreeWalk {
   std::optional<std::vector<std::string>> StoreSubfolders(
       const std::string& folder) {
     std::optional<std::vector<std::string>> names = ListSubfolders(folder);
-    if (!names) return std::nullopt;
+    if (!names) {
+      tree_.UnreadableFolder = folder;
+      return std::nullopt;
+    }
     std::vector<std::string> paths;
     paths.reserve(names->size());
     for (const std::string& name : *names) {
@@ -183,7 +186,11 @@ bool FolderTree::AnalyzeFolderTree(ConversionView& view,
   SourceFolders.assign(1, source);
   DestinationFolders.assign(1, destination);
   FolderCount = 1;
-  if (!FolderExists(source)) return false;
+  UnreadableFolder.clear();
+  if (!FolderExists(source)) {
+    UnreadableFolder = source;
+    return false;
+  }
   return TreeWalk(*this, source, destination).Run();
 }
 

@@ -39,6 +39,9 @@ class FolderTree {
   int FolderCount = 0;
   std::vector<std::string> SourceFolders;       // each ends in a separator
   std::vector<std::string> DestinationFolders;  // each ends in a separator
+  // After a failed analysis, the folder it could not read (the source root
+  // when that is not an existing folder).
+  std::string UnreadableFolder;
 
   int FoundCount = 0;
   std::vector<std::string> FoundNames;       // without the extension

@@ -212,20 +212,21 @@ int RunConvertCommand(const ConvertOptions& options, std::ostream& out,
   ProgressView view(ProgressStream(options.json, err), &interrupts);
   Settings settings = SettingsForConvert(options);
   BatchState state;
-  const RunOutcome outcome =
+  RunResult result =
       RunConversion(view, settings, InputsForConvert(options), state);
+  if (result.outcome == RunOutcome::kStopped) {
+    result.reason = "stopped by signal " + std::to_string(interrupts.Signal()) +
+                    "; every file written is complete";
+  }
   if (options.json) {
-    out << ConvertReportJson(outcome, view) << '\n';
+    out << ConvertReportJson(result, view) << '\n';
   } else {
     WriteConvertTables(out, view);
-    if (outcome == RunOutcome::kStopped) {
-      err << "cordshift-cli: stopped by signal " << interrupts.Signal()
-          << "; every file written is complete\n";
-    } else if (outcome != RunOutcome::kCompleted) {
-      err << "cordshift-cli: the conversion ended early\n";
+    if (result.outcome != RunOutcome::kCompleted) {
+      WriteReasonLine(err, result.reason);
     }
   }
-  switch (outcome) {
+  switch (result.outcome) {
     case RunOutcome::kCompleted:
       return kExitSuccess;
     case RunOutcome::kStopped:
@@ -236,6 +237,27 @@ int RunConvertCommand(const ConvertOptions& options, std::ostream& out,
   return kExitRunFailed;
 }
 
+// Why a listing failed: the folder, or the file whose fault stopped it.
+std::string ListingFailureReason(ListingOutcome outcome,
+                                 const RecordingView& view,
+                                 const std::string& folder) {
+  if (outcome == ListingOutcome::kEnumerationFailed) {
+    return folder + ": the folder cannot be read";
+  }
+  for (auto report = view.reports().rbegin(); report != view.reports().rend();
+       ++report) {
+    if (report->outcome == FileOutcome::kFault) {
+      // Named within the folder, which the command line itself names.
+      const std::string_view source = report->source;
+      return std::string(source.starts_with(folder)
+                             ? source.substr(folder.size())
+                             : source) +
+             ": " + report->detail;
+    }
+  }
+  return "the listing failed";
+}
+
 int RunListCommand(const ListOptions& options, std::ostream& out,
                    std::ostream& err) {
   ProgressView view(ProgressStream(options.json, err));
@@ -244,12 +266,15 @@ int RunListCommand(const ListOptions& options, std::ostream& out,
   const ListingOutcome outcome = ListSourceFolder(view, settings, state);
   const bool failed = outcome == ListingOutcome::kReaderFailed ||
                       outcome == ListingOutcome::kEnumerationFailed;
+  const std::string reason =
+      failed ? ListingFailureReason(outcome, view, settings.SrcDir)
+             : std::string();
   if (options.json) {
-    out << ListReportJson(outcome, view) << '\n';
+    out << ListReportJson(outcome, reason, view) << '\n';
   } else {
     WriteListSection(out, "Wiring files in " + settings.SrcDir + ":",
                      view.Rows(ListId::kSource));
-    if (failed) err << "cordshift-cli: the listing failed\n";
+    if (failed) WriteReasonLine(err, reason);
   }
   return failed ? kExitRunFailed : kExitSuccess;
 }

@@ -97,9 +97,13 @@ std::string_view ListingResultWord(ListingOutcome outcome) {
   return "failed";
 }
 
-std::string ConvertReportJson(RunOutcome outcome, const RecordingView& view) {
+std::string ConvertReportJson(const RunResult& result,
+                              const RecordingView& view) {
   Json report = Json::object();
-  report["result"] = RunResultWord(outcome);
+  report["result"] = RunResultWord(result.outcome);
+  if (result.outcome != RunOutcome::kCompleted) {
+    report["reason"] = result.reason;
+  }
   report["guide"] = GuideArray(view);
   report["messages"] = MessageArray(view);
   report["source_rows"] = RowArray(view, ListId::kSource);
@@ -109,9 +113,11 @@ std::string ConvertReportJson(RunOutcome outcome, const RecordingView& view) {
   return Dump(report);
 }
 
-std::string ListReportJson(ListingOutcome outcome, const RecordingView& view) {
+std::string ListReportJson(ListingOutcome outcome, std::string_view reason,
+                           const RecordingView& view) {
   Json report = Json::object();
   report["result"] = ListingResultWord(outcome);
+  if (!reason.empty()) report["reason"] = reason;
   report["guide"] = GuideArray(view);
   report["messages"] = MessageArray(view);
   report["rows"] = RowArray(view, ListId::kSource);

@@ -15,17 +15,21 @@
 
 namespace cordshift {
 
-// "completed" or "failed".
+// "completed", "stopped" or "failed".
 std::string_view RunResultWord(RunOutcome outcome);
 // "listed", "empty" or "failed".
 std::string_view ListingResultWord(ListingOutcome outcome);
 
-// {"result", "guide", "messages", "source_rows", "destination_rows",
-//  "converted", "files"}, on one line.
-std::string ConvertReportJson(RunOutcome outcome, const RecordingView& view);
+// {"result", "reason", "guide", "messages", "source_rows",
+//  "destination_rows", "converted", "files"}, on one line; "reason" only
+// when the run did not complete.
+std::string ConvertReportJson(const RunResult& result,
+                              const RecordingView& view);
 
-// {"result", "guide", "messages", "rows"} with the rows of lvSrc.
-std::string ListReportJson(ListingOutcome outcome, const RecordingView& view);
+// {"result", "reason", "guide", "messages", "rows"} with the rows of lvSrc;
+// "reason" only when it is not empty.
+std::string ListReportJson(ListingOutcome outcome, std::string_view reason,
+                           const RecordingView& view);
 
 }  // namespace cordshift
 

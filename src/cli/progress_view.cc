@@ -7,13 +7,13 @@ namespace cordshift {
 void ProgressView::ShowGuide(std::string_view text) {
   RecordingView::ShowGuide(text);
   // Flushed per line: a run can take long and its output may be piped.
-  if (progress_ != nullptr) *progress_ << text << std::endl;
+  if (progress_ != nullptr) *progress_ << TerminalText(text) << std::endl;
 }
 
 void ProgressView::ShowMessage(std::string_view text, MessageIcon icon) {
   RecordingView::ShowMessage(text, icon);
   if (progress_ != nullptr) {
-    *progress_ << IconWord(icon) << ": " << text << std::endl;
+    *progress_ << IconWord(icon) << ": " << TerminalText(text) << std::endl;
   }
 }
 
@@ -21,12 +21,13 @@ void ProgressView::ReportFile(const FileReport& report) {
   RecordingView::ReportFile(report);
   if (progress_ == nullptr) return;
   if (report.outcome == FileOutcome::kFault) {
-    *progress_ << "fault: " << report.source << ": " << report.detail
-               << std::endl;
+    *progress_ << "fault: " << TerminalText(report.source) << ": "
+               << TerminalText(report.detail) << std::endl;
   } else if (report.outcome == FileOutcome::kSkippedSameName) {
     // The window shows nothing for it, and a file left out must not pass
     // unnoticed.
-    *progress_ << "skipped: " << report.source << ": " << report.destination
+    *progress_ << "skipped: " << TerminalText(report.source) << ": "
+               << TerminalText(report.destination)
                << " was written from another file of the same name in this "
                   "run"
                << std::endl;

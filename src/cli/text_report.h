@@ -22,6 +22,16 @@ const TableRow& ListHeadings();
 // "exclamation", "information" or "stop".
 std::string_view IconWord(MessageIcon icon);
 
+// The text as a terminal may receive it: control characters (C0, DEL and
+// C1) as visible escapes ("\n", "\t", "\x1b", "\u009b"), and bytes that are
+// not UTF-8 as "\xNN", so that a file name can neither break a table nor
+// send the terminal a command. Everything else is kept.
+std::string TerminalText(std::string_view text);
+
+// "cordshift-cli: " and the reason, as the last line of a run that did not
+// complete.
+void WriteReasonLine(std::ostream& err, std::string_view reason);
+
 // The converted-file count as reported: "0" where the run never set the
 // counter (refused before any folder), as a freshly started window shows.
 std::string ConvertedCountText(const RecordingView& view);

@@ -359,10 +359,10 @@ bool CreateFolder(std::string_view path) {
 std::optional<FileIdentity> IdentityOf(std::string_view path) {
   // Backup semantics let a folder be opened at all; no access right is
   // needed to ask for its identity.
-  const HANDLE file = CreateFileW(
-      PathFromUtf8(path).c_str(), 0,
-      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE file =
+      CreateFileW(PathFromUtf8(path).c_str(), 0,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION info{};
   const bool known = GetFileInformationByHandle(file, &info) != 0;

@@ -225,8 +225,7 @@ std::string SetIniValue(std::string_view content, std::string_view section,
   return AppendSection(content, section_name, key_name, value);
 }
 
-IniFileLookup LookUpIniFileValue(const fs::path& file,
-                                 std::string_view section,
+IniFileLookup LookUpIniFileValue(const fs::path& file, std::string_view section,
                                  std::string_view key) {
   const FileRead read = ReadFileUpTo(file, kMaxIniFileSize);
   if (!read.ok()) return {read.error, std::nullopt};

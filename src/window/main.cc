@@ -37,6 +37,9 @@ std::filesystem::path UserSettingsFolder() {
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  // Lets desktops match the window to its desktop entry (Wayland has no
+  // window class to go by).
+  QGuiApplication::setDesktopFileName("io.github.cordshift.Cordshift");
   cordshift::InstallFontSubstitutes();
   const std::filesystem::path executable = RunningExecutable();
   cordshift::WindowSetup setup{

@@ -64,7 +64,8 @@ class CommentBackup {
   bool Take(const std::filesystem::path& path) {
     path_ = path;
     std::error_code error;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
+    if (!std::filesystem::exists(
+            std::filesystem::symlink_status(path, error))) {
       return true;
     }
     FileRead read = ReadFileUpTo(path, kMaxIniFileSize);
@@ -226,9 +227,9 @@ class FolderConverter {
   // name in place meanwhile (overwriting off); it keeps its file.
   bool WriteFiles(int l, const std::string& name, const std::string& target,
                   bool& lost_race) {
-    StagedWrite wiring(PathFromUtf8(target), workspace_.output,
-                       overwrite_ ? ExistingTarget::kReplace
-                                  : ExistingTarget::kKeep);
+    StagedWrite wiring(
+        PathFromUtf8(target), workspace_.output,
+        overwrite_ ? ExistingTarget::kReplace : ExistingTarget::kKeep);
     if (wiring.error() == WriteError::kTargetExists) {
       lost_race = true;
       return true;
@@ -250,8 +251,7 @@ class FolderConverter {
     return true;
   }
 
-  static std::string WriteFaultText(const std::string& path,
-                                    WriteError error) {
+  static std::string WriteFaultText(const std::string& path, WriteError error) {
     return "cannot write " + path + ": " + WriteErrorText(error);
   }
 
@@ -261,19 +261,30 @@ class FolderConverter {
     const std::optional<WiringHeader> header = ReadWiringHeader(lines);
     if (!header) return AbortFile(l, "fewer than four lines");
     if (TrimSpaces(header->model_name).empty()) {
-      return HeaderFault(l, "機器名");
+      return HeaderFault(l, "機器名", "line 1: the model name is blank");
     }
-    if (!IsDateStamp(header->date_time)) return HeaderFault(l, "年月日");
-    if (!IsCountLine(header->circuit_count)) return HeaderFault(l, "回路数");
-    if (!IsCountLine(header->terminal_count)) return HeaderFault(l, "端子数");
+    if (!IsDateStamp(header->date_time)) {
+      return HeaderFault(l, "年月日",
+                         "line 2: the date is not a date stamp "
+                         "(YYYYMMDDhhmmss)");
+    }
+    if (!IsCountLine(header->circuit_count)) {
+      return HeaderFault(l, "回路数",
+                         "line 3: the circuit count is not a number");
+    }
+    if (!IsCountLine(header->terminal_count)) {
+      return HeaderFault(l, "端子数",
+                         "line 4: the terminal count is not a number");
+    }
     date_time = header->date_time;
     return true;
   }
 
-  bool HeaderFault(int l, std::string_view what) {
-    const std::string message = HeaderFaultMessage(l, what);
-    view_.ShowMessage(message, MessageIcon::kExclamation);
-    return AbortFile(l, message);
+  // The window's message numbers the file in the list; the report says
+  // which header line is at fault, in words a script can show.
+  bool HeaderFault(int l, std::string_view what, std::string detail) {
+    view_.ShowMessage(HeaderFaultMessage(l, what), MessageIcon::kExclamation);
+    return AbortFile(l, std::move(detail));
   }
 
   void BuildOutput(std::string_view date_time, int record_count,
@@ -295,11 +306,10 @@ class FolderConverter {
     const IniFileLookup comment =
         LookUpIniValue(*companion, kCommentSection, kCommentKey);
     if (comment.error != ReadError::kNone) {
-      return AbortFile(l, "cannot read the comment file " +
-                              PathToUtf8(*companion) + ": " +
-                              (comment.error == ReadError::kTooLarge
-                                   ? "larger than 16 MiB"
-                                   : "not readable"));
+      return AbortFile(
+          l, "cannot read the comment file " + PathToUtf8(*companion) + ": " +
+                 (comment.error == ReadError::kTooLarge ? "larger than 16 MiB"
+                                                        : "not readable"));
     }
     if (!comment.value) return true;
     const std::string written =
@@ -334,8 +344,8 @@ class FolderConverter {
         source_.Paths[i].substr(0, source_.Paths[i].size() - name.size());
     if (!companion_files_ || companion_folder_ != folder) {
       companion_folder_ = folder;
-      companion_files_ = ListFilesWithExtension(
-          folder.empty() ? "." : folder, kCompanionExtension);
+      companion_files_ = ListFilesWithExtension(folder.empty() ? "." : folder,
+                                                kCompanionExtension);
     }
     if (!companion_files_) return std::nullopt;
     for (const FoundFile& file : *companion_files_) {

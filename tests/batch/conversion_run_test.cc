@@ -94,13 +94,17 @@ class RunTest : public ::testing::Test {
     WriteLines(temp_ / "src" / relative, lines);
   }
 
-  RunOutcome Run() { return RunConversion(view_, settings_, inputs_, state_); }
+  RunOutcome Run() {
+    result_ = RunConversion(view_, settings_, inputs_, state_);
+    return result_.outcome;
+  }
 
   TempFolder temp_;
   RecordingView view_;
   Settings settings_;
   RunInputs inputs_;
   BatchState state_;
+  RunResult result_;
 };
 
 TEST_F(RunTest, ConvertsTheWholeTreeWithItsGuidance) {
@@ -156,6 +160,7 @@ struct RefusalCase {
   const char* lower;
   const char* message;
   bool settings_touched;  // OverWrite and the counter set before refusing
+  const char* reason;
 };
 
 class RefusalTest : public RunTest,
@@ -180,35 +185,48 @@ TEST_P(RefusalTest, RefusesBeforeAnythingIsWritten) {
   EXPECT_EQ(settings_.OverWrite,
             GetParam().settings_touched ? "0" : "untouched");
   EXPECT_EQ(view_.converted_count(), GetParam().settings_touched ? "0" : "");
+  EXPECT_EQ(result_.reason, GetParam().reason);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Refusals, RefusalTest,
     ::testing::Values(
         RefusalCase{"BlankModelToHipot", "0", "   ", "0",
-                    "変換先機種名を入力してください（例：TBS480）", false},
+                    "変換先機種名を入力してください（例：TBS480）", false,
+                    "refused: the model name is blank"},
         RefusalCase{"BlankModelToContinuity", "1", "", "0",
-                    "変換先機種名を入力してください（例：TBL480）", false},
+                    "変換先機種名を入力してください（例：TBL480）", false,
+                    "refused: the model name is blank"},
         RefusalCase{"BlankModelOddDirection", "2", " ", "0",
-                    "変換先機種名を入力してください（例：TBL480）", false},
+                    "変換先機種名を入力してください（例：TBL480）", false,
+                    "refused: the model name is blank"},
         RefusalCase{"YenSignInModel", "0", "TBS¥480", "0",
                     "変換先機種名にShift-JISで表せない文字が含まれています",
-                    false},
+                    false,
+                    "refused: the model name has a character that Shift-JIS "
+                    "cannot hold"},
         RefusalCase{"EmojiInModel", "0", "TBS\xF0\x9F\x98\x80", "0",
                     "変換先機種名にShift-JISで表せない文字が含まれています",
-                    false},
+                    false,
+                    "refused: the model name has a character that Shift-JIS "
+                    "cannot hold"},
         RefusalCase{"LineBreakInModel", "0", "TBS480\r\n99", "0",
-                    kControlCharacterMessage, false},
+                    kControlCharacterMessage, false,
+                    "refused: the model name contains a control character"},
         RefusalCase{"TabOnlyModel", "1", "\t", "0", kControlCharacterMessage,
-                    false},
-        RefusalCase{"BadLimit", "0", "TBS480", "x", kLowerMessage, false},
+                    false,
+                    "refused: the model name contains a control character"},
+        RefusalCase{"BadLimit", "0", "TBS480", "x", kLowerMessage, false,
+                    "refused: the lower limit is not a number of 0 or more"},
         RefusalCase{"SameFolder", "0", "TBS480", "0",
-                    "変換元と変換先に同じフォルダは指定できません", true}),
+                    "変換元と変換先に同じフォルダは指定できません", true,
+                    "refused: the source and destination are the same folder"}),
     [](const auto& test_info) { return std::string(test_info.param.name); });
 
 TEST_F(RunTest, MissingSourceRootIsAnAnalysisError) {
   inputs_.source_root = (temp_ / "missing").string();
   EXPECT_EQ(Run(), RunOutcome::kEndedEarly);
+  EXPECT_EQ(result_.reason, inputs_.source_root + ": no such folder");
   EXPECT_EQ(view_.guides(),
             (std::vector<std::string>{"フォルダ構成を解析中です...",
                                       "フォルダ構成の解析エラー！"}));
@@ -227,6 +245,8 @@ TEST_F(RunTest, SummaryFaultEndsTheRunAfterEarlierFolders) {
   EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/C"));
   EXPECT_EQ(view_.guides().back(),
             "変換元の Loomvantage の一覧表示ができませんでした");
+  EXPECT_EQ(result_.reason,
+            NativeSeparators("B/2.lvd") + ": malformed record at line 5");
   EXPECT_EQ(view_.messages(),
             (std::vector<RecordedMessage>{
                 {"Loomvantage->LoomvantageHipotの変換に失敗しました",
@@ -247,6 +267,9 @@ TEST_F(RunTest, ConversionFaultShowsBothMessagesAndKeepsTheRunningTotal) {
                 {"Loomvantage->LoomvantageHipotの変換に失敗しました",
                  MessageIcon::kExclamation}}));
   EXPECT_EQ(view_.guides().back(), "異常を検出したため変換を終了します");
+  EXPECT_EQ(result_.reason,
+            NativeSeparators("B/1.lvd") +
+                ": line 2: the date is not a date stamp (YYYYMMDDhhmmss)");
   EXPECT_EQ(view_.converted_count(), "2");
   EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/C"));
 }
@@ -266,7 +289,7 @@ TEST_F(RunTest, DestinationInsideTheSourceIsNeverConverted) {
   // A second run must not take its own output as input.
   inputs_.overwrite = true;
   RecordingView again;
-  ASSERT_EQ(RunConversion(again, settings_, inputs_, state_),
+  ASSERT_EQ(RunConversion(again, settings_, inputs_, state_).outcome,
             RunOutcome::kCompleted);
   EXPECT_FALSE(std::filesystem::exists(temp_ / "src/out/out"));
   EXPECT_EQ(again.converted_count(), "1");
@@ -341,7 +364,7 @@ TEST_F(RunTest, FolderThatVanishesMidRunEndsTheRunNamingIt) {
   AddContinuity("B/1.lvd");
   AddContinuity("C/1.lvd");
   VanishingView view(temp_ / "src/B");
-  EXPECT_EQ(RunConversion(view, settings_, inputs_, state_),
+  EXPECT_EQ(RunConversion(view, settings_, inputs_, state_).outcome,
             RunOutcome::kEndedEarly);
   EXPECT_EQ(view.guides().back(), "変換元ファイル情報取得エラー！");
   ASSERT_FALSE(view.reports().empty());

@@ -212,6 +212,11 @@ TEST_F(CliConvertTest, RefusedRunInTextModeNamesTheMessageOnStderr) {
             std::string::npos)
       << result.err;
   EXPECT_NE(result.out.find("Converted files: 0\n"), std::string::npos);
+  // The last line says why in plain words, for scripts and for readers of
+  // other languages.
+  EXPECT_TRUE(result.err.ends_with(
+      "\ncordshift-cli: refused: the model name is blank\n"))
+      << result.err;
 }
 
 TEST_F(CliConvertTest, AFaultyFileFailsTheRun) {
@@ -379,6 +384,7 @@ struct ListCase {
   const char* result;
   std::size_t rows;
   const char* last_guide;
+  const char* reason = nullptr;  // only when the listing failed
 };
 
 class CliListTest : public ::testing::TestWithParam<ListCase> {};
@@ -393,7 +399,10 @@ TEST_P(CliListTest, ReportsTheListingOutcome) {
       RunCliWith({"list", PathText(folder), "--side", c.side, "--json"});
   EXPECT_EQ(result.status, c.status);
   const Json report = ParseReport(result);
-  EXPECT_EQ(report.size(), 4u);
+  EXPECT_EQ(report.size(), c.reason == nullptr ? 4u : 5u);
+  if (c.reason != nullptr) {
+    EXPECT_EQ(report["reason"], c.reason);
+  }
   EXPECT_EQ(report["result"], c.result);
   EXPECT_EQ(report["rows"].size(), c.rows);
   ASSERT_FALSE(report["guide"].empty());
@@ -430,7 +439,8 @@ INSTANTIATE_TEST_SUITE_P(
                  kExitRunFailed,
                  "failed",
                  0,
-                 "変換元の Loomvantage の一覧表示ができませんでした"}),
+                 "変換元の Loomvantage の一覧表示ができませんでした",
+                 "W1.lvd: invalid header"}),
     [](const ::testing::TestParamInfo<ListCase>& param_info) {
       return param_info.param.name;
     });

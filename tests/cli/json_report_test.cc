@@ -34,8 +34,8 @@ RecordingView FilledView() {
 }
 
 TEST(ConvertReportJsonTest, HoldsEveryFieldOfTheRun) {
-  const Json report =
-      Json::parse(ConvertReportJson(RunOutcome::kCompleted, FilledView()));
+  const Json report = Json::parse(
+      ConvertReportJson({RunOutcome::kCompleted, {}}, FilledView()));
   const Json expected = Json::parse(R"({
     "result": "completed",
     "guide": ["Loomvantage->LoomvantageHipot 変換開始"],
@@ -59,17 +59,19 @@ TEST(ConvertReportJsonTest, HoldsEveryFieldOfTheRun) {
 }
 
 TEST(ConvertReportJsonTest, AnUntouchedViewGivesEmptyFieldsAndNoCount) {
-  const std::string text =
-      ConvertReportJson(RunOutcome::kEndedEarly, RecordingView());
-  EXPECT_EQ(text,
-            R"({"result":"failed","guide":[],"messages":[],"source_rows":[],)"
-            R"("destination_rows":[],"converted":"0","files":[]})");
+  const std::string text = ConvertReportJson(
+      {RunOutcome::kEndedEarly, "refused: the model name is blank"},
+      RecordingView());
+  EXPECT_EQ(text, R"({"result":"failed","reason":"refused: the model name is )"
+                  R"(blank","guide":[],"messages":[],"source_rows":[],)"
+                  R"("destination_rows":[],"converted":"0","files":[]})");
 }
 
 TEST(ConvertReportJsonTest, EscapesControlCharactersAndKeepsUtf8Raw) {
   RecordingView view;
   view.ShowGuide("a\"b\\c\nd\te\x01 品名");
-  const std::string text = ConvertReportJson(RunOutcome::kCompleted, view);
+  const std::string text =
+      ConvertReportJson({RunOutcome::kCompleted, {}}, view);
   EXPECT_NE(text.find(R"("a\"b\\c\nd\te\u0001 品名")"), std::string::npos)
       << text;
   EXPECT_EQ(text.find('\n'), std::string::npos);
@@ -79,7 +81,7 @@ TEST(ConvertReportJsonTest, ReplacesBytesThatAreNotUtf8) {
   RecordingView view;
   view.ReportFile({"/s/\x83\x41.lvd", FileOutcome::kSkippedNoCircuits, "", ""});
   const Json report =
-      Json::parse(ConvertReportJson(RunOutcome::kCompleted, view));
+      Json::parse(ConvertReportJson({RunOutcome::kCompleted, {}}, view));
   EXPECT_EQ(report["files"][0]["source"], "/s/\xEF\xBF\xBD\x41.lvd");
 }
 
@@ -87,16 +89,22 @@ TEST(ListReportJsonTest, NamesEveryOutcomeAndHoldsTheSourceRows) {
   const struct {
     ListingOutcome outcome;
     const char* word;
+    const char* reason;
   } cases[] = {
-      {ListingOutcome::kListed, "listed"},
-      {ListingOutcome::kEmpty, "empty"},
-      {ListingOutcome::kReaderFailed, "failed"},
-      {ListingOutcome::kEnumerationFailed, "failed"},
+      {ListingOutcome::kListed, "listed", ""},
+      {ListingOutcome::kEmpty, "empty", ""},
+      {ListingOutcome::kReaderFailed, "failed", "W1.lvd: invalid header"},
+      {ListingOutcome::kEnumerationFailed, "failed",
+       "/s/: the folder cannot be read"},
   };
   for (const auto& c : cases) {
-    const Json report = Json::parse(ListReportJson(c.outcome, FilledView()));
+    const Json report =
+        Json::parse(ListReportJson(c.outcome, c.reason, FilledView()));
     EXPECT_EQ(report["result"], c.word);
-    EXPECT_EQ(report.size(), 4u);
+    EXPECT_EQ(report.size(), *c.reason == '\0' ? 4u : 5u);
+    if (*c.reason != '\0') {
+      EXPECT_EQ(report["reason"], c.reason);
+    }
     EXPECT_EQ(report["guide"].size(), 1u);
     EXPECT_EQ(report["messages"].size(), 2u);
     EXPECT_EQ(report["rows"], Json::parse(R"([["    1", "W1", "   3", "   5",

@@ -16,8 +16,8 @@ TEST(ProgressViewTest, PrintsGuidesAndMessagesInTheOrderTheyCome) {
   view.ShowMessage("done", MessageIcon::kInformation);
   view.ShowGuide("1件目変換中...");
   view.ReportFile({"/src/a.lvd", FileOutcome::kConverted, "/dst/a.lvd", ""});
-  view.ReportFile({"/src/b.lvd", FileOutcome::kFault, "",
-                   "malformed record at line 7"});
+  view.ReportFile(
+      {"/src/b.lvd", FileOutcome::kFault, "", "malformed record at line 7"});
   EXPECT_EQ(progress.str(),
             "Loomvantage->LoomvantageHipot 変換開始\n"
             "exclamation: 変換元：3 行目の年月日が異常です\n"

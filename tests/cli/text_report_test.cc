@@ -75,5 +75,33 @@ TEST(IconWordTest, NamesEveryIcon) {
   EXPECT_EQ(IconWord(MessageIcon::kStop), "stop");
 }
 
+// A file name reaches the terminal through tables and progress lines: a
+// line break must not break the table, and an escape sequence must not
+// reach the terminal.
+TEST(TerminalTextTest, ShowsControlCharactersAsEscapes) {
+  const struct {
+    const char* text;
+    const char* shown;
+  } kCases[] = {
+      {"W\n1", "W\\n1"},
+      {"a\r\tb", "a\\r\\tb"},
+      {"\x1b[2J", "\\x1b[2J"},
+      {"\x7f\x01", "\\x7f\\x01"},
+      {"\xc2\x9b"
+       "31m",
+       "\\u009b31m"},                          // C1 control (CSI) in UTF-8
+      {"W\xff\xfe", "W\\xff\\xfe"},            // not UTF-8
+      {"ドア左 C:\\data", "ドア左 C:\\data"},  // kept as it is
+      {"", ""},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(TerminalText(c.text), c.shown) << c.shown;
+  }
+  const std::vector<std::string> lines =
+      Lines(FormatTable(ListHeadings(), {{"1", "W\n1", "1", "2", "0", "B1"}}));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(CellStarts(lines[1]), CellStarts(lines[0]));
+}
+
 }  // namespace
 }  // namespace cordshift

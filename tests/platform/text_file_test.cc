@@ -267,9 +267,9 @@ TEST(WriteFileAtomicallyTest, PartWayWriteFailureLeavesTargetUntouched) {
 TEST(WriteFileAtomicallyTest, TempFileNameInUseIsSkipped) {
   TempFolder folder;
   const fs::path target = folder / "t";
-  const std::string stale =
-      std::string(kTempFilePrefix) + "t." + ThisHostName() + "." +
-      std::to_string(getpid()) + ".0";
+  const std::string stale = std::string(kTempFilePrefix) + "t." +
+                            ThisHostName() + "." + std::to_string(getpid()) +
+                            ".0";
   WriteBytes(folder / stale, "stale");
 
   EXPECT_EQ(WriteFileAtomically(target, "fresh"), WriteError::kNone);
@@ -325,8 +325,7 @@ TEST(ReadFileUpToTest, FilesBeyondTheLimitAreTooLarge) {
   WriteBytes(file, "12345");
   EXPECT_EQ(ReadFileUpTo(file, 5).content, "12345");
   EXPECT_EQ(ReadFileUpTo(file, 4).error, ReadError::kTooLarge);
-  EXPECT_EQ(ReadFileUpTo(folder / "missing", 5).error,
-            ReadError::kCannotRead);
+  EXPECT_EQ(ReadFileUpTo(folder / "missing", 5).error, ReadError::kCannotRead);
   EXPECT_EQ(ReadFileUpTo(folder.path(), 5).error, ReadError::kCannotRead);
 }
 

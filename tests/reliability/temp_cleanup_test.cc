@@ -34,7 +34,8 @@ unsigned long EndedProcessId() {
 }
 
 std::string TempName(const std::string& target, unsigned long pid,
-                     int attempt = 0, const std::string& host = ThisHostName()) {
+                     int attempt = 0,
+                     const std::string& host = ThisHostName()) {
   return std::string(kTempFilePrefix) + target + "." + host + "." +
          std::to_string(pid) + "." + std::to_string(attempt);
 }
@@ -52,12 +53,12 @@ TEST(TempFileOwnerTest, ReadsTheWritersNamesOnly) {
       {".cordshift-tmp-W100.lvd.pc-1.4242.0", Owner{"pc-1", 4242}},
       {".cordshift-tmp-a.b.ini.HOST.7.99", Owner{"HOST", 7}},
       {".cordshift-tmp-\x83\x65.lvd.h.12.3", Owner{"h", 12}},
-      {".cordshift-tmp-W100.lvd.h.4242", std::nullopt},     // no attempt
-      {".cordshift-tmp-.h.4242.0", std::nullopt},           // no target
-      {".cordshift-tmp-W100.4242.0", std::nullopt},         // no host
-      {".cordshift-tmp-W.lvd.h_1.42.0", std::nullopt},      // "_" in host
-      {".cordshift-tmp-W.lvd.h.42x.0", std::nullopt},       // not a number
-      {".cordshift-tmp-W.lvd.h.42.100", std::nullopt},      // attempt too long
+      {".cordshift-tmp-W100.lvd.h.4242", std::nullopt},  // no attempt
+      {".cordshift-tmp-.h.4242.0", std::nullopt},        // no target
+      {".cordshift-tmp-W100.4242.0", std::nullopt},      // no host
+      {".cordshift-tmp-W.lvd.h_1.42.0", std::nullopt},   // "_" in host
+      {".cordshift-tmp-W.lvd.h.42x.0", std::nullopt},    // not a number
+      {".cordshift-tmp-W.lvd.h.42.100", std::nullopt},   // attempt too long
       {".cordshift-tmp-W.lvd.h.12345678901.0", std::nullopt},  // 11 digits
       {".cordshift-tmp-W.lvd." + std::string(33, 'h') + ".1.0",
        std::nullopt},  // host too long

@@ -420,7 +420,6 @@ TEST_F(ConversionTest, DryRunWritesNothingButReportsEverything) {
   EXPECT_EQ(view_.converted_count(), "2");
 }
 
-
 // A comment or wiring file that cannot be written is a fault of its source
 // file, and whichever of the two fails, the destination keeps both files as
 // they were: no new comment beside an old wiring file, no wiring file
@@ -499,7 +498,8 @@ TEST_F(ConversionTest, CommentFileIsFoundWhateverTheCaseOfItsName) {
   const struct {
     const char* wiring_extension;
     const char* comment_name;
-  } kCases[] = {{".LVD", "W100.INI"}, {".lvd", "w100.Ini"}, {".Lvd", "W100.ini"}};
+  } kCases[] = {
+      {".LVD", "W100.INI"}, {".lvd", "w100.Ini"}, {".Lvd", "W100.ini"}};
   for (const auto& c : kCases) {
     std::filesystem::remove_all(source_);
     std::filesystem::remove_all(destination_);
@@ -581,8 +581,8 @@ TEST_F(ConversionTest, TooLargeWiringFileIsAFaultNamingIt) {
   AddSource("2", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
   std::filesystem::resize_file(source_ / "2.lvd", kMaxWiringFileSize + 1);
   source_list_ = testing::ListFolder(source_);
-  EXPECT_FALSE(ListLoomvantageFiles(view_, ListId::kSource, source_list_,
-                                    workspace_));
+  EXPECT_FALSE(
+      ListLoomvantageFiles(view_, ListId::kSource, source_list_, workspace_));
   ASSERT_EQ(view_.reports().size(), 1u);
   EXPECT_EQ(view_.reports()[0].source, source_list_.WiringPath(2));
   EXPECT_NE(view_.reports()[0].detail.find("too large"), std::string::npos);
