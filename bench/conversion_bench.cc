@@ -140,7 +140,7 @@ void BM_ListHipotFiles(benchmark::State& state) {
 // Converts the generated folder into a fresh destination per iteration.
 void MeasureConversion(benchmark::State& state, bool hipot_source,
                        SummaryReader list_files, FolderConversion convert,
-                       std::string_view ab_or_seq) {
+                       Notation notation) {
   BenchFolders folders(hipot_source);
   NullView view;
   WiringWorkspace workspace;
@@ -148,7 +148,7 @@ void MeasureConversion(benchmark::State& state, bool hipot_source,
   WiringFileList destination;
   list_files(view, ListId::kSource, source, workspace);
   ConversionInputs inputs = Inputs(folders);
-  inputs.ab_or_seq = ab_or_seq;
+  inputs.notation = notation;
   for (auto _ : state) {
     state.PauseTiming();
     const std::string folder = folders.FreshDestination();
@@ -164,12 +164,13 @@ void MeasureConversion(benchmark::State& state, bool hipot_source,
 
 void BM_ConvertFolderToHipot(benchmark::State& state) {
   MeasureConversion(state, false, &ListLoomvantageFiles, &ConvertFolderToHipot,
-                    "0");
+                    Notation::kAb);
 }
 
 void BM_ConvertFolderToLoomvantage(benchmark::State& state) {
-  MeasureConversion(state, true, &ListHipotFiles, &ConvertFolderToLoomvantage,
-                    state.range(0) == 0 ? "0" : "1");
+  MeasureConversion(
+      state, true, &ListHipotFiles, &ConvertFolderToLoomvantage,
+      state.range(0) == 0 ? Notation::kAb : Notation::kSequential);
 }
 
 // Wall-clock time: the conversions' cost includes waiting for the file

@@ -27,8 +27,6 @@ class CountingSink : public MessageSink {
   int count_ = 0;
 };
 
-bool IsFlag(const std::string& text) { return text == "0" || text == "1"; }
-
 // A text the INI format gives back as it was saved: no blanks or quotes
 // around it and not the missing-value marker.
 bool SurvivesIni(std::string_view text) {
@@ -60,9 +58,6 @@ void CheckLoaded(const Settings& settings) {
   Require(
       settings.SrcDir.size() < PATH_MAX && settings.DstDir.size() < PATH_MAX,
       "folders fit a path");
-  Require(IsFlag(settings.Direction) && IsFlag(settings.ABorSeq) &&
-              IsFlag(settings.OverWrite),
-          "flags are 0 or 1");
   Require(!settings.Lower.empty() && !settings.Upper.empty() &&
               std::stoll(settings.Lower) < std::stoll(settings.Upper),
           "the limits are numbers, lower below upper");

@@ -142,8 +142,9 @@ class OneFileConversion {
     inputs.lower = options_.lower;
     inputs.upper = options_.upper;
     inputs.destination_root = PathToUtf8(destination_);
-    inputs.ab_or_seq = options_.sequential ? "1" : "0";
-    inputs.over_write = options_.over_write ? "1" : "0";
+    inputs.notation =
+        options_.sequential ? Notation::kSequential : Notation::kAb;
+    inputs.overwrite = options_.over_write;
     inputs.dry_run = options_.dry_run;
     return inputs;
   }

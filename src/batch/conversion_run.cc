@@ -78,8 +78,8 @@ constexpr DirectionProfile kToLoomvantage = {
     &BatchState::DestLoomvantageList,
 };
 
-const DirectionProfile& ProfileOf(const Settings& settings) {
-  return settings.Direction == "0" ? kToHipot : kToLoomvantage;
+const DirectionProfile& ProfileOf(Direction direction) {
+  return direction == Direction::kContinuityToHipot ? kToHipot : kToLoomvantage;
 }
 
 // A limit text read by the numeric rule; a number outside 32 bits counts as
@@ -196,17 +196,16 @@ bool DestinationOverlapsSource(const FolderTree& tree) {
 
 class ConversionRun {
  public:
-  ConversionRun(ConversionView& view, Settings& settings,
-                const RunInputs& inputs, BatchState& state)
+  ConversionRun(ConversionView& view, const RunOptions& options,
+                BatchState& state)
       : view_(view),
-        settings_(settings),
-        inputs_(inputs),
+        inputs_(options),
         state_(state),
-        profile_(ProfileOf(settings)) {}
+        profile_(ProfileOf(options.direction)) {}
 
   RunResult Run() {
     if (!CheckInputs()) return EndedEarly();
-    settings_.OverWrite = inputs_.overwrite ? "1" : "0";
+    inputs_accepted_ = true;
     view_.SetConvertedCount("0");
     if (IsSameFolder(inputs_.source_root, inputs_.destination_root)) {
       return Refuse(kSameFolderMessage,
@@ -228,15 +227,15 @@ class ConversionRun {
     int converted_in_run = 0;
     const int folder_count = tree.FolderCount;
     for (int i = 0; i < folder_count; ++i) {
-      if (view_.StopRequested()) return {RunOutcome::kStopped, {}};
+      if (view_.StopRequested()) return Ended(RunOutcome::kStopped);
       if (!ConvertFolder(static_cast<std::size_t>(i), conversion,
                          converted_in_run)) {
-        if (view_.StopRequested()) return {RunOutcome::kStopped, {}};
+        if (view_.StopRequested()) return Ended(RunOutcome::kStopped);
         return EndedEarly();
       }
     }
     view_.ShowGuide(profile_.finish_text);
-    return {RunOutcome::kCompleted, {}};
+    return Ended(RunOutcome::kCompleted);
   }
 
  private:
@@ -278,14 +277,18 @@ class ConversionRun {
   // Why the run ended early: the reason kept, else the file fault reported
   // last, else the given one.
   RunResult EndedEarly(std::string fallback = {}) const {
-    if (!reason_.empty()) return {RunOutcome::kEndedEarly, reason_};
+    if (!reason_.empty()) return Ended(RunOutcome::kEndedEarly, reason_);
     if (const std::optional<FileReport>& fault = view_.last_fault()) {
-      return {RunOutcome::kEndedEarly,
-              PathInTree(fault->source, inputs_.source_root) + ": " +
-                  fault->detail};
+      return Ended(RunOutcome::kEndedEarly,
+                   PathInTree(fault->source, inputs_.source_root) + ": " +
+                       fault->detail);
     }
     if (fallback.empty()) fallback = "the conversion ended early";
-    return {RunOutcome::kEndedEarly, std::move(fallback)};
+    return Ended(RunOutcome::kEndedEarly, std::move(fallback));
+  }
+
+  RunResult Ended(RunOutcome outcome, std::string reason = {}) const {
+    return {outcome, inputs_accepted_, std::move(reason)};
   }
 
   // The folder as the user typed it, without the separator the run adds.
@@ -302,8 +305,8 @@ class ConversionRun {
     conversion.lower = inputs_.lower;
     conversion.upper = inputs_.upper;
     conversion.destination_root = inputs_.destination_root;
-    conversion.ab_or_seq = settings_.ABorSeq;
-    conversion.over_write = settings_.OverWrite;
+    conversion.notation = inputs_.notation;
+    conversion.overwrite = inputs_.overwrite;
     conversion.dry_run = inputs_.dry_run;
     return conversion;
   }
@@ -367,21 +370,21 @@ class ConversionRun {
   }
 
   FaultKeepingView view_;
-  Settings& settings_;
-  const RunInputs& inputs_;
+  const RunOptions& inputs_;
   BatchState& state_;
   const DirectionProfile& profile_;
+  bool inputs_accepted_ = false;
   std::string reason_;  // why the inputs were refused
 };
 
 }  // namespace
 
-RunResult RunConversion(ConversionView& view, Settings& settings,
-                        const RunInputs& inputs, BatchState& state) {
+RunResult RunConversion(ConversionView& view, const RunOptions& options,
+                        BatchState& state) {
   try {
-    return ConversionRun(view, settings, inputs, state).Run();
+    return ConversionRun(view, options, state).Run();
   } catch (const std::exception& e) {
-    return {RunOutcome::kEndedEarly,
+    return {RunOutcome::kEndedEarly, false,
             std::string("unexpected failure: ") + e.what()};
   }
 }

@@ -10,20 +10,23 @@
 
 #include "batch/batch_state.h"
 #include "platform/message.h"
-#include "settings/settings.h"
 #include "wiring/conversion_view.h"
+#include "wiring/direction.h"
 
 namespace cordshift {
 
-// The window's values when the convert button is pressed (UTF-8 texts).
-struct RunInputs {
-  std::string model_name;        // txtKisyu
-  std::string lower;             // txtDL
-  std::string upper;             // txtDU
-  bool overwrite = false;        // chkOverWrite ticked
-  std::string source_root;       // lblSrc
-  std::string destination_root;  // lblDst
-  bool dry_run = false;          // create no folder, write no file
+// What a run is asked to do: the window's boxes and options when the
+// convert button is pressed, or the command line's options (UTF-8 texts).
+struct RunOptions {
+  Direction direction = Direction::kContinuityToHipot;  // optSel
+  Notation notation = Notation::kAb;                    // optAB
+  std::string model_name;                               // txtKisyu
+  std::string lower;                                    // txtDL
+  std::string upper;                                    // txtDU
+  bool overwrite = false;                               // chkOverWrite
+  std::string source_root;                              // lblSrc
+  std::string destination_root;                         // lblDst
+  bool dry_run = false;  // create no folder, write no file
 };
 
 enum class RunOutcome {
@@ -34,6 +37,9 @@ enum class RunOutcome {
 
 struct RunResult {
   RunOutcome outcome = RunOutcome::kCompleted;
+  // The inputs passed their checks: the window then keeps the overwrite
+  // choice, as it does when it closes.
+  bool inputs_accepted = false;
   // Why a run ended early, as one line of plain English for scripts and
   // readers of other languages than the window's (the window's own texts
   // are unchanged); a file's fault names the file from the source root.
@@ -41,12 +47,9 @@ struct RunResult {
   std::string reason;
 };
 
-// Converts the tree in the direction of settings.Direction ("0" continuity to
-// hipot, anything else hipot to continuity), with settings.ABorSeq as the
-// notation. Sets settings.OverWrite from the inputs once the input checks
-// have passed.
-RunResult RunConversion(ConversionView& view, Settings& settings,
-                        const RunInputs& inputs, BatchState& state);
+// Converts the tree below the source root into the destination root.
+RunResult RunConversion(ConversionView& view, const RunOptions& options,
+                        BatchState& state);
 
 // The first fault of the two limit texts, in the order they are checked.
 enum class LimitFault {

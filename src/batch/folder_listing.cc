@@ -112,20 +112,23 @@ void FillFromFoundFiles(const FolderTree& tree, WiringFileList& files) {
   }
 }
 
-ListingOutcome ListSourceFolder(ConversionView& view, const Settings& settings,
-                                BatchState& state) {
-  return ListSafely(
-      view, settings.SrcDir,
-      settings.Direction == "0" ? kSourceContinuity : kSourceHipot, state);
+ListingOutcome ListSourceFolder(ConversionView& view, Direction direction,
+                                const std::string& folder, BatchState& state) {
+  return ListSafely(view, folder,
+                    direction == Direction::kContinuityToHipot
+                        ? kSourceContinuity
+                        : kSourceHipot,
+                    state);
 }
 
-ListingOutcome ListDestinationFolder(ConversionView& view,
-                                     const Settings& settings,
+ListingOutcome ListDestinationFolder(ConversionView& view, Direction direction,
+                                     const std::string& folder,
                                      BatchState& state) {
-  return ListSafely(
-      view, settings.DstDir,
-      settings.Direction == "0" ? kDestinationHipot : kDestinationContinuity,
-      state);
+  return ListSafely(view, folder,
+                    direction == Direction::kContinuityToHipot
+                        ? kDestinationHipot
+                        : kDestinationContinuity,
+                    state);
 }
 
 }  // namespace cordshift

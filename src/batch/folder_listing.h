@@ -4,11 +4,13 @@
 // The listings of the source and destination folders (that folder only, not
 // its subfolders) into lvSrc and lvDst, read the way the direction reads
 // them. The folder picker is the window's; these take the chosen folder from
-// the settings.
+// the caller.
+
+#include <string>
 
 #include "batch/batch_state.h"
-#include "settings/settings.h"
 #include "wiring/conversion_view.h"
+#include "wiring/direction.h"
 
 namespace cordshift {
 
@@ -23,15 +25,15 @@ enum class ListingOutcome {
 // summaries.
 void FillFromFoundFiles(const FolderTree& tree, WiringFileList& files);
 
-// Lists settings.SrcDir into lvSrc: continuity files for Direction "0",
-// hipot files otherwise.
-ListingOutcome ListSourceFolder(ConversionView& view, const Settings& settings,
-                                BatchState& state);
+// Lists the source folder into lvSrc, read as the side the direction
+// reads.
+ListingOutcome ListSourceFolder(ConversionView& view, Direction direction,
+                                const std::string& folder, BatchState& state);
 
-// Lists settings.DstDir into lvDst: hipot files for Direction "0",
-// continuity files otherwise.
-ListingOutcome ListDestinationFolder(ConversionView& view,
-                                     const Settings& settings,
+// Lists the destination folder into lvDst, read as the side the direction
+// writes.
+ListingOutcome ListDestinationFolder(ConversionView& view, Direction direction,
+                                     const std::string& folder,
                                      BatchState& state);
 
 }  // namespace cordshift

@@ -150,11 +150,11 @@ CLI::App* AddListCommand(CLI::App& app, ListOptions& options,
 void ApplyWords(const ParsedWords& words, ConvertOptions& convert,
                 ListOptions& list) {
   convert.direction = words.direction == kToContinuity
-                          ? CliDirection::kToContinuity
-                          : CliDirection::kToHipot;
+                          ? Direction::kHipotToContinuity
+                          : Direction::kContinuityToHipot;
   convert.notation = words.notation == kSequentialNotation
-                         ? CliNotation::kSequential
-                         : CliNotation::kAb;
+                         ? Notation::kSequential
+                         : Notation::kAb;
   list.side = words.side == kHipotSide ? CliSide::kHipot : CliSide::kContinuity;
 }
 
@@ -172,48 +172,31 @@ void WriteConvertTables(std::ostream& out, const RecordingView& view) {
 
 }  // namespace
 
-Settings SettingsForConvert(const ConvertOptions& options) {
-  Settings settings;
-  settings.SrcDir = WithTrailingSeparator(options.source);
-  settings.DstDir = WithTrailingSeparator(options.destination);
-  settings.Direction = options.direction == CliDirection::kToHipot ? "0" : "1";
-  settings.ABorSeq = options.notation == CliNotation::kAb ? "0" : "1";
-  settings.Equipment = options.model;
-  settings.Lower = options.lower;
-  settings.Upper = options.upper;
-  settings.OverWrite = "0";
-  return settings;
+RunOptions RunOptionsFor(const ConvertOptions& options) {
+  RunOptions run;
+  run.direction = options.direction;
+  run.notation = options.notation;
+  run.model_name = options.model;
+  run.lower = options.lower;
+  run.upper = options.upper;
+  run.overwrite = options.overwrite;
+  run.source_root = WithTrailingSeparator(options.source);
+  run.destination_root = WithTrailingSeparator(options.destination);
+  run.dry_run = options.dry_run;
+  return run;
 }
 
-Settings SettingsForList(const ListOptions& options) {
-  Settings settings;
-  settings.SrcDir = WithTrailingSeparator(options.folder);
-  settings.Direction = options.side == CliSide::kContinuity ? "0" : "1";
-  settings.ABorSeq = "0";
-  settings.OverWrite = "0";
-  return settings;
-}
-
-RunInputs InputsForConvert(const ConvertOptions& options) {
-  RunInputs inputs;
-  inputs.model_name = options.model;
-  inputs.lower = options.lower;
-  inputs.upper = options.upper;
-  inputs.overwrite = options.overwrite;
-  inputs.source_root = WithTrailingSeparator(options.source);
-  inputs.destination_root = WithTrailingSeparator(options.destination);
-  inputs.dry_run = options.dry_run;
-  return inputs;
+Direction ListingDirectionOf(CliSide side) {
+  return side == CliSide::kContinuity ? Direction::kContinuityToHipot
+                                      : Direction::kHipotToContinuity;
 }
 
 int RunConvertCommand(const ConvertOptions& options, std::ostream& out,
                       std::ostream& err) {
   const InterruptWatch interrupts;
   ProgressView view(ProgressStream(options.json, err), &interrupts);
-  Settings settings = SettingsForConvert(options);
   BatchState state;
-  RunResult result =
-      RunConversion(view, settings, InputsForConvert(options), state);
+  RunResult result = RunConversion(view, RunOptionsFor(options), state);
   if (result.outcome == RunOutcome::kStopped) {
     result.reason = "stopped by signal " + std::to_string(interrupts.Signal()) +
                     "; every file written is complete";
@@ -261,18 +244,18 @@ std::string ListingFailureReason(ListingOutcome outcome,
 int RunListCommand(const ListOptions& options, std::ostream& out,
                    std::ostream& err) {
   ProgressView view(ProgressStream(options.json, err));
-  const Settings settings = SettingsForList(options);
+  const std::string folder = WithTrailingSeparator(options.folder);
   BatchState state;
-  const ListingOutcome outcome = ListSourceFolder(view, settings, state);
+  const ListingOutcome outcome =
+      ListSourceFolder(view, ListingDirectionOf(options.side), folder, state);
   const bool failed = outcome == ListingOutcome::kReaderFailed ||
                       outcome == ListingOutcome::kEnumerationFailed;
   const std::string reason =
-      failed ? ListingFailureReason(outcome, view, settings.SrcDir)
-             : std::string();
+      failed ? ListingFailureReason(outcome, view, folder) : std::string();
   if (options.json) {
     out << ListReportJson(outcome, reason, view) << '\n';
   } else {
-    WriteListSection(out, "Wiring files in " + settings.SrcDir + ":",
+    WriteListSection(out, "Wiring files in " + folder + ":",
                      view.Rows(ListId::kSource));
     if (failed) WriteReasonLine(err, reason);
   }

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "batch/conversion_run.h"
-#include "settings/settings.h"
 
 namespace cordshift {
 
@@ -17,18 +16,16 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitRunFailed = 1;
 inline constexpr int kExitUsage = 2;
 
-enum class CliDirection { kToHipot, kToContinuity };
-enum class CliNotation { kAb, kSequential };
 enum class CliSide { kContinuity, kHipot };
 
 struct ConvertOptions {
   std::string source;
   std::string destination;
-  CliDirection direction = CliDirection::kToHipot;
+  Direction direction = Direction::kContinuityToHipot;
   std::string model;
   std::string lower = "0";
   std::string upper = "2000";
-  CliNotation notation = CliNotation::kAb;
+  Notation notation = Notation::kAb;
   bool overwrite = false;
   bool dry_run = false;
   bool json = false;
@@ -40,11 +37,11 @@ struct ListOptions {
   bool json = false;
 };
 
-// The settings record the window would hold for these options.
-Settings SettingsForConvert(const ConvertOptions& options);
-Settings SettingsForList(const ListOptions& options);
-// The window's boxes and labels for these options.
-RunInputs InputsForConvert(const ConvertOptions& options);
+// The run the window would make with boxes and options like these.
+RunOptions RunOptionsFor(const ConvertOptions& options);
+
+// The direction whose source side is the listing's side.
+Direction ListingDirectionOf(CliSide side);
 
 // Runs one conversion or listing and writes its report: with json, one JSON
 // object to `out`; otherwise progress and messages to `err` as they happen

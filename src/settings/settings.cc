@@ -128,12 +128,14 @@ std::string ReadFolder(const StoredValues& stored, std::string_view key,
   return FitsPathLimits(kept) ? kept : fallback;
 }
 
-std::string ReadFlag(const StoredValues& stored, std::string_view section,
-                     std::string_view key) {
+// A stored "1"; anything else, missing or not exactly "0" or "1", is "0".
+bool ReadFlag(const StoredValues& stored, std::string_view section,
+              std::string_view key) {
   std::optional<std::string> flag = stored.Trimmed(section, key);
-  if (flag && (*flag == "0" || *flag == "1")) return *flag;
-  return "0";
+  return flag && *flag == "1";
 }
+
+std::string FlagText(bool flag) { return flag ? "1" : "0"; }
 
 // A limit candidate: the whole-number value of the key, or 0 when it holds
 // no number that fits 32 bits, which gives both limits their defaults.
@@ -148,8 +150,12 @@ void LoadInto(const StoredValues& stored, const std::string& default_folder,
               Settings& settings) {
   settings.SrcDir = ReadFolder(stored, "SrcDir", default_folder);
   settings.DstDir = ReadFolder(stored, "DstDir", default_folder);
-  settings.Direction = ReadFlag(stored, "Direction", "Hp2Lv");
-  settings.ABorSeq = ReadFlag(stored, "Direction", "ABorSeq");
+  settings.Direction = ReadFlag(stored, "Direction", "Hp2Lv")
+                           ? Direction::kHipotToContinuity
+                           : Direction::kContinuityToHipot;
+  settings.ABorSeq = ReadFlag(stored, "Direction", "ABorSeq")
+                         ? Notation::kSequential
+                         : Notation::kAb;
   settings.Equipment =
       stored.Text("Inspection", "Equipment").value_or(std::string());
 
@@ -170,7 +176,7 @@ void LoadInto(const StoredValues& stored, const std::string& default_folder,
 struct SettingsEntry {
   std::string_view section;
   std::string_view key;
-  const std::string& value;
+  std::string value;
 };
 
 constexpr std::size_t kEntryCount = 8;
@@ -182,12 +188,14 @@ SettingsEntries EntriesOf(const Settings& settings) {
   return {{
       {"Path", "SrcDir", settings.SrcDir},
       {"Path", "DstDir", settings.DstDir},
-      {"Direction", "Hp2Lv", settings.Direction},
-      {"Direction", "ABorSeq", settings.ABorSeq},
+      {"Direction", "Hp2Lv",
+       FlagText(settings.Direction == Direction::kHipotToContinuity)},
+      {"Direction", "ABorSeq",
+       FlagText(settings.ABorSeq == Notation::kSequential)},
       {"Inspection", "Equipment", settings.Equipment},
       {"Inspection", "Lower", settings.Lower},
       {"Inspection", "Upper", settings.Upper},
-      {"Inspection", "OverWrite", settings.OverWrite},
+      {"Inspection", "OverWrite", FlagText(settings.OverWrite)},
   }};
 }
 

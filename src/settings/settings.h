@@ -9,20 +9,22 @@
 #include <string>
 
 #include "platform/message.h"
+#include "wiring/direction.h"
 
 namespace cordshift {
 
-// Every field is a UTF-8 text; the flags are "0" or "1". Folder fields end in
-// the native separator.
+// Texts are UTF-8; folder fields end in the native separator. The file
+// keeps the choices as "0" and "1" (Hp2Lv, ABorSeq, OverWrite); only the
+// store reads and writes those.
 struct Settings {
-  std::string SrcDir;     // source folder
-  std::string DstDir;     // destination folder
-  std::string Direction;  // "0" continuity to hipot, "1" hipot to continuity
-  std::string ABorSeq;    // "0" AB numbers, "1" sequential numbers
-  std::string Equipment;  // destination tester model name
-  std::string Lower;      // continuity resistance lower limit
-  std::string Upper;      // continuity resistance upper limit
-  std::string OverWrite;  // "1" overwrite files of the same name
+  std::string SrcDir;  // source folder
+  std::string DstDir;  // destination folder
+  ::cordshift::Direction Direction = ::cordshift::Direction::kContinuityToHipot;
+  Notation ABorSeq = Notation::kAb;  // written on the continuity side
+  std::string Equipment;             // destination tester model name
+  std::string Lower;                 // continuity resistance lower limit
+  std::string Upper;                 // continuity resistance upper limit
+  bool OverWrite = false;            // overwrite files of the same name
 };
 
 inline constexpr char kSettingsSaveFailedText[] =

@@ -36,8 +36,8 @@ const DirectionTexts kToContinuity = {
 
 }  // namespace
 
-const DirectionTexts& DirectionTextsOf(std::string_view direction) {
-  return direction == "0" ? kToHipot : kToContinuity;
+const DirectionTexts& DirectionTextsOf(Direction direction) {
+  return direction == Direction::kContinuityToHipot ? kToHipot : kToContinuity;
 }
 
 std::string GuideTextOf(const DirectionTexts& texts) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "wiring/direction.h"
+
 namespace cordshift {
 
 struct DirectionTexts {
@@ -23,9 +25,7 @@ struct DirectionTexts {
   const char* destination_prompt;  // folder browser of btnFunc(1)
 };
 
-// The texts of a Direction setting: "0" continuity to hipot, anything else
-// hipot to continuity.
-const DirectionTexts& DirectionTextsOf(std::string_view direction);
+const DirectionTexts& DirectionTextsOf(Direction direction);
 
 // The guidance text: the two lines joined by a lone carriage return, as the
 // guidance line receives it.

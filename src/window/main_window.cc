@@ -97,9 +97,10 @@ bool MainWindow::InitMainWindow() {
   }
   SetupListColumns();
   FillControlsFromSettings();
-  SelectDirectionOption(settings_.Direction != "0" ? 1 : 0);
-  SelectNotationOption(settings_.ABorSeq != "0" ? 1 : 0);
-  chkOverWrite->setChecked(settings_.OverWrite != "0");
+  SelectDirectionOption(
+      settings_.Direction == Direction::kHipotToContinuity ? 1 : 0);
+  SelectNotationOption(settings_.ABorSeq == Notation::kSequential ? 1 : 0);
+  chkOverWrite->setChecked(settings_.OverWrite);
   ApplyDirection();
   setWindowTitle(ToQString(PathToUtf8(setup_.executable.stem())));
   started_ = true;
@@ -178,7 +179,8 @@ void MainWindow::btnFunc_Click(int index) {
 void MainWindow::optSel_Click(int index) {
   if (run_.Active()) return;
   try {
-    settings_.Direction = index == 0 ? "0" : "1";
+    settings_.Direction = index == 0 ? Direction::kContinuityToHipot
+                                     : Direction::kHipotToContinuity;
     const DirectionTexts& texts = DirectionTextsOf(settings_.Direction);
     for (QRadioButton* option : optAB) option->setVisible(texts.shows_notation);
     ShowGuide(GuideTextOf(texts));
@@ -191,7 +193,7 @@ void MainWindow::optSel_Click(int index) {
 
 void MainWindow::optAB_Click(int index) {
   if (run_.Active()) return;
-  settings_.ABorSeq = index != 0 ? "1" : "0";
+  settings_.ABorSeq = index != 0 ? Notation::kSequential : Notation::kAb;
 }
 
 void MainWindow::ApplyDirection() {
@@ -201,7 +203,7 @@ void MainWindow::ApplyDirection() {
   SetTextColour(optSel[1], texts.hipot_option_colour);
   lblSrcTitle->setText(QString::fromUtf8(texts.source_title));
   lblDstTitle->setText(QString::fromUtf8(texts.destination_title));
-  SelectNotationOption(settings_.ABorSeq == "0" ? 0 : 1);
+  SelectNotationOption(settings_.ABorSeq == Notation::kAb ? 0 : 1);
 }
 
 void MainWindow::CloseMainWindow() {
@@ -212,7 +214,7 @@ void MainWindow::CloseMainWindow() {
     return;
   }
   settings_.Equipment = TrimmedText(txtKisyu);
-  settings_.OverWrite = IsTicked(chkOverWrite) ? "1" : "0";
+  settings_.OverWrite = IsTicked(chkOverWrite);
   close();
 }
 
@@ -264,7 +266,8 @@ void MainWindow::ListSourceFolder(bool pick) {
     if (!picker_.FolderPicked()) return;
     lblSrc->setText(ToQString(settings_.SrcDir));
   }
-  cordshift::ListSourceFolder(*this, settings_, *state_);
+  cordshift::ListSourceFolder(*this, settings_.Direction, settings_.SrcDir,
+                              *state_);
 }
 
 void MainWindow::ListDestinationFolder(bool pick) {
@@ -276,7 +279,8 @@ void MainWindow::ListDestinationFolder(bool pick) {
     if (!picker_.FolderPicked()) return;
     lblDst->setText(ToQString(settings_.DstDir));
   }
-  cordshift::ListDestinationFolder(*this, settings_, *state_);
+  cordshift::ListDestinationFolder(*this, settings_.Direction, settings_.DstDir,
+                                   *state_);
 }
 
 void MainWindow::ChooseDroppedFolder(ListId side, const std::string& folder) {
@@ -284,36 +288,44 @@ void MainWindow::ChooseDroppedFolder(ListId side, const std::string& folder) {
   if (side == ListId::kSource) {
     settings_.SrcDir = WithTrailingSeparator(folder);
     lblSrc->setText(ToQString(settings_.SrcDir));
-    cordshift::ListSourceFolder(*this, settings_, *state_);
+    cordshift::ListSourceFolder(*this, settings_.Direction, settings_.SrcDir,
+                                *state_);
   } else {
     settings_.DstDir = WithTrailingSeparator(folder);
     lblDst->setText(ToQString(settings_.DstDir));
-    cordshift::ListDestinationFolder(*this, settings_, *state_);
+    cordshift::ListDestinationFolder(*this, settings_.Direction,
+                                     settings_.DstDir, *state_);
   }
 }
 
 void MainWindow::StartConversionRun() {
   if (run_.Active()) return;
-  RunInputs inputs;
+  RunOptions inputs;
+  inputs.direction = settings_.Direction;
+  inputs.notation = settings_.ABorSeq;
   inputs.model_name = ToUtf8(txtKisyu->text());
   inputs.lower = ToUtf8(txtDL->text());
   inputs.upper = ToUtf8(txtDU->text());
   inputs.overwrite = IsTicked(chkOverWrite);
   inputs.source_root = ToUtf8(lblSrc->text());
   inputs.destination_root = ToUtf8(lblDst->text());
-  run_settings_ = settings_;
+  run_overwrite_ = inputs.overwrite;
+  run_inputs_accepted_ = false;
   SetRunControlsEnabled(false);
   run_.Start(
       *this, *this,
       {ListRowCount(ListId::kSource), ListRowCount(ListId::kDestination)},
       [this, inputs = std::move(inputs)](ConversionView& view) {
-        RunConversion(view, run_settings_, inputs, *state_);
+        run_inputs_accepted_ =
+            RunConversion(view, inputs, *state_).inputs_accepted;
       },
       [this] { OnRunFinished(); });
 }
 
 void MainWindow::OnRunFinished() {
-  settings_.OverWrite = run_settings_.OverWrite;
+  // A run whose inputs passed their checks keeps the overwrite choice, as
+  // closing with the close button does.
+  if (run_inputs_accepted_) settings_.OverWrite = run_overwrite_;
   SetRunControlsEnabled(true);
   const PendingClose pending =
       std::exchange(pending_close_, PendingClose::kNone);

@@ -112,8 +112,10 @@ class MainWindow : public QWidget,
   FolderPicker picker_;
   std::optional<SettingsStore> store_;
   Settings settings_;
-  // The copy a run works on; only its overwrite choice comes back.
-  Settings run_settings_;
+  // The overwrite choice of the run in progress, and whether the run took
+  // it (written by the worker, read once the run has ended).
+  bool run_overwrite_ = false;
+  bool run_inputs_accepted_ = false;
   std::unique_ptr<BatchState> state_;
   bool columns_ready_ = false;
   bool started_ = false;   // start-up completed: closing writes settings

@@ -391,7 +391,7 @@ class FolderConverter {
   WiringWorkspace& workspace_;
   std::string model_name_;  // Shift-JIS
   std::string tail_;
-  const bool overwrite_ = inputs_.over_write == "1";
+  const bool overwrite_ = inputs_.overwrite;
   // The names written into the destination folder by this run.
   std::unordered_set<std::string> written_names_;
   // The comment files of the source folder, listed when a companion is not
@@ -449,7 +449,7 @@ class ToLoomvantageConverter : public FolderConverter {
   template <typename... Args>
   explicit ToLoomvantageConverter(Args&&... args)
       : FolderConverter(std::forward<Args>(args)...),
-        ab_notation_(inputs().ab_or_seq == "0") {
+        ab_notation_(inputs().notation == Notation::kAb) {
     set_tail(ContinuityRecordTail(TrimSpaces(inputs().lower),
                                   TrimSpaces(inputs().upper)));
   }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "wiring/conversion_view.h"
+#include "wiring/direction.h"
 #include "wiring/wiring_file_list.h"
 #include "wiring/wiring_workspace.h"
 
@@ -21,9 +22,10 @@ struct ConversionInputs {
   std::string lower;             // txtDL
   std::string upper;             // txtDU
   std::string destination_root;  // lblDst
-  std::string ab_or_seq = "0";   // notation written on the continuity side
-  std::string over_write = "0";  // "1" replaces existing destination files
-  bool dry_run = false;          // decide and report, but write nothing
+  // The notation written on the continuity side.
+  Notation notation = Notation::kAb;
+  bool overwrite = false;  // replace existing destination files
+  bool dry_run = false;    // decide and report, but write nothing
 };
 
 // The shape of both folder conversions, for callers that pick one by

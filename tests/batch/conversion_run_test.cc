@@ -76,9 +76,6 @@ const std::vector<std::string> kHeader = {"M", "20240101000000", "1", "2"};
 class RunTest : public ::testing::Test {
  protected:
   RunTest() {
-    settings_.Direction = "0";
-    settings_.ABorSeq = "0";
-    settings_.OverWrite = "untouched";
     inputs_.model_name = "TBS480";
     inputs_.lower = "0";
     inputs_.upper = "2000";
@@ -95,14 +92,13 @@ class RunTest : public ::testing::Test {
   }
 
   RunOutcome Run() {
-    result_ = RunConversion(view_, settings_, inputs_, state_);
+    result_ = RunConversion(view_, inputs_, state_);
     return result_.outcome;
   }
 
   TempFolder temp_;
   RecordingView view_;
-  Settings settings_;
-  RunInputs inputs_;
+  RunOptions inputs_;
   BatchState state_;
   RunResult result_;
 };
@@ -135,31 +131,31 @@ TEST_F(RunTest, ConvertsTheWholeTreeWithItsGuidance) {
   // Folders without wiring files get no destination folder of their own.
   EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/Empty"));
   EXPECT_EQ(view_.converted_count(), "3");
-  EXPECT_EQ(settings_.OverWrite, "0");
+  EXPECT_TRUE(result_.inputs_accepted);
   EXPECT_TRUE(view_.messages().empty());
 }
 
 TEST_F(RunTest, HipotTreeConvertsInTheOtherDirection) {
   WriteLines(temp_ / "src/H/1.lvd",
              {"M", "20240101000000", "1", "2", "1-65,1,0,2000,1,0"});
-  settings_.Direction = "1";
-  settings_.ABorSeq = "1";
+  inputs_.direction = Direction::kHipotToContinuity;
+  inputs_.notation = Notation::kSequential;
   inputs_.overwrite = true;
   ASSERT_EQ(Run(), RunOutcome::kCompleted);
   EXPECT_EQ(ReadBytes(temp_ / "dst/H/1.lvd"),
             "TBS480\r\n20240101000000\r\n1\r\n2\r\n0001-0065,0,2000\r\n");
   EXPECT_EQ(view_.guides().front(), "フォルダ構成を解析中です...");
   EXPECT_EQ(view_.guides().back(), "LoomvantageHipot->Loomvantage 変換完了");
-  EXPECT_EQ(settings_.OverWrite, "1");
+  EXPECT_TRUE(result_.inputs_accepted);
 }
 
 struct RefusalCase {
   const char* name;
-  const char* direction;
+  Direction direction;
   const char* model;
   const char* lower;
   const char* message;
-  bool settings_touched;  // OverWrite and the counter set before refusing
+  bool settings_touched;  // inputs accepted and the counter set
   const char* reason;
 };
 
@@ -168,7 +164,7 @@ class RefusalTest : public RunTest,
 
 TEST_P(RefusalTest, RefusesBeforeAnythingIsWritten) {
   AddContinuity("1.lvd");
-  settings_.Direction = GetParam().direction;
+  inputs_.direction = GetParam().direction;
   inputs_.model_name = GetParam().model;
   inputs_.lower = GetParam().lower;
   if (std::string(GetParam().name) == "SameFolder") {
@@ -182,8 +178,7 @@ TEST_P(RefusalTest, RefusesBeforeAnythingIsWritten) {
   EXPECT_TRUE(view_.guides().empty());
   EXPECT_EQ(Snapshot(temp_.path()), before);
   EXPECT_FALSE(std::filesystem::exists(temp_ / "dst"));
-  EXPECT_EQ(settings_.OverWrite,
-            GetParam().settings_touched ? "0" : "untouched");
+  EXPECT_EQ(result_.inputs_accepted, GetParam().settings_touched);
   EXPECT_EQ(view_.converted_count(), GetParam().settings_touched ? "0" : "");
   EXPECT_EQ(result_.reason, GetParam().reason);
 }
@@ -191,34 +186,36 @@ TEST_P(RefusalTest, RefusesBeforeAnythingIsWritten) {
 INSTANTIATE_TEST_SUITE_P(
     Refusals, RefusalTest,
     ::testing::Values(
-        RefusalCase{"BlankModelToHipot", "0", "   ", "0",
-                    "変換先機種名を入力してください（例：TBS480）", false,
+        RefusalCase{"BlankModelToHipot", Direction::kContinuityToHipot, "   ",
+                    "0", "変換先機種名を入力してください（例：TBS480）", false,
                     "refused: the model name is blank"},
-        RefusalCase{"BlankModelToContinuity", "1", "", "0",
-                    "変換先機種名を入力してください（例：TBL480）", false,
+        RefusalCase{"BlankModelToContinuity", Direction::kHipotToContinuity, "",
+                    "0", "変換先機種名を入力してください（例：TBL480）", false,
                     "refused: the model name is blank"},
-        RefusalCase{"BlankModelOddDirection", "2", " ", "0",
-                    "変換先機種名を入力してください（例：TBL480）", false,
-                    "refused: the model name is blank"},
-        RefusalCase{"YenSignInModel", "0", "TBS¥480", "0",
+        RefusalCase{"BlankModelOddDirection", Direction::kHipotToContinuity,
+                    " ", "0", "変換先機種名を入力してください（例：TBL480）",
+                    false, "refused: the model name is blank"},
+        RefusalCase{
+            "YenSignInModel", Direction::kContinuityToHipot, "TBS¥480", "0",
+            "変換先機種名にShift-JISで表せない文字が含まれています", false,
+            "refused: the model name has a character that Shift-JIS "
+            "cannot hold"},
+        RefusalCase{"EmojiInModel", Direction::kContinuityToHipot,
+                    "TBS\xF0\x9F\x98\x80", "0",
                     "変換先機種名にShift-JISで表せない文字が含まれています",
                     false,
                     "refused: the model name has a character that Shift-JIS "
                     "cannot hold"},
-        RefusalCase{"EmojiInModel", "0", "TBS\xF0\x9F\x98\x80", "0",
-                    "変換先機種名にShift-JISで表せない文字が含まれています",
-                    false,
-                    "refused: the model name has a character that Shift-JIS "
-                    "cannot hold"},
-        RefusalCase{"LineBreakInModel", "0", "TBS480\r\n99", "0",
+        RefusalCase{"LineBreakInModel", Direction::kContinuityToHipot,
+                    "TBS480\r\n99", "0", kControlCharacterMessage, false,
+                    "refused: the model name contains a control character"},
+        RefusalCase{"TabOnlyModel", Direction::kHipotToContinuity, "\t", "0",
                     kControlCharacterMessage, false,
                     "refused: the model name contains a control character"},
-        RefusalCase{"TabOnlyModel", "1", "\t", "0", kControlCharacterMessage,
-                    false,
-                    "refused: the model name contains a control character"},
-        RefusalCase{"BadLimit", "0", "TBS480", "x", kLowerMessage, false,
+        RefusalCase{"BadLimit", Direction::kContinuityToHipot, "TBS480", "x",
+                    kLowerMessage, false,
                     "refused: the lower limit is not a number of 0 or more"},
-        RefusalCase{"SameFolder", "0", "TBS480", "0",
+        RefusalCase{"SameFolder", Direction::kContinuityToHipot, "TBS480", "0",
                     "変換元と変換先に同じフォルダは指定できません", true,
                     "refused: the source and destination are the same folder"}),
     [](const auto& test_info) { return std::string(test_info.param.name); });
@@ -259,7 +256,6 @@ TEST_F(RunTest, ConversionFaultShowsBothMessagesAndKeepsTheRunningTotal) {
   AddContinuity("A/2.lvd");
   WriteLines(temp_ / "src/B/1.lvd", {"M", "bad date", "1", "2", "A1-A2,0,1"});
   AddContinuity("C/1.lvd");
-  settings_.Direction = "0";
   EXPECT_EQ(Run(), RunOutcome::kEndedEarly);
   EXPECT_EQ(view_.messages(),
             (std::vector<RecordedMessage>{
@@ -289,7 +285,7 @@ TEST_F(RunTest, DestinationInsideTheSourceIsNeverConverted) {
   // A second run must not take its own output as input.
   inputs_.overwrite = true;
   RecordingView again;
-  ASSERT_EQ(RunConversion(again, settings_, inputs_, state_).outcome,
+  ASSERT_EQ(RunConversion(again, inputs_, state_).outcome,
             RunOutcome::kCompleted);
   EXPECT_FALSE(std::filesystem::exists(temp_ / "src/out/out"));
   EXPECT_EQ(again.converted_count(), "1");
@@ -364,7 +360,7 @@ TEST_F(RunTest, FolderThatVanishesMidRunEndsTheRunNamingIt) {
   AddContinuity("B/1.lvd");
   AddContinuity("C/1.lvd");
   VanishingView view(temp_ / "src/B");
-  EXPECT_EQ(RunConversion(view, settings_, inputs_, state_).outcome,
+  EXPECT_EQ(RunConversion(view, inputs_, state_).outcome,
             RunOutcome::kEndedEarly);
   EXPECT_EQ(view.guides().back(), "変換元ファイル情報取得エラー！");
   ASSERT_FALSE(view.reports().empty());

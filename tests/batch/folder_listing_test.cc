@@ -29,18 +29,32 @@ class ListingTest : public ::testing::Test {
   ListingTest() {
     settings_.SrcDir = WithTrailingSeparator((temp_ / "src").string());
     settings_.DstDir = WithTrailingSeparator((temp_ / "dst").string());
-    settings_.Direction = "0";
   }
 
+  ListingOutcome ListSource() {
+    return ListSourceFolder(view_, settings_.Direction, settings_.SrcDir,
+                            state_);
+  }
+  ListingOutcome ListDestination() {
+    return ListDestinationFolder(view_, settings_.Direction, settings_.DstDir,
+                                 state_);
+  }
+
+  // The two folders and the direction, as the window keeps them.
+  struct {
+    std::string SrcDir;
+    std::string DstDir;
+    ::cordshift::Direction Direction =
+        ::cordshift::Direction::kContinuityToHipot;
+  } settings_;
   TempFolder temp_;
   RecordingView view_;
-  Settings settings_;
   BatchState state_;
 };
 
 struct ListingCase {
   const char* name;
-  const char* direction;
+  Direction direction;
   bool destination;  // list DstDir into lvDst instead of SrcDir into lvSrc
   bool hipot_files;  // the folder holds hipot files (else continuity)
   ListingOutcome outcome;
@@ -56,8 +70,7 @@ TEST_P(ListingCaseTest, ReadsTheFolderTheWayTheDirectionReadsIt) {
   WriteLines(folder / "W.lvd", c.hipot_files ? kHipot : kContinuity);
   settings_.Direction = c.direction;
   const ListingOutcome outcome =
-      c.destination ? ListDestinationFolder(view_, settings_, state_)
-                    : ListSourceFolder(view_, settings_, state_);
+      c.destination ? ListDestination() : ListSource();
   EXPECT_EQ(outcome, c.outcome);
   EXPECT_EQ(view_.guides(), c.guides);
   const ListId list = c.destination ? ListId::kDestination : ListId::kSource;
@@ -69,42 +82,42 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ListingCaseTest,
     ::testing::Values(
         ListingCase{"SourceContinuity",
-                    "0",
+                    Direction::kContinuityToHipot,
                     false,
                     false,
                     ListingOutcome::kListed,
                     {"変換元の Loomvantage の一覧表示中...",
                      "変換元の Loomvantage の一覧を表示しました"}},
         ListingCase{"SourceHipot",
-                    "1",
+                    Direction::kHipotToContinuity,
                     false,
                     true,
                     ListingOutcome::kListed,
                     {"変換元の LoomvantageのHipot の一覧表示中...",
                      "変換元の LoomvantageHipot の一覧を表示しました"}},
         ListingCase{"SourceContinuityReadAsHipot",
-                    "1",
+                    Direction::kHipotToContinuity,
                     false,
                     false,
                     ListingOutcome::kReaderFailed,
                     {"変換元の LoomvantageのHipot の一覧表示中...",
                      "変換元の LoomvantageHipot の一覧表示ができませんでした"}},
         ListingCase{"SourceHipotReadAsContinuity",
-                    "0",
+                    Direction::kContinuityToHipot,
                     false,
                     true,
                     ListingOutcome::kReaderFailed,
                     {"変換元の Loomvantage の一覧表示中...",
                      "変換元の Loomvantage の一覧表示ができませんでした"}},
         ListingCase{"DestinationHipot",
-                    "0",
+                    Direction::kContinuityToHipot,
                     true,
                     true,
                     ListingOutcome::kListed,
                     {"変換先の LoomvantageHipot の一覧表示中...",
                      "変換先の LoomvantageHipot の一覧を表示しました"}},
         ListingCase{"DestinationContinuity",
-                    "1",
+                    Direction::kHipotToContinuity,
                     true,
                     false,
                     ListingOutcome::kListed,
@@ -112,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "変換先の Loomvantage の一覧を表示しました"}},
         ListingCase{
             "DestinationContinuityReadAsHipot",
-            "0",
+            Direction::kContinuityToHipot,
             true,
             false,
             ListingOutcome::kReaderFailed,
@@ -123,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ListingTest, FolderWithoutItsOwnFilesIsEmptied) {
   WriteLines(temp_ / "src/sub/W.lvd", kContinuity);
   view_.SetListCell(ListId::kSource, 1, 1, "old row");
-  EXPECT_EQ(ListSourceFolder(view_, settings_, state_), ListingOutcome::kEmpty);
+  EXPECT_EQ(ListSource(), ListingOutcome::kEmpty);
   EXPECT_TRUE(view_.Rows(ListId::kSource).empty());
   EXPECT_EQ(view_.guides(),
             (std::vector<std::string>{
@@ -131,8 +144,7 @@ TEST_F(ListingTest, FolderWithoutItsOwnFilesIsEmptied) {
 }
 
 TEST_F(ListingTest, MissingDestinationFolderIsEmpty) {
-  EXPECT_EQ(ListDestinationFolder(view_, settings_, state_),
-            ListingOutcome::kEmpty);
+  EXPECT_EQ(ListDestination(), ListingOutcome::kEmpty);
   EXPECT_EQ(view_.guides(),
             (std::vector<std::string>{
                 "変換先のフォルダにはファイルが見つかりませんでした"}));
@@ -144,14 +156,13 @@ TEST_F(ListingTest, UnreadableFolderWarnsAndKeepsTheList) {
   WriteBytes(temp_ / "notafolder", "x");
   view_.SetListCell(ListId::kSource, 1, 1, "old row");
   view_.SetListCell(ListId::kDestination, 1, 1, "old row");
-  for (const char* direction : {"0", "1"}) {
+  for (const Direction direction :
+       {Direction::kContinuityToHipot, Direction::kHipotToContinuity}) {
     settings_.Direction = direction;
     settings_.SrcDir = (temp_ / "notafolder").string();
     settings_.DstDir = settings_.SrcDir;
-    EXPECT_EQ(ListSourceFolder(view_, settings_, state_),
-              ListingOutcome::kEnumerationFailed);
-    EXPECT_EQ(ListDestinationFolder(view_, settings_, state_),
-              ListingOutcome::kEnumerationFailed);
+    EXPECT_EQ(ListSource(), ListingOutcome::kEnumerationFailed);
+    EXPECT_EQ(ListDestination(), ListingOutcome::kEnumerationFailed);
   }
   const std::string folder = settings_.SrcDir;
   EXPECT_EQ(
@@ -172,8 +183,7 @@ TEST_F(ListingTest, UnreadableFolderWarnsAndKeepsTheList) {
 TEST_F(ListingTest, ListingFillsTheSidesFileList) {
   WriteLines(temp_ / "src/B.lvd", kContinuity);
   WriteLines(temp_ / "src/a.LVD", kContinuity);
-  ASSERT_EQ(ListSourceFolder(view_, settings_, state_),
-            ListingOutcome::kListed);
+  ASSERT_EQ(ListSource(), ListingOutcome::kListed);
   const WiringFileList& files = state_.SourceLoomvantageList;
   EXPECT_EQ(files.Names, (std::vector<std::string>{"a", "B"}));
   EXPECT_EQ(files.Extensions, (std::vector<std::string>{".LVD", ".lvd"}));

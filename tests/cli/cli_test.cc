@@ -343,37 +343,29 @@ TEST(CliUsageTest, HelpDescribesTheOptionsAndExitsWithZero) {
   }
 }
 
-TEST(CliSettingsTest, OptionsBecomeTheWindowsSettingsAndBoxes) {
+TEST(CliOptionsTest, OptionsBecomeTheWindowsBoxesAndChoices) {
   ConvertOptions options;
   options.source = "in";
   options.destination = NativeSeparators("out/");
-  options.direction = CliDirection::kToContinuity;
-  options.notation = CliNotation::kSequential;
+  options.direction = Direction::kHipotToContinuity;
+  options.notation = Notation::kSequential;
   options.model = " TBL480 ";
   options.overwrite = true;
   options.dry_run = true;
-  const Settings settings = SettingsForConvert(options);
-  EXPECT_EQ(settings.SrcDir, NativeSeparators("in/"));
-  EXPECT_EQ(settings.DstDir, NativeSeparators("out/"));
-  EXPECT_EQ(settings.Direction, "1");
-  EXPECT_EQ(settings.ABorSeq, "1");
-  EXPECT_EQ(settings.Lower, "0");
-  EXPECT_EQ(settings.Upper, "2000");
-  EXPECT_EQ(settings.OverWrite, "0");  // the run takes it from the inputs
-  const RunInputs inputs = InputsForConvert(options);
-  EXPECT_EQ(inputs.model_name, " TBL480 ");
-  EXPECT_EQ(inputs.source_root, NativeSeparators("in/"));
-  EXPECT_EQ(inputs.destination_root, NativeSeparators("out/"));
-  EXPECT_TRUE(inputs.overwrite);
-  EXPECT_TRUE(inputs.dry_run);
-
-  ListOptions list;
-  list.folder = "dir";
-  list.side = CliSide::kHipot;
-  EXPECT_EQ(SettingsForList(list).SrcDir, NativeSeparators("dir/"));
-  EXPECT_EQ(SettingsForList(list).Direction, "1");
-  list.side = CliSide::kContinuity;
-  EXPECT_EQ(SettingsForList(list).Direction, "0");
+  const RunOptions run = RunOptionsFor(options);
+  EXPECT_EQ(run.direction, Direction::kHipotToContinuity);
+  EXPECT_EQ(run.notation, Notation::kSequential);
+  EXPECT_EQ(run.model_name, " TBL480 ");
+  EXPECT_EQ(run.lower, "0");
+  EXPECT_EQ(run.upper, "2000");
+  // Folders end in a separator, as the window's captions do.
+  EXPECT_EQ(run.source_root, NativeSeparators("in/"));
+  EXPECT_EQ(run.destination_root, NativeSeparators("out/"));
+  EXPECT_TRUE(run.overwrite);
+  EXPECT_TRUE(run.dry_run);
+  EXPECT_EQ(ListingDirectionOf(CliSide::kHipot), Direction::kHipotToContinuity);
+  EXPECT_EQ(ListingDirectionOf(CliSide::kContinuity),
+            Direction::kContinuityToHipot);
 }
 
 struct ListCase {

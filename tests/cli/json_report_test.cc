@@ -35,7 +35,7 @@ RecordingView FilledView() {
 
 TEST(ConvertReportJsonTest, HoldsEveryFieldOfTheRun) {
   const Json report = Json::parse(
-      ConvertReportJson({RunOutcome::kCompleted, {}}, FilledView()));
+      ConvertReportJson({RunOutcome::kCompleted, true, {}}, FilledView()));
   const Json expected = Json::parse(R"({
     "result": "completed",
     "guide": ["Loomvantage->LoomvantageHipot 変換開始"],
@@ -60,7 +60,7 @@ TEST(ConvertReportJsonTest, HoldsEveryFieldOfTheRun) {
 
 TEST(ConvertReportJsonTest, AnUntouchedViewGivesEmptyFieldsAndNoCount) {
   const std::string text = ConvertReportJson(
-      {RunOutcome::kEndedEarly, "refused: the model name is blank"},
+      {RunOutcome::kEndedEarly, false, "refused: the model name is blank"},
       RecordingView());
   EXPECT_EQ(text, R"({"result":"failed","reason":"refused: the model name is )"
                   R"(blank","guide":[],"messages":[],"source_rows":[],)"
@@ -71,7 +71,7 @@ TEST(ConvertReportJsonTest, EscapesControlCharactersAndKeepsUtf8Raw) {
   RecordingView view;
   view.ShowGuide("a\"b\\c\nd\te\x01 品名");
   const std::string text =
-      ConvertReportJson({RunOutcome::kCompleted, {}}, view);
+      ConvertReportJson({RunOutcome::kCompleted, true, {}}, view);
   EXPECT_NE(text.find(R"("a\"b\\c\nd\te\u0001 品名")"), std::string::npos)
       << text;
   EXPECT_EQ(text.find('\n'), std::string::npos);
@@ -81,7 +81,7 @@ TEST(ConvertReportJsonTest, ReplacesBytesThatAreNotUtf8) {
   RecordingView view;
   view.ReportFile({"/s/\x83\x41.lvd", FileOutcome::kSkippedNoCircuits, "", ""});
   const Json report =
-      Json::parse(ConvertReportJson({RunOutcome::kCompleted, {}}, view));
+      Json::parse(ConvertReportJson({RunOutcome::kCompleted, true, {}}, view));
   EXPECT_EQ(report["files"][0]["source"], "/s/\xEF\xBF\xBD\x41.lvd");
 }
 

@@ -560,12 +560,12 @@ class BadSettingsTest : public ::testing::Test {
   static void ExpectDefaults(const Settings& s) {
     EXPECT_EQ(s.SrcDir, "/data/");
     EXPECT_EQ(s.DstDir, "/data/");
-    EXPECT_EQ(s.Direction, "0");
-    EXPECT_EQ(s.ABorSeq, "0");
+    EXPECT_EQ(s.Direction, Direction::kContinuityToHipot);
+    EXPECT_EQ(s.ABorSeq, Notation::kAb);
     EXPECT_EQ(s.Equipment, "");
     EXPECT_EQ(s.Lower, "0");
     EXPECT_EQ(s.Upper, "2000");
-    EXPECT_EQ(s.OverWrite, "0");
+    EXPECT_FALSE(s.OverWrite);
   }
 
   TempFolder temp_;
@@ -609,7 +609,7 @@ TEST_F(BadSettingsTest, ValuesEndAtANulByte) {
   ASSERT_TRUE(Store().LoadSettings(settings));
   EXPECT_EQ(settings.SrcDir, "/data/in/");
   EXPECT_EQ(settings.Equipment, "TB");
-  EXPECT_EQ(settings.OverWrite, "1");
+  EXPECT_TRUE(settings.OverWrite);
 }
 
 // Root reads any file, so unreadable settings files are made of things

@@ -23,6 +23,10 @@ using testing::TempFolder;
 using testing::WriteBytes;
 
 constexpr char kSep = kFolderSeparator;
+constexpr Direction kC2H = Direction::kContinuityToHipot;
+constexpr Direction kH2C = Direction::kHipotToContinuity;
+constexpr Notation kAb = Notation::kAb;
+constexpr Notation kSeq = Notation::kSequential;
 
 class SettingsTest : public ::testing::Test {
  protected:
@@ -49,12 +53,12 @@ TEST_F(SettingsTest, MissingFileGivesEveryDefault) {
   ASSERT_TRUE(Store().LoadSettings(settings));
   EXPECT_EQ(settings.SrcDir, DefaultFolder());
   EXPECT_EQ(settings.DstDir, DefaultFolder());
-  EXPECT_EQ(settings.Direction, "0");
-  EXPECT_EQ(settings.ABorSeq, "0");
+  EXPECT_EQ(settings.Direction, kC2H);
+  EXPECT_EQ(settings.ABorSeq, kAb);
   EXPECT_EQ(settings.Equipment, "");
   EXPECT_EQ(settings.Lower, "0");
   EXPECT_EQ(settings.Upper, "2000");
-  EXPECT_EQ(settings.OverWrite, "0");
+  EXPECT_FALSE(settings.OverWrite);
 }
 
 TEST(SettingsPathTest, FileIsNamedAfterTheExecutableBesideIt) {
@@ -81,9 +85,10 @@ TEST_P(DirectionFlagTest, OnlyExactZeroOrOneIsTaken) {
                "\r\n[Inspection]\r\n"
                "OverWrite=" +
                GetParam().stored + "\r\n");
-  EXPECT_EQ(settings.Direction, GetParam().expected);
-  EXPECT_EQ(settings.ABorSeq, GetParam().expected);
-  EXPECT_EQ(settings.OverWrite, GetParam().expected);
+  const bool set = std::string_view(GetParam().expected) == "1";
+  EXPECT_EQ(settings.Direction, set ? kH2C : kC2H);
+  EXPECT_EQ(settings.ABorSeq, set ? kSeq : kAb);
+  EXPECT_EQ(settings.OverWrite, set);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -203,7 +208,7 @@ TEST_F(SettingsTest, FileWithByteOrderMarkIsReadAsUtf8) {
   EXPECT_EQ(settings.SrcDir, NativeSeparators("/u/Café/"));
   EXPECT_EQ(settings.DstDir, DefaultFolder());
   EXPECT_EQ(settings.Equipment, "型式—A");
-  EXPECT_EQ(settings.Direction, "1");
+  EXPECT_EQ(settings.Direction, kH2C);
 
   // Code page 932 bytes are no UTF-8 and read as missing.
   EXPECT_EQ(
@@ -212,7 +217,7 @@ TEST_F(SettingsTest, FileWithByteOrderMarkIsReadAsUtf8) {
 }
 
 TEST_F(SettingsTest, SaveIntoEmptyFolderWritesTheElevenLines) {
-  Settings settings{"/a/", "/b/", "1", "0", "TBS480", "0", "2000", "1"};
+  Settings settings{"/a/", "/b/", kH2C, kAb, "TBS480", "0", "2000", true};
   RecordingView messages;
   ASSERT_TRUE(Store().SaveSettings(settings, messages));
   EXPECT_TRUE(messages.messages().empty());
@@ -227,7 +232,7 @@ TEST_F(SettingsTest, SaveKeepsForeignContentAndReplacesKeysInPlace) {
   WriteBytes(IniPath(),
              "; kept comment\r\n[Inspection]\r\nupper=9\r\nNote=x\r\n\r\n"
              "[Other]\r\nA=1\r\n");
-  Settings settings{"/a/", "/b/", "0", "1", "", "0", "2000", "0"};
+  Settings settings{"/a/", "/b/", kC2H, kSeq, "", "0", "2000", false};
   RecordingView messages;
   ASSERT_TRUE(Store().SaveSettings(settings, messages));
   EXPECT_EQ(ReadBytes(IniPath()),
@@ -241,12 +246,12 @@ TEST_F(SettingsTest, SaveKeepsForeignContentAndReplacesKeysInPlace) {
 TEST_F(SettingsTest, SavedSettingsLoadBackUnchanged) {
   Settings saved{NativeSeparators("/in/表/"),
                  NativeSeparators("/out/ヂ/"),
-                 "1",
-                 "1",
+                 kH2C,
+                 kSeq,
                  "能力計",
                  "10",
                  "300",
-                 "1"};
+                 true};
   RecordingView messages;
   ASSERT_TRUE(Store().SaveSettings(saved, messages));
   Settings loaded;
@@ -267,7 +272,7 @@ TEST_F(SettingsTest, ReadOnlyFileFailsWithOneMessageAndStaysUnchanged) {
   MakeReadOnly(IniPath());
   RecordingView messages;
   EXPECT_FALSE(Store().SaveSettings(
-      Settings{"/a/", "/b/", "0", "0", "", "0", "2000", "0"}, messages));
+      Settings{"/a/", "/b/", kC2H, kAb, "", "0", "2000", false}, messages));
   EXPECT_EQ(messages.messages(),
             (std::vector<RecordedMessage>{
                 {kSettingsSaveFailedText, MessageIcon::kInformation}}));
@@ -300,8 +305,8 @@ class SaveEncodingTest : public SettingsTest,
 TEST_P(SaveEncodingTest, FileIsShiftJisUnlessAValueIsNot) {
   const EncodingCase& c = GetParam();
   WriteBytes(IniPath(), c.before);
-  const Settings saved{c.src_dir,   "/b/", "1",    "0",
-                       c.equipment, "0",   "2000", "1"};
+  const Settings saved{c.src_dir,   "/b/", kH2C,   kAb,
+                       c.equipment, "0",   "2000", true};
   RecordingView messages;
   ASSERT_TRUE(Store().SaveSettings(saved, messages));
   EXPECT_TRUE(messages.messages().empty());
@@ -366,7 +371,7 @@ TEST_P(SettingsLinkTest, SaveWritesThroughTheLink) {
 
   RecordingView messages;
   ASSERT_TRUE(Store().SaveSettings(
-      Settings{"/a/", "/b/", "1", "0", "TBS", "0", "2000", "1"}, messages));
+      Settings{"/a/", "/b/", kH2C, kAb, "TBS", "0", "2000", true}, messages));
   EXPECT_TRUE(std::filesystem::is_symlink(IniPath()));
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadBytes(folder_ / c.target),
@@ -390,7 +395,7 @@ TEST_F(SettingsTest, SaveIntoMissingFolderFails) {
   SettingsStore store(folder_ / "missing" / "Cordshift.ini", DefaultFolder());
   RecordingView messages;
   EXPECT_FALSE(store.SaveSettings(
-      Settings{"/a/", "/b/", "0", "0", "", "0", "2000", "0"}, messages));
+      Settings{"/a/", "/b/", kC2H, kAb, "", "0", "2000", false}, messages));
   EXPECT_EQ(messages.messages().size(), 1u);
   EXPECT_FALSE(std::filesystem::exists(folder_ / "missing"));
 }

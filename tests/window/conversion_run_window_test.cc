@@ -54,7 +54,7 @@ TEST_F(RunFromWindowTest, ConvertsTheWholeTreeAndReportsLikeTheRun) {
             window.lvSrc->topLevelItemCount());
   EXPECT_EQ(Text(window.lblKensu->text()), "5");
   // The run took the overwrite choice into the settings.
-  EXPECT_EQ(window.settings().OverWrite, "1");
+  EXPECT_TRUE(window.settings().OverWrite);
   window.close();
   EXPECT_EQ(Stored("Inspection", "OverWrite"), "1");
   EXPECT_EQ(Stored("Inspection", "Equipment"), "")
@@ -84,8 +84,10 @@ TEST_F(RunFromWindowTest, RefusedInputsAreToldAndChangeNothing) {
   window.chkOverWrite->setChecked(true);
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.message);
-    if (window.settings().Direction != c.direction) {
-      window.optSel[c.direction[0] == '0' ? 0 : 1]->click();
+    const bool reverse = c.direction[0] != '0';
+    if ((window.settings().Direction == Direction::kHipotToContinuity) !=
+        reverse) {
+      window.optSel[reverse ? 1 : 0]->click();
     }
     dialogs_.messages.clear();
     window.txtKisyu->setText(c.model);
@@ -95,7 +97,7 @@ TEST_F(RunFromWindowTest, RefusedInputsAreToldAndChangeNothing) {
     EXPECT_EQ(
         dialogs_.messages,
         (std::vector<ShownMessage>{{c.message, MessageIcon::kExclamation}}));
-    EXPECT_EQ(window.settings().OverWrite, "0");
+    EXPECT_FALSE(window.settings().OverWrite);
     EXPECT_EQ(Text(window.lblKensu->text()), "0");
     EXPECT_FALSE(std::filesystem::exists(temp_ / "dst"));
   }
@@ -124,7 +126,7 @@ TEST_F(RunFromWindowTest, ControlsThatStartWorkAreLockedWhileTheRunIsOn) {
   ASSERT_EQ(dialogs_.messages.size(), 1U);
   EXPECT_EQ(enabled_during_run, std::vector<bool>(7, false));
   EXPECT_FALSE(drop_listed);
-  EXPECT_EQ(window.settings().Direction, "1");
+  EXPECT_EQ(window.settings().Direction, Direction::kHipotToContinuity);
   const std::vector<QWidget*> unlocked = {window.btnFunc[0], window.btnFunc[2],
                                           window.optSel[0], window.optAB[1]};
   for (QWidget* control : unlocked) {

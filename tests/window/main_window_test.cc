@@ -125,7 +125,7 @@ TEST_F(MainWindowTest, SwitchingDirectionRelistsBothFoldersWithoutPicker) {
   ASSERT_EQ(window.lvDst->topLevelItemCount(), 2);
 
   window.optSel[1]->click();
-  EXPECT_EQ(window.settings().Direction, "1");
+  EXPECT_EQ(window.settings().Direction, Direction::kHipotToContinuity);
   EXPECT_TRUE(dialogs_.browses.empty());
   EXPECT_FALSE(window.optAB[0]->isHidden());
   EXPECT_EQ(Text(window.btnFunc[2]->text()), "LoomvantageHipopt ⇒ Loomvantage");
@@ -135,7 +135,7 @@ TEST_F(MainWindowTest, SwitchingDirectionRelistsBothFoldersWithoutPicker) {
             "変換先の Loomvantage の一覧表示ができませんでした");
 
   window.optSel[0]->click();
-  EXPECT_EQ(window.settings().Direction, "0");
+  EXPECT_EQ(window.settings().Direction, Direction::kContinuityToHipot);
   EXPECT_TRUE(window.optAB[0]->isHidden());
   EXPECT_EQ(window.lvSrc->topLevelItemCount(), 1);
   EXPECT_EQ(window.lvDst->topLevelItemCount(), 2);

@@ -29,8 +29,6 @@ using Row = RecordingView::Row;
 
 constexpr char kAbortGuide[] = "異常を検出したため変換を終了します";
 
-enum class Direction { kToHipot, kToContinuity };
-
 class ConversionTest : public ::testing::Test {
  protected:
   ConversionTest() {
@@ -46,7 +44,7 @@ class ConversionTest : public ::testing::Test {
   bool Convert(Direction direction) {
     source_list_ = testing::ListFolder(source_);
     const bool listed =
-        direction == Direction::kToHipot
+        direction == Direction::kContinuityToHipot
             ? ListLoomvantageFiles(view_, ListId::kSource, source_list_,
                                    workspace_)
             : ListHipotFiles(view_, ListId::kSource, source_list_, workspace_);
@@ -66,7 +64,7 @@ class ConversionTest : public ::testing::Test {
     const auto source_before = Snapshot(source_);
     const std::string folder = destination_.string() + "/";
     const bool ok =
-        direction == Direction::kToHipot
+        direction == Direction::kContinuityToHipot
             ? ConvertFolderToHipot(view_, source_list_, destination_list_,
                                    folder, inputs_, workspace_, converted_)
             : ConvertFolderToLoomvantage(view_, source_list_, destination_list_,
@@ -115,7 +113,7 @@ class ConversionTest : public ::testing::Test {
 
 TEST_F(ConversionTest, ContinuityFolderMatchesGoldenHipotFiles) {
   source_ = CopyTestData(temp_, "convert/continuity");
-  ASSERT_TRUE(Convert(Direction::kToHipot));
+  ASSERT_TRUE(Convert(Direction::kContinuityToHipot));
   EXPECT_EQ(Snapshot(destination_),
             Snapshot(std::filesystem::path(CORDSHIFT_TEST_DATA_DIR) /
                      "convert/expected_hipot"));
@@ -130,7 +128,7 @@ TEST_F(ConversionTest, ContinuityFolderMatchesGoldenHipotFiles) {
 }
 
 struct GoldenCase {
-  const char* ab_or_seq;
+  Notation notation;
   const char* expected_folder;
   Row first_row;
   Row second_row;
@@ -142,8 +140,8 @@ class HipotGoldenTest : public ConversionTest,
 TEST_P(HipotGoldenTest, HipotFolderMatchesGoldenContinuityFiles) {
   source_ = CopyTestData(temp_, "convert/hipot");
   inputs_.model_name = "  TBL480 ";
-  inputs_.ab_or_seq = GetParam().ab_or_seq;
-  ASSERT_TRUE(Convert(Direction::kToContinuity));
+  inputs_.notation = GetParam().notation;
+  ASSERT_TRUE(Convert(Direction::kHipotToContinuity));
   EXPECT_EQ(Snapshot(destination_),
             Snapshot(std::filesystem::path(CORDSHIFT_TEST_DATA_DIR) /
                      "convert" / GetParam().expected_folder));
@@ -155,18 +153,18 @@ TEST_P(HipotGoldenTest, HipotFolderMatchesGoldenContinuityFiles) {
 INSTANTIATE_TEST_SUITE_P(
     Notations, HipotGoldenTest,
     ::testing::Values(
-        GoldenCase{"0",
+        GoldenCase{Notation::kAb,
                    "expected_continuity_ab",
                    {"   1", "01", "    2", "    3", "    0", "   B2"},
                    {"   2", "02", "    2", "    4", "    0", "B4096"}},
-        GoldenCase{"1",
+        GoldenCase{Notation::kSequential,
                    "expected_continuity_seq",
                    {"   1", "01", "    2", "    3", "    0", "   66"},
                    {"   2", "02", "    2", "    4", "    0", " 8192"}}));
 
 struct RecordCase {
   const char* record;  // field 1 of the source record
-  const char* ab_or_seq;
+  Notation notation;
   const char* expected;  // field 1 written; nullptr: the folder aborts
 };
 
@@ -176,7 +174,7 @@ class ToHipotRecordTest : public ConversionTest,
 TEST_P(ToHipotRecordTest, RecordConverts) {
   AddSource("F", {"M", "20240101000000", "1", "1",
                   std::string(GetParam().record) + ",0,100"});
-  const bool ok = ConvertUnlisted(Direction::kToHipot);
+  const bool ok = ConvertUnlisted(Direction::kContinuityToHipot);
   if (GetParam().expected == nullptr) {
     EXPECT_FALSE(ok);
     EXPECT_FALSE(std::filesystem::exists(destination_ / "F.lvd"));
@@ -192,17 +190,21 @@ TEST_P(ToHipotRecordTest, RecordConverts) {
 
 INSTANTIATE_TEST_SUITE_P(
     Records, ToHipotRecordTest,
-    ::testing::Values(
-        RecordCase{"A1-B1", "0", "1-65"}, RecordCase{"a1-b1", "0", "1-65"},
-        RecordCase{"A65-B65", "0", "129-193"},
-        RecordCase{"A001-B4096", "0", "1-8192"},
-        RecordCase{" B64 - a2 ", "0", "128-2"},
-        RecordCase{"0001-0065", "0", "0001-0065"},
-        RecordCase{"1-9000", "0", "1-9000"}, RecordCase{"0005-", "0", "0005-"},
-        RecordCase{"A1-65", "0", nullptr}, RecordCase{"A1-C5", "0", nullptr},
-        RecordCase{"A0-A1", "0", nullptr}, RecordCase{"A4097-A1", "0", nullptr},
-        RecordCase{"A5-", "0", nullptr}, RecordCase{"A1-A2-A3", "0", nullptr},
-        RecordCase{"A1", "0", nullptr}));
+    ::testing::Values(RecordCase{"A1-B1", Notation::kAb, "1-65"},
+                      RecordCase{"a1-b1", Notation::kAb, "1-65"},
+                      RecordCase{"A65-B65", Notation::kAb, "129-193"},
+                      RecordCase{"A001-B4096", Notation::kAb, "1-8192"},
+                      RecordCase{" B64 - a2 ", Notation::kAb, "128-2"},
+                      RecordCase{"0001-0065", Notation::kAb, "0001-0065"},
+                      RecordCase{"1-9000", Notation::kAb, "1-9000"},
+                      RecordCase{"0005-", Notation::kAb, "0005-"},
+                      RecordCase{"A1-65", Notation::kAb, nullptr},
+                      RecordCase{"A1-C5", Notation::kAb, nullptr},
+                      RecordCase{"A0-A1", Notation::kAb, nullptr},
+                      RecordCase{"A4097-A1", Notation::kAb, nullptr},
+                      RecordCase{"A5-", Notation::kAb, nullptr},
+                      RecordCase{"A1-A2-A3", Notation::kAb, nullptr},
+                      RecordCase{"A1", Notation::kAb, nullptr}));
 
 class ToContinuityRecordTest
     : public ConversionTest,
@@ -211,9 +213,9 @@ class ToContinuityRecordTest
 TEST_P(ToContinuityRecordTest, RecordConverts) {
   AddSource("F", {"M", "20240101000000", "1", "1",
                   std::string(GetParam().record) + ",1,0,2000,1,0"});
-  inputs_.ab_or_seq = GetParam().ab_or_seq;
+  inputs_.notation = GetParam().notation;
   inputs_.upper = " 100 ";
-  const bool ok = ConvertUnlisted(Direction::kToContinuity);
+  const bool ok = ConvertUnlisted(Direction::kHipotToContinuity);
   if (GetParam().expected == nullptr) {
     EXPECT_FALSE(ok);
     EXPECT_FALSE(std::filesystem::exists(destination_ / "F.lvd"));
@@ -228,13 +230,16 @@ TEST_P(ToContinuityRecordTest, RecordConverts) {
 
 INSTANTIATE_TEST_SUITE_P(
     Records, ToContinuityRecordTest,
-    ::testing::Values(
-        RecordCase{"1-17", "1", "0001-0017"}, RecordCase{"1-17", "0", "A1-A17"},
-        RecordCase{"65-129", "0", "B1-A65"},
-        RecordCase{"0065-8192", "0", "B1-B4096"},
-        RecordCase{" 12.4 - 1 ", "1", "0012-0001"},
-        RecordCase{"0-1", "1", nullptr}, RecordCase{"8193-1", "1", nullptr},
-        RecordCase{"A1-2", "0", nullptr}, RecordCase{"1-2-3", "0", nullptr}));
+    ::testing::Values(RecordCase{"1-17", Notation::kSequential, "0001-0017"},
+                      RecordCase{"1-17", Notation::kAb, "A1-A17"},
+                      RecordCase{"65-129", Notation::kAb, "B1-A65"},
+                      RecordCase{"0065-8192", Notation::kAb, "B1-B4096"},
+                      RecordCase{" 12.4 - 1 ", Notation::kSequential,
+                                 "0012-0001"},
+                      RecordCase{"0-1", Notation::kSequential, nullptr},
+                      RecordCase{"8193-1", Notation::kSequential, nullptr},
+                      RecordCase{"A1-2", Notation::kAb, nullptr},
+                      RecordCase{"1-2-3", Notation::kAb, nullptr}));
 
 struct HeaderCase {
   std::vector<std::string> header;
@@ -254,7 +259,7 @@ TEST_P(HeaderFaultTest, FaultInThirdFileKeepsTheFirstTwo) {
   view_.SetConvertedCount("prev");
   converted_ = 4;
 
-  EXPECT_FALSE(ConvertUnlisted(Direction::kToHipot));
+  EXPECT_FALSE(ConvertUnlisted(Direction::kContinuityToHipot));
   if (GetParam().message) {
     EXPECT_EQ(view_.messages(),
               (std::vector<RecordedMessage>{
@@ -289,7 +294,7 @@ TEST_F(ConversionTest, RunningTotalAddsThisFolder) {
   AddSource("1", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
   AddSource("2", {"M", "20240101000000", "0", "0"});
   converted_ = 5;
-  ASSERT_TRUE(Convert(Direction::kToHipot));
+  ASSERT_TRUE(Convert(Direction::kContinuityToHipot));
   EXPECT_EQ(view_.converted_count(), "6");
   EXPECT_EQ(converted_, 6);
 }
@@ -297,7 +302,7 @@ TEST_F(ConversionTest, RunningTotalAddsThisFolder) {
 TEST_F(ConversionTest, FolderWithNothingToConvertShowsZero) {
   AddSource("1", {"M", "20240101000000", "0", "0"});
   AddSource("2", {"M", "20240101000000", "1", "1", "12-,1,0,2000,1,0"});
-  ASSERT_TRUE(Convert(Direction::kToContinuity));
+  ASSERT_TRUE(Convert(Direction::kHipotToContinuity));
   EXPECT_EQ(view_.converted_count(), "0");
   EXPECT_TRUE(view_.Rows(ListId::kDestination).empty());
   EXPECT_TRUE(Snapshot(destination_).empty());
@@ -308,12 +313,12 @@ TEST_F(ConversionTest, FolderWithNothingToConvertShowsZero) {
 
 TEST_F(ConversionTest, SkippedFilesStillHaveTheirHeaderChecked) {
   AddSource("1", {"M", "bad date", "0", "0"});
-  EXPECT_FALSE(Convert(Direction::kToHipot));
+  EXPECT_FALSE(Convert(Direction::kContinuityToHipot));
   EXPECT_EQ(view_.messages().size(), 1u);
 }
 
 struct OverwriteCase {
-  const char* over_write;
+  bool overwrite;
   bool replaced;
 };
 
@@ -328,9 +333,9 @@ TEST_P(OverwriteTest, ExistingDestinationFollowsTheOverwriteFlag) {
       "[Other]\r\nKeep=1\r\n[Purpose]\r\nComment=old\r\n";
   WriteBytes(destination_ / "F.lvd", old_file);
   WriteBytes(destination_ / "F.ini", old_ini);
-  inputs_.over_write = GetParam().over_write;
+  inputs_.overwrite = GetParam().overwrite;
 
-  ASSERT_TRUE(Convert(Direction::kToHipot));
+  ASSERT_TRUE(Convert(Direction::kContinuityToHipot));
   if (GetParam().replaced) {
     EXPECT_EQ(DestinationRecords("F"),
               std::vector<std::string>{"1-2,1,0,2000,1,0"});
@@ -346,13 +351,13 @@ TEST_P(OverwriteTest, ExistingDestinationFollowsTheOverwriteFlag) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Flags, OverwriteTest,
-                         ::testing::Values(OverwriteCase{"0", false},
-                                           OverwriteCase{"1", true}));
+                         ::testing::Values(OverwriteCase{false, false},
+                                           OverwriteCase{true, true}));
 
 TEST_F(ConversionTest, BadRecordAbortsEvenWhenDestinationIsKept) {
   AddSource("F", {"M", "20240101000000", "1", "2", "A1-65,0,100"});
   WriteBytes(destination_ / "F.lvd", "old");
-  EXPECT_FALSE(ConvertUnlisted(Direction::kToHipot));
+  EXPECT_FALSE(ConvertUnlisted(Direction::kContinuityToHipot));
   EXPECT_EQ(ReadBytes(destination_ / "F.lvd"), "old");
 }
 
@@ -363,7 +368,7 @@ TEST_F(ConversionTest, CommentIsCopiedOnlyWhenTheSourceHasOne) {
   WriteBytes(source_ / "B.ini", "[Purpose]\r\nOther=x\r\n");
   WriteBytes(source_ / "C.ini", "[Purpose]\r\nComment=ERR\r\n");
   WriteBytes(destination_ / "B.ini", "[Purpose]\r\nComment=kept\r\n");
-  ASSERT_TRUE(Convert(Direction::kToHipot));
+  ASSERT_TRUE(Convert(Direction::kContinuityToHipot));
   EXPECT_FALSE(std::filesystem::exists(destination_ / "A.ini"));
   EXPECT_EQ(ReadBytes(destination_ / "B.ini"), "[Purpose]\r\nComment=kept\r\n");
   EXPECT_FALSE(std::filesystem::exists(destination_ / "C.ini"));
@@ -374,7 +379,7 @@ TEST_F(ConversionTest, LongJapaneseCommentIsCopiedWhole) {
   for (int i = 0; i < 200; ++i) comment += "\x95\x5c\x83\x5c";  // 表ソ
   AddSource("F", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
   WriteBytes(source_ / "F.ini", "[Purpose]\r\nComment=" + comment + "\r\n");
-  ASSERT_TRUE(Convert(Direction::kToHipot));
+  ASSERT_TRUE(Convert(Direction::kContinuityToHipot));
   EXPECT_EQ(ReadBytes(destination_ / "F.ini"),
             "[Purpose]\r\nComment=" + comment + "\r\n");
 }
@@ -382,7 +387,7 @@ TEST_F(ConversionTest, LongJapaneseCommentIsCopiedWhole) {
 TEST_F(ConversionTest, ModelNameIsWrittenInShiftJis) {
   AddSource("F", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
   inputs_.model_name = " 能力計 ";
-  ASSERT_TRUE(Convert(Direction::kToHipot));
+  ASSERT_TRUE(Convert(Direction::kContinuityToHipot));
   EXPECT_EQ(ReadBytes(destination_ / "F.lvd").substr(0, 8),
             "\x94\x5c\x97\xcd\x8c\x76\r\n");
 }
@@ -393,9 +398,9 @@ TEST_F(ConversionTest, FailedWriteLeavesExistingFileAndNoTemporaryFile) {
   const std::string old_file = "old\r\n";
   WriteBytes(destination_ / "2.lvd", old_file);
   MakeReadOnly(destination_ / "2.lvd");
-  inputs_.over_write = "1";
+  inputs_.overwrite = true;
 
-  EXPECT_FALSE(Convert(Direction::kToHipot));
+  EXPECT_FALSE(Convert(Direction::kContinuityToHipot));
   EXPECT_EQ(ReadBytes(destination_ / "2.lvd"), old_file);
   EXPECT_TRUE(std::filesystem::exists(destination_ / "1.lvd"));
   EXPECT_TRUE(NoTemporaryFiles());
@@ -407,14 +412,14 @@ TEST_F(ConversionTest, FailedWriteLeavesExistingFileAndNoTemporaryFile) {
 TEST_F(ConversionTest, MissingDestinationFolderAborts) {
   AddSource("1", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
   std::filesystem::remove(destination_);
-  EXPECT_FALSE(Convert(Direction::kToHipot));
+  EXPECT_FALSE(Convert(Direction::kContinuityToHipot));
   EXPECT_FALSE(std::filesystem::exists(destination_));
 }
 
 TEST_F(ConversionTest, DryRunWritesNothingButReportsEverything) {
   source_ = CopyTestData(temp_, "convert/continuity");
   inputs_.dry_run = true;
-  ASSERT_TRUE(Convert(Direction::kToHipot));
+  ASSERT_TRUE(Convert(Direction::kContinuityToHipot));
   EXPECT_TRUE(Snapshot(destination_).empty());
   EXPECT_EQ(view_.Rows(ListId::kDestination).size(), 2u);
   EXPECT_EQ(view_.converted_count(), "2");
@@ -441,9 +446,9 @@ TEST_P(WriteFaultTest, FaultKeepsBothDestinationFilesAsTheyWere) {
   WriteBytes(destination_ / "F.ini", "[Purpose]\r\nComment=old\r\n");
   GetParam().arrange(source_, destination_);
   const auto before = Snapshot(destination_);
-  inputs_.over_write = "1";
+  inputs_.overwrite = true;
 
-  EXPECT_FALSE(ConvertUnlisted(Direction::kToHipot));
+  EXPECT_FALSE(ConvertUnlisted(Direction::kContinuityToHipot));
   EXPECT_EQ(Snapshot(destination_), before);
   EXPECT_TRUE(NoTemporaryFiles());
   ASSERT_EQ(view_.reports().size(), 1u);
@@ -510,7 +515,7 @@ TEST_F(ConversionTest, CommentFileIsFoundWhateverTheCaseOfItsName) {
     source_list_.Clear();
     source_list_.Add("W100", (source_ / "W100").string(), c.wiring_extension);
     source_list_.Circuits[0] = 1;
-    ASSERT_TRUE(ConvertListed(Direction::kToHipot)) << c.comment_name;
+    ASSERT_TRUE(ConvertListed(Direction::kContinuityToHipot)) << c.comment_name;
     EXPECT_EQ(ReadBytes(destination_ / "W100.ini"),
               "[Purpose]\r\nComment=hello\r\n")
         << c.comment_name;
@@ -521,7 +526,7 @@ TEST_F(ConversionTest, CommentFileIsFoundWhateverTheCaseOfItsName) {
 // a.lvd and a.LVD can stand side by side only where names are
 // case-sensitive; both would become a.lvd.
 TEST_F(ConversionTest, SecondSourceOfOneDestinationNameIsSkipped) {
-  for (const char* over_write : {"0", "1"}) {
+  for (const bool overwrite : {false, true}) {
     std::filesystem::remove_all(destination_);
     std::filesystem::create_directories(destination_);
     view_ = RecordingView();
@@ -534,9 +539,9 @@ TEST_F(ConversionTest, SecondSourceOfOneDestinationNameIsSkipped) {
     source_list_.Add("a", (source_ / "a").string(), ".LVD");
     source_list_.Add("a", (source_ / "a").string(), ".lvd");
     source_list_.Circuits = {1, 1};
-    inputs_.over_write = over_write;
+    inputs_.overwrite = overwrite;
 
-    ASSERT_TRUE(ConvertListed(Direction::kToHipot));
+    ASSERT_TRUE(ConvertListed(Direction::kContinuityToHipot));
     EXPECT_EQ(DestinationRecords("a"),
               std::vector<std::string>{"1-2,1,0,2000,1,0"});
     EXPECT_EQ(converted_, 1);

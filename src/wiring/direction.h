@@ -1,0 +1,21 @@
+#ifndef CORDSHIFT_WIRING_DIRECTION_H_
+#define CORDSHIFT_WIRING_DIRECTION_H_
+
+// The two choices that shape a conversion: which side is read and which is
+// written, and how terminal numbers are written on the continuity side.
+
+namespace cordshift {
+
+enum class Direction {
+  kContinuityToHipot,  // continuity files read, hipot files written
+  kHipotToContinuity,  // hipot files read, continuity files written
+};
+
+enum class Notation {
+  kAb,          // A1..A4096, B1..B4096
+  kSequential,  // four-digit sequential numbers
+};
+
+}  // namespace cordshift
+
+#endif  // CORDSHIFT_WIRING_DIRECTION_H_
