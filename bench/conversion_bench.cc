@@ -86,7 +86,8 @@ class BenchFolders {
     WiringFileList list;
     for (int f = 1; f <= kFiles; ++f) {
       const std::string name = "W" + std::to_string(f);
-      list.Add(name, WithTrailingSeparator(source().string()) + name, ".lvd");
+      list.push_back(
+          {name, WithTrailingSeparator(source().string()), ".lvd", {}});
     }
     return list;
   }

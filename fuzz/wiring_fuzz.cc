@@ -35,10 +35,8 @@ std::optional<int> RecordLineCount(std::string_view text) {
 }
 
 WiringFileList OneFileList(const fs::path& folder) {
-  WiringFileList list;
-  list.Add(kName, WithTrailingSeparator(PathToUtf8(folder)) + kName,
-           kWiringExtension);
-  return list;
+  return {
+      {kName, WithTrailingSeparator(PathToUtf8(folder)), kWiringExtension, {}}};
 }
 
 bool Summarize(Side side, ConversionView& view, WiringFileList& list,
@@ -195,11 +193,11 @@ class OneFileConversion {
         side_ == Side::kContinuity ? Side::kHipot : Side::kContinuity;
     Require(Summarize(other, readback, output, workspace),
             "the converted file reads back");
-    Require(output.Circuits[0] == CellNumber(row, 2),
+    Require(output[0].summary.circuits == CellNumber(row, 2),
             "the converted file has the reported circuits");
-    Require(output.Terminals[0] == CellNumber(row, 3),
+    Require(output[0].summary.terminals == CellNumber(row, 3),
             "the converted file has the reported terminals");
-    Require(output.SingleEnded[0] == 0 || other == Side::kHipot,
+    Require(output[0].summary.single_ended == 0 || other == Side::kHipot,
             "no single-ended circuit reaches the continuity side");
   }
 
@@ -256,11 +254,14 @@ void SummarizeOneFile(Side side, const fs::path& folder, std::string_view bytes,
   for (const std::string& cell : rows.front()) {
     Require(IsValidUtf8(cell), "list cells are UTF-8");
   }
-  Require(list.Circuits[0] == *records, "every record line is a circuit");
-  Require(list.Terminals[0] >= 0 && list.Terminals[0] <= TableCapacity &&
-              list.Terminals[0] <= 2 * *records,
+  Require(list[0].summary.circuits == *records,
+          "every record line is a circuit");
+  Require(list[0].summary.terminals >= 0 &&
+              list[0].summary.terminals <= TableCapacity &&
+              list[0].summary.terminals <= 2 * *records,
           "the terminal count is bounded by the records");
-  Require(list.SingleEnded[0] >= 0 && list.SingleEnded[0] <= *records,
+  Require(list[0].summary.single_ended >= 0 &&
+              list[0].summary.single_ended <= *records,
           "single-ended circuits are circuits");
 }
 

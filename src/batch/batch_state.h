@@ -2,10 +2,9 @@
 #define CORDSHIFT_BATCH_BATCH_STATE_H_
 
 // Everything the listings and conversion runs keep between calls: the four
-// per-folder file lists, the folder tree and the readers' workspace. Owned
-// by the front end (the window or a command-line run) for its lifetime.
+// per-folder file lists and the readers' workspace. Owned by the front end
+// (the window or a command-line run) for its lifetime.
 
-#include "batch/folder_tree.h"
 #include "wiring/wiring_file_list.h"
 #include "wiring/wiring_workspace.h"
 
@@ -16,7 +15,6 @@ struct BatchState {
   WiringFileList SourceHipotList;
   WiringFileList DestHipotList;
   WiringFileList DestLoomvantageList;
-  FolderTree tree;
   WiringWorkspace workspace;
 };
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "batch/folder_listing.h"
+#include "batch/folder_tree.h"
 #include "platform/codepage.h"
 #include "platform/folder_path.h"
 #include "platform/folder_scan.h"
@@ -179,17 +180,16 @@ bool HasControlCharacter(std::string_view text) {
 // as when the source lies inside the destination: writing there would
 // replace the source's own files. Only existing destination folders can be
 // one; links are seen through.
-bool DestinationOverlapsSource(const FolderTree& tree) {
+bool DestinationOverlapsSource(const std::vector<FolderPair>& folders) {
   std::set<FileIdentity> sources;
-  for (const std::string& folder : tree.SourceFolders) {
-    if (const std::optional<FileIdentity> id = IdentityOf(folder)) {
+  for (const FolderPair& pair : folders) {
+    if (const std::optional<FileIdentity> id = IdentityOf(pair.source)) {
       sources.insert(*id);
     }
   }
   return std::any_of(
-      tree.DestinationFolders.begin(), tree.DestinationFolders.end(),
-      [&sources](const std::string& folder) {
-        const std::optional<FileIdentity> id = IdentityOf(folder);
+      folders.begin(), folders.end(), [&sources](const FolderPair& pair) {
+        const std::optional<FileIdentity> id = IdentityOf(pair.destination);
         return id && sources.contains(*id);
       });
 }
@@ -211,13 +211,13 @@ class ConversionRun {
       return Refuse(kSameFolderMessage,
                     "the source and destination are the same folder");
     }
-    FolderTree& tree = state_.tree;
-    if (!tree.AnalyzeFolderTree(view_, inputs_.source_root,
-                                inputs_.destination_root)) {
+    const FolderAnalysis tree =
+        AnalyzeFolderTree(view_, inputs_.source_root, inputs_.destination_root);
+    if (!tree.ok()) {
       view_.ShowGuide(kAnalysisFailedGuide);
-      return EndedEarly(FolderFault(tree.UnreadableFolder));
+      return EndedEarly(FolderFault(tree.unreadable_folder));
     }
-    if (DestinationOverlapsSource(tree)) {
+    if (DestinationOverlapsSource(tree.folders)) {
       return Refuse(kOverlappingFoldersMessage,
                     "a destination folder is a folder of the source tree, "
                     "whose files would be replaced");
@@ -225,11 +225,9 @@ class ConversionRun {
     view_.ShowGuide(profile_.start_text);
     const ConversionInputs conversion = ConversionInputsOf();
     int converted_in_run = 0;
-    const int folder_count = tree.FolderCount;
-    for (int i = 0; i < folder_count; ++i) {
+    for (const FolderPair& folder : tree.folders) {
       if (view_.StopRequested()) return Ended(RunOutcome::kStopped);
-      if (!ConvertFolder(static_cast<std::size_t>(i), conversion,
-                         converted_in_run)) {
+      if (!ConvertFolder(folder, conversion, converted_in_run)) {
         if (view_.StopRequested()) return Ended(RunOutcome::kStopped);
         return EndedEarly();
       }
@@ -312,12 +310,14 @@ class ConversionRun {
   }
 
   // Lists and converts one folder of the tree. False ends the run.
-  bool ConvertFolder(std::size_t i, const ConversionInputs& conversion,
+  bool ConvertFolder(const FolderPair& folder,
+                     const ConversionInputs& conversion,
                      int& converted_in_run) {
-    FolderTree& tree = state_.tree;
-    const std::string& source_folder = tree.SourceFolders[i];
-    const std::string& destination_folder = tree.DestinationFolders[i];
-    if (!tree.ListWiringFiles(source_folder, kWiringExtension)) {
+    const std::string& source_folder = folder.source;
+    const std::string& destination_folder = folder.destination;
+    std::optional<WiringFileList> found =
+        ListWiringFiles(source_folder, kWiringExtension);
+    if (!found) {
       view_.ReportFile({source_folder,
                         FileOutcome::kFault,
                         {},
@@ -325,7 +325,7 @@ class ConversionRun {
       view_.ShowGuide(kEnumerationFailedGuide);
       return false;
     }
-    if (tree.FoundCount <= 0) {
+    if (found->empty()) {
       // A folder of the analysis that has gone since would pass as empty,
       // and the run would report success with its files left out.
       if (FolderExists(source_folder)) return true;
@@ -338,7 +338,7 @@ class ConversionRun {
     }
 
     WiringFileList& source = state_.*profile_.source_list;
-    FillFromFoundFiles(tree, source);
+    source = std::move(*found);
     view_.ClearList(ListId::kSource);
     if (!profile_.list_files(view_, ListId::kSource, source,
                              state_.workspace)) {

@@ -1,8 +1,11 @@
 #include "batch/folder_listing.h"
 
 #include <exception>
+#include <optional>
 #include <string>
+#include <utility>
 
+#include "batch/folder_tree.h"
 #include "wiring/summaries.h"
 
 namespace cordshift {
@@ -73,16 +76,17 @@ constexpr ListingProfile kDestinationContinuity = {
 
 ListingOutcome ListFolder(ConversionView& view, const std::string& folder,
                           const ListingProfile& profile, BatchState& state) {
-  FolderTree& tree = state.tree;
-  if (!tree.ListWiringFiles(folder, kWiringExtension)) {
+  std::optional<WiringFileList> found =
+      ListWiringFiles(folder, kWiringExtension);
+  if (!found) {
     view.ShowMessage(folder + profile.enumeration_failed_suffix,
                      MessageIcon::kExclamation);
     return ListingOutcome::kEnumerationFailed;
   }
   view.ClearList(profile.list);
   WiringFileList& files = state.*profile.files;
-  FillFromFoundFiles(tree, files);
-  if (files.Count == 0) {
+  files = std::move(*found);
+  if (files.empty()) {
     view.ShowGuide(profile.empty_text);
     return ListingOutcome::kEmpty;
   }
@@ -103,14 +107,6 @@ ListingOutcome ListSafely(ConversionView& view, const std::string& folder,
 }
 
 }  // namespace
-
-void FillFromFoundFiles(const FolderTree& tree, WiringFileList& files) {
-  files.Clear();
-  for (int i = 0; i < tree.FoundCount; ++i) {
-    const auto k = static_cast<std::size_t>(i);
-    files.Add(tree.FoundNames[k], tree.FoundPaths[k], tree.FoundExtensions[k]);
-  }
-}
 
 ListingOutcome ListSourceFolder(ConversionView& view, Direction direction,
                                 const std::string& folder, BatchState& state) {

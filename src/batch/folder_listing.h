@@ -21,10 +21,6 @@ enum class ListingOutcome {
   kEnumerationFailed,  // the folder could not be read; the list is unchanged
 };
 
-// A side's file list filled from the tree's last enumeration, with empty
-// summaries.
-void FillFromFoundFiles(const FolderTree& tree, WiringFileList& files);
-
 // Lists the source folder into lvSrc, read as the side the direction
 // reads.
 ListingOutcome ListSourceFolder(ConversionView& view, Direction direction,

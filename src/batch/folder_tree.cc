@@ -96,12 +96,12 @@ bool IsThere(const std::string& folder, bool any_entry_counts) {
   return any_entry_counts ? PathExists(folder) : FolderExists(folder);
 }
 
-// Fills a tree's folder lists below the two roots already stored as entry 1.
+// Lists the folder pairs below the two roots already stored as entry 1.
 class TreeWalk {
  public:
-  TreeWalk(FolderTree& tree, const std::string& source,
+  TreeWalk(FolderAnalysis& analysis, const std::string& source,
            const std::string& destination)
-      : tree_(tree),
+      : analysis_(analysis),
         source_(source),
         destination_(destination),
         // A run must never convert its own output, so a destination inside
@@ -110,12 +110,10 @@ class TreeWalk {
 
   // Depth first without recursion, so that the depth of a tree is limited
   // by memory only: each level keeps the subfolders still to be visited.
-  bool Run() {
-    if (destination_inside_ && IsSameFolder(source_, destination_)) {
-      return true;
-    }
+  void Run() {
+    if (destination_inside_ && IsSameFolder(source_, destination_)) return;
     std::optional<std::vector<std::string>> top = StoreSubfolders(source_);
-    if (!top) return false;
+    if (!top) return;
     std::vector<Level> levels;
     levels.push_back({std::move(*top)});
     while (!levels.empty()) {
@@ -126,10 +124,9 @@ class TreeWalk {
       }
       const std::string folder = std::move(level.folders[level.next++]);
       std::optional<std::vector<std::string>> below = StoreSubfolders(folder);
-      if (!below) return false;
+      if (!below) return;
       if (!below->empty()) levels.push_back({std::move(*below)});
     }
-    return true;
   }
 
  private:
@@ -138,14 +135,14 @@ class TreeWalk {
     std::size_t next = 0;
   };
 
-  // Stores the subfolders of `folder` as new entries, all of them before
-  // any folder below them, and returns their paths; no value when the
-  // folder cannot be read.
+  // Stores the subfolders of `folder` as new pairs, all of them before any
+  // folder below them, and returns their paths; no value (and the folder
+  // named as unreadable) when the folder cannot be read.
   std::optional<std::vector<std::string>> StoreSubfolders(
       const std::string& folder) {
     std::optional<std::vector<std::string>> names = ListSubfolders(folder);
     if (!names) {
-      tree_.UnreadableFolder = folder;
+      analysis_.unreadable_folder = folder;
       return std::nullopt;
     }
     std::vector<std::string> paths;
@@ -153,22 +150,16 @@ class TreeWalk {
     for (const std::string& name : *names) {
       std::string path = folder + name + kFolderSeparator;
       if (destination_inside_ && IsSameFolder(path, destination_)) continue;
-      Store(path);
+      // The relative part comes from the walk itself, so cutting the source
+      // root's length off is exact.
+      analysis_.folders.push_back(
+          {path, destination_ + path.substr(source_.size())});
       paths.push_back(std::move(path));
     }
     return paths;
   }
 
-  // The relative part comes from the walk itself, so cutting the source
-  // root's length off is exact.
-  void Store(const std::string& path) {
-    tree_.DestinationFolders.push_back(destination_ +
-                                       path.substr(source_.size()));
-    tree_.SourceFolders.push_back(path);
-    tree_.FolderCount = static_cast<int>(tree_.SourceFolders.size());
-  }
-
-  FolderTree& tree_;
+  FolderAnalysis& analysis_;
   const std::string& source_;
   const std::string& destination_;
   const bool destination_inside_;
@@ -176,37 +167,32 @@ class TreeWalk {
 
 }  // namespace
 
-bool FolderTree::AnalyzeFolderTree(ConversionView& view,
-                                   std::string_view source_root,
-                                   std::string_view destination_root) {
+FolderAnalysis AnalyzeFolderTree(ConversionView& view,
+                                 std::string_view source_root,
+                                 std::string_view destination_root) {
   view.ShowGuide(kAnalysingGuide);
   const std::string source = WithTrailingSeparator(std::string(source_root));
   const std::string destination =
       WithTrailingSeparator(std::string(destination_root));
-  SourceFolders.assign(1, source);
-  DestinationFolders.assign(1, destination);
-  FolderCount = 1;
-  UnreadableFolder.clear();
+  FolderAnalysis analysis;
+  analysis.folders.push_back({source, destination});
   if (!FolderExists(source)) {
-    UnreadableFolder = source;
-    return false;
+    analysis.unreadable_folder = source;
+    return analysis;
   }
-  return TreeWalk(*this, source, destination).Run();
+  TreeWalk(analysis, source, destination).Run();
+  return analysis;
 }
 
-bool FolderTree::ListWiringFiles(std::string_view folder,
-                                 std::string_view extension) {
-  FoundCount = 0;
-  FoundNames.clear();
-  FoundPaths.clear();
-  FoundExtensions.clear();
+std::optional<WiringFileList> ListWiringFiles(std::string_view folder,
+                                              std::string_view extension) {
   std::string pattern = WithTrailingSeparator(std::string(folder));
   pattern.push_back('*');
   pattern.append(extension);
   return FindFiles(pattern);
 }
 
-bool FolderTree::FindFiles(std::string_view pattern) {
+std::optional<WiringFileList> FindFiles(std::string_view pattern) {
   std::size_t prefix_length = 0;
   for (std::size_t i = pattern.size(); i > 0; --i) {
     if (IsSeparator(pattern[i - 1])) {
@@ -217,20 +203,20 @@ bool FolderTree::FindFiles(std::string_view pattern) {
   const std::string_view prefix = pattern.substr(0, prefix_length);
   const std::string_view name_pattern = pattern.substr(prefix_length);
   // Only "*" followed by an extension is a pattern this system forms.
-  if (name_pattern.empty() || name_pattern.front() != '*') return false;
+  if (name_pattern.empty() || name_pattern.front() != '*') return std::nullopt;
   const std::string_view extension = name_pattern.substr(1);
-  if (extension.find_first_of("*?") != std::string_view::npos) return false;
-
-  const std::optional<std::vector<FoundFile>> files =
-      ListFilesWithExtension(prefix.empty() ? "." : prefix, extension);
-  if (!files) return false;
-  for (const FoundFile& file : *files) {
-    FoundNames.push_back(file.name);
-    FoundPaths.push_back(std::string(prefix) + file.name);
-    FoundExtensions.push_back(file.extension);
-    ++FoundCount;
+  if (extension.find_first_of("*?") != std::string_view::npos) {
+    return std::nullopt;
   }
-  return true;
+  const std::optional<std::vector<FoundFile>> found =
+      ListFilesWithExtension(prefix.empty() ? "." : prefix, extension);
+  if (!found) return std::nullopt;
+  WiringFileList files;
+  files.reserve(found->size());
+  for (const FoundFile& file : *found) {
+    files.push_back({file.name, std::string(prefix), file.extension, {}});
+  }
+  return files;
 }
 
 bool MakeFolderPath(std::string_view folder) {

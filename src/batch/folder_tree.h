@@ -4,50 +4,56 @@
 // The source tree as pairs of source and destination folders, the creation
 // of destination folders, and the enumeration of one folder's wiring files.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "wiring/conversion_view.h"
+#include "wiring/wiring_file_list.h"
 
 namespace cordshift {
 
 inline constexpr char kAnalysingGuide[] = "フォルダ構成を解析中です...";
 
-// The results of the last analysis and the last enumeration. Owned by the
-// front end for the program's lifetime.
-class FolderTree {
- public:
-  // Shows the analysing text, then lists every folder below the source
-  // root: the subfolders of a folder together, in name order, then each of
-  // them with its own subfolders, every folder after its parent. Entry 1 is
-  // the pair of roots. A destination root inside the source tree is left
-  // out with everything below it. False when the source root is not an
-  // existing folder or a folder in the tree cannot be read.
-  bool AnalyzeFolderTree(ConversionView& view, std::string_view source_root,
-                         std::string_view destination_root);
+// A folder of the source tree and the folder it is converted into; both end
+// in a separator.
+struct FolderPair {
+  std::string source;
+  std::string destination;
 
-  // Sets FoundCount to 0 and enumerates the folder's files with the
-  // extension. False when the folder cannot be read.
-  bool ListWiringFiles(std::string_view folder, std::string_view extension);
-
-  // Appends the files matching a pattern (a folder followed by "*" and an
-  // extension, such as ".../Data/*.lvd") to the found files. A folder that
-  // does not exist adds nothing and succeeds.
-  bool FindFiles(std::string_view pattern);
-
-  int FolderCount = 0;
-  std::vector<std::string> SourceFolders;       // each ends in a separator
-  std::vector<std::string> DestinationFolders;  // each ends in a separator
-  // After a failed analysis, the folder it could not read (the source root
-  // when that is not an existing folder).
-  std::string UnreadableFolder;
-
-  int FoundCount = 0;
-  std::vector<std::string> FoundNames;       // without the extension
-  std::vector<std::string> FoundPaths;       // folder + name
-  std::vector<std::string> FoundExtensions;  // as spelled on disk
+  bool operator==(const FolderPair&) const = default;
 };
+
+struct FolderAnalysis {
+  // The pair of roots first, then every folder below the source root: the
+  // subfolders of a folder together, in name order, then each of them with
+  // its own subfolders, every folder after its parent. After a failure,
+  // what was found up to it.
+  std::vector<FolderPair> folders;
+  // The folder that could not be read (the source root when that is not an
+  // existing folder); empty when the analysis succeeded.
+  std::string unreadable_folder;
+
+  bool ok() const { return unreadable_folder.empty(); }
+};
+
+// Shows the analysing text, then lists the tree below the source root. A
+// destination root inside the source tree is left out with everything below
+// it.
+FolderAnalysis AnalyzeFolderTree(ConversionView& view,
+                                 std::string_view source_root,
+                                 std::string_view destination_root);
+
+// The files of a folder with the extension, in name order; no value when
+// the folder cannot be read. A folder that does not exist has none.
+std::optional<WiringFileList> ListWiringFiles(std::string_view folder,
+                                              std::string_view extension);
+
+// The files matching a pattern: a folder followed by "*" and an extension,
+// such as ".../Data/*.lvd". No value for any other pattern or a folder that
+// cannot be read.
+std::optional<WiringFileList> FindFiles(std::string_view pattern);
 
 // Creates a folder with every missing folder above it. Stops silently at
 // the first folder that cannot be created; false then.

@@ -139,9 +139,9 @@ class FolderConverter {
       RemoveStaleTempFiles(PathFromUtf8(destination_folder_));
     }
     view_.ClearList(ListId::kDestination);
-    destination_.Clear();
+    destination_.clear();
     written_names_.clear();
-    const int count = source_.Count;
+    const int count = FileCount(source_);
     for (int l = 1; l <= count; ++l) {
       if (view_.StopRequested()) return false;
       if (!ConvertFile(l, converted_in_run)) return false;
@@ -152,7 +152,8 @@ class FolderConverter {
 
   bool ConvertFile(int l, int& converted_in_run) {
     view_.ShowGuide(std::to_string(l) + "件目変換中...");
-    const FileRead read = ReadWiringFile(source_.WiringPath(l));
+    const WiringFile& file = FileNumber(source_, l);
+    const FileRead read = ReadWiringFile(file.WiringPath());
     if (!read.ok()) return AbortFile(l, ReadFailureDetail(read));
     LineReader lines(read.content);
     std::string_view date_time;
@@ -162,9 +163,8 @@ class FolderConverter {
     tally.ResetTerminalTally();
     tally.SetHighestTerminal(0);
     workspace_.records.clear();
-    const std::size_t i = WiringFileList::Index(l);
-    const bool has_circuits = source_.Circuits[i] > 0;
-    const bool single_ended = source_.SingleEnded[i] != 0;
+    const bool has_circuits = file.summary.circuits > 0;
+    const bool single_ended = file.summary.single_ended != 0;
     int record_count = 0;
     if (has_circuits && !single_ended) {
       int line_number = 4;
@@ -178,7 +178,7 @@ class FolderConverter {
       }
     }
 
-    const std::string& name = source_.Names[i];
+    const std::string& name = file.name;
     const std::string target = destination_folder_ + name + kWiringExtension;
     if (!has_circuits || single_ended) {
       Report(l, single_ended ? FileOutcome::kSkippedSingleEnded
@@ -207,9 +207,11 @@ class FolderConverter {
       }
     }
     written_names_.insert(name);
-    destination_.Add(name, inputs_.destination_root, kWiringExtension);
-    AddRow(destination_.Count, name, record_count, terminals,
-           HighestTerminalText(tally.HighestTerminal()));
+    destination_.push_back(
+        {name, destination_folder_, kWiringExtension,
+         FileSummary{record_count, terminals, 0,
+                     HighestTerminalText(tally.HighestTerminal())}});
+    AddRow(FileCount(destination_), destination_.back());
     // The count follows every file written, so that a run that stops later
     // still counts what it left on the disk.
     ++converted_in_run;
@@ -330,7 +332,8 @@ class FolderConverter {
   // the folder (in name order) whose name matches it without regard to
   // case, as trees copied from Windows media often spell it.
   std::optional<std::filesystem::path> CompanionOf(int l) {
-    const std::filesystem::path exact = PathFromUtf8(source_.CompanionPath(l));
+    const WiringFile& file = FileNumber(source_, l);
+    const std::filesystem::path exact = PathFromUtf8(file.CompanionPath());
     std::error_code error;
     const std::filesystem::file_status status =
         std::filesystem::status(exact, error);
@@ -338,39 +341,41 @@ class FolderConverter {
       if (std::filesystem::is_regular_file(status)) return exact;
       return std::nullopt;  // a folder or device is no comment file
     }
-    const std::size_t i = WiringFileList::Index(l);
-    const std::string& name = source_.Names[i];
-    const std::string folder =
-        source_.Paths[i].substr(0, source_.Paths[i].size() - name.size());
+    const std::string& name = file.name;
+    const std::string& folder = file.folder;
     if (!companion_files_ || companion_folder_ != folder) {
       companion_folder_ = folder;
       companion_files_ = ListFilesWithExtension(folder.empty() ? "." : folder,
                                                 kCompanionExtension);
     }
     if (!companion_files_) return std::nullopt;
-    for (const FoundFile& file : *companion_files_) {
-      if (SameNameIgnoringCase(file.name, name)) {
-        return PathFromUtf8(folder + file.name + file.extension);
+    for (const FoundFile& found : *companion_files_) {
+      if (SameNameIgnoringCase(found.name, name)) {
+        return PathFromUtf8(folder + found.name + found.extension);
       }
     }
     return std::nullopt;
   }
 
-  void AddRow(int row, const std::string& name, int record_count, int terminals,
-              const std::string& highest) {
+  void AddRow(int row, const WiringFile& written) {
     constexpr ListId kList = ListId::kDestination;
+    const FileSummary& summary = written.summary;
     view_.SetListCell(kList, row, 1, RightAlign(row, kRowNumberWidth));
-    view_.SetListCell(kList, row, 2, name);
-    view_.SetListCell(kList, row, 3, RightAlign(record_count, kRowCountWidth));
-    view_.SetListCell(kList, row, 4, RightAlign(terminals, kRowCountWidth));
-    view_.SetListCell(kList, row, 5, RightAlign(0, kRowCountWidth));
-    view_.SetListCell(kList, row, 6, RightAlign(highest, kRowCountWidth));
+    view_.SetListCell(kList, row, 2, written.name);
+    view_.SetListCell(kList, row, 3,
+                      RightAlign(summary.circuits, kRowCountWidth));
+    view_.SetListCell(kList, row, 4,
+                      RightAlign(summary.terminals, kRowCountWidth));
+    view_.SetListCell(kList, row, 5,
+                      RightAlign(summary.single_ended, kRowCountWidth));
+    view_.SetListCell(kList, row, 6,
+                      RightAlign(summary.max_terminal, kRowCountWidth));
   }
 
   void Report(int l, FileOutcome outcome, std::string destination = {},
               std::string detail = {}) {
-    view_.ReportFile({source_.WiringPath(l), outcome, std::move(destination),
-                      std::move(detail)});
+    view_.ReportFile({FileNumber(source_, l).WiringPath(), outcome,
+                      std::move(destination), std::move(detail)});
   }
 
   bool AbortFile(int l, std::string detail) {

@@ -16,13 +16,6 @@ constexpr std::size_t kNumberWidth = 5;
 constexpr std::size_t kCountWidth = 4;
 constexpr std::size_t kMaxTerminalWidth = 5;
 
-struct FileSummary {
-  std::int32_t circuits = 0;
-  std::int32_t terminals = 0;
-  std::int32_t single_ended = 0;
-  std::string max_terminal;
-};
-
 void AddSummaryRow(ConversionView& view, ListId list, int row, int number,
                    const std::string& name, const FileSummary& summary) {
   view.SetListCell(list, row, 1, RightAlign(number, kNumberWidth));
@@ -34,18 +27,10 @@ void AddSummaryRow(ConversionView& view, ListId list, int row, int number,
                    RightAlign(summary.max_terminal, kMaxTerminalWidth));
 }
 
-void StoreSummary(WiringFileList& files, int l, FileSummary summary) {
-  const std::size_t i = WiringFileList::Index(l);
-  files.Circuits[i] = summary.circuits;
-  files.Terminals[i] = summary.terminals;
-  files.SingleEnded[i] = summary.single_ended;
-  files.MaxTerminal[i] = std::move(summary.max_terminal);
-}
-
 void ReportFault(ConversionView& view, const WiringFileList& files, int l,
                  std::string detail) {
-  view.ReportFile(
-      {files.WiringPath(l), FileOutcome::kFault, "", std::move(detail)});
+  view.ReportFile({FileNumber(files, l).WiringPath(), FileOutcome::kFault, "",
+                   std::move(detail)});
 }
 
 // The summaries accept a line of spaces as model name and any non-empty
@@ -59,7 +44,7 @@ bool HeaderPassesSummary(const WiringHeader& header) {
 std::optional<std::string> ReadFileForSummary(ConversionView& view,
                                               const WiringFileList& files,
                                               int l) {
-  FileRead read = ReadWiringFile(files.WiringPath(l));
+  FileRead read = ReadWiringFile(FileNumber(files, l).WiringPath());
   if (!read.ok()) {
     ReportFault(view, files, l, ReadFailureDetail(read));
     return std::nullopt;
@@ -162,7 +147,7 @@ bool ListLoomvantageFiles(ConversionView& view, ListId list,
                           WiringFileList& files, WiringWorkspace& workspace) {
   try {
     view.ClearList(list);
-    const int count = files.Count;
+    const int count = FileCount(files);
     int row = 0;
     for (int l = 1; l <= count; ++l) {
       if (view.StopRequested()) return false;
@@ -171,9 +156,9 @@ bool ListLoomvantageFiles(ConversionView& view, ListId list,
       if (!summary) return false;
       if (summary->terminals <= 0) continue;  // nothing to show or convert
       ++row;
-      AddSummaryRow(view, list, row, l, files.Names[WiringFileList::Index(l)],
-                    *summary);
-      StoreSummary(files, l, std::move(*summary));
+      WiringFile& file = FileNumber(files, l);
+      AddSummaryRow(view, list, row, l, file.name, *summary);
+      file.summary = std::move(*summary);
     }
     return true;
   } catch (const std::exception&) {
@@ -185,15 +170,15 @@ bool ListHipotFiles(ConversionView& view, ListId list, WiringFileList& files,
                     WiringWorkspace& workspace) {
   try {
     view.ClearList(list);
-    const int count = files.Count;
+    const int count = FileCount(files);
     for (int i = 1; i <= count; ++i) {
       if (view.StopRequested()) return false;
       std::optional<FileSummary> summary =
           SummarizeHipotFile(view, files, i, workspace);
       if (!summary) return false;
-      AddSummaryRow(view, list, i, i, files.Names[WiringFileList::Index(i)],
-                    *summary);
-      StoreSummary(files, i, std::move(*summary));
+      WiringFile& file = FileNumber(files, i);
+      AddSummaryRow(view, list, i, i, file.name, *summary);
+      file.summary = std::move(*summary);
     }
     return true;
   } catch (const std::exception&) {

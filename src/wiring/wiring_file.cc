@@ -139,11 +139,6 @@ std::string HipotRecordTail(std::string_view lower, std::string_view upper) {
   return tail;
 }
 
-void AppendRecord(std::string& out, std::string_view from, std::string_view to,
-                  std::string_view tail) {
-  out.append(from).append("-").append(to).append(tail).append(kLineEnd);
-}
-
 std::string FormatTerminal4(std::int64_t number) {
   constexpr std::size_t kMinDigits = 4;
   std::array<char, 24> buffer;

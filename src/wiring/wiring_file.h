@@ -55,8 +55,7 @@ struct TerminalPair {
 
 // Splits a record line at every "," into exactly `field_count` fields and
 // field 1 into its terminal pair; no value when either split fails.
-std::optional<TerminalPair> SplitRecord(std::string_view line,
-                                        int field_count);
+std::optional<TerminalPair> SplitRecord(std::string_view line, int field_count);
 
 // A continuity record is in AB notation when the first character of From
 // (upper-cased) is "A", or it is "B" and To is not empty.
@@ -88,12 +87,9 @@ void AppendWiringHeader(std::string& out, std::string_view model_name,
 // The part of a record after its terminal pair, built once per conversion:
 // "," Lower "," Upper on the continuity side, ",1," Lower "," Upper ",1,0"
 // on the hipot side.
-std::string ContinuityRecordTail(std::string_view lower, std::string_view upper);
+std::string ContinuityRecordTail(std::string_view lower,
+                                 std::string_view upper);
 std::string HipotRecordTail(std::string_view lower, std::string_view upper);
-
-// One record line: From "-" To, the tail, CR LF.
-void AppendRecord(std::string& out, std::string_view from, std::string_view to,
-                  std::string_view tail);
 
 // A terminal number with at least four digits, zero-padded (1 gives 0001,
 // 8192 stays 8192).

@@ -3,7 +3,7 @@
 
 // The wiring files of one folder of one side with their per-file summaries.
 // File number l (1-based, as shown in the lists and quoted in messages) is
-// element l - 1 of every array.
+// element l - 1.
 
 #include <cstdint>
 #include <string>
@@ -14,32 +14,42 @@ namespace cordshift {
 inline constexpr char kWiringExtension[] = ".lvd";
 inline constexpr char kCompanionExtension[] = ".ini";
 
-struct WiringFileList {
-  int Count = 0;
-  std::vector<std::string> Names;  // file names without the extension (UTF-8)
-  std::vector<std::string> Paths;  // folder followed by the name (UTF-8)
+// What the summary readers find in a file: the list columns 回路数, 端子数,
+// 片端数 and 最大端子.
+struct FileSummary {
+  std::int32_t circuits = 0;
+  std::int32_t terminals = 0;
+  std::int32_t single_ended = 0;
+  std::string max_terminal;  // display text
+};
+
+struct WiringFile {
+  std::string name;    // the file name without the extension (UTF-8)
+  std::string folder;  // the folder, ending in a separator (UTF-8)
   // The extension as the file system spells it (".lvd" or, say, ".LVD"), so
   // that a file is opened by its real name where names are case-sensitive.
-  std::vector<std::string> Extensions;
-  std::vector<std::int32_t> Circuits;     // 回路数
-  std::vector<std::int32_t> Terminals;    // 端子数
-  std::vector<std::int32_t> SingleEnded;  // 片端数
-  std::vector<std::string> MaxTerminal;   // 最大端子, display text
+  std::string extension = kWiringExtension;
+  FileSummary summary;  // empty until a summary reader has read the file
 
-  // Removes every file.
-  void Clear();
-  // Appends a file with empty summaries.
-  void Add(std::string name, std::string path, std::string extension);
-  // Sizes the summary arrays to Count with zeros and empty texts.
-  void ResetSummaries();
-
-  // The wiring file of file number l (1-based).
-  std::string WiringPath(int l) const;
-  // The companion comment file of file number l.
-  std::string CompanionPath(int l) const;
-
-  static std::size_t Index(int l) { return static_cast<std::size_t>(l - 1); }
+  // The wiring file and its companion comment file.
+  std::string WiringPath() const { return folder + name + extension; }
+  std::string CompanionPath() const {
+    return folder + name + kCompanionExtension;
+  }
 };
+
+using WiringFileList = std::vector<WiringFile>;
+
+// The file of file number l (1-based).
+inline const WiringFile& FileNumber(const WiringFileList& files, int l) {
+  return files[static_cast<std::size_t>(l - 1)];
+}
+inline WiringFile& FileNumber(WiringFileList& files, int l) {
+  return files[static_cast<std::size_t>(l - 1)];
+}
+inline int FileCount(const WiringFileList& files) {
+  return static_cast<int>(files.size());
+}
 
 }  // namespace cordshift
 

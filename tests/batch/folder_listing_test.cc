@@ -185,9 +185,11 @@ TEST_F(ListingTest, ListingFillsTheSidesFileList) {
   WriteLines(temp_ / "src/a.LVD", kContinuity);
   ASSERT_EQ(ListSource(), ListingOutcome::kListed);
   const WiringFileList& files = state_.SourceLoomvantageList;
-  EXPECT_EQ(files.Names, (std::vector<std::string>{"a", "B"}));
-  EXPECT_EQ(files.Extensions, (std::vector<std::string>{".LVD", ".lvd"}));
-  EXPECT_EQ(files.Circuits, (std::vector<std::int32_t>{1, 1}));
+  EXPECT_EQ(testing::Names(files), (std::vector<std::string>{"a", "B"}));
+  EXPECT_EQ(
+      testing::EachFile(files, [](const WiringFile& f) { return f.extension; }),
+      (std::vector<std::string>{".LVD", ".lvd"}));
+  EXPECT_EQ(testing::Circuits(files), (std::vector<std::int32_t>{1, 1}));
   EXPECT_EQ(
       view_.Rows(ListId::kSource),
       (std::vector<Row>{{"    1", "a", "   1", "   2", "   0", "   A2"},

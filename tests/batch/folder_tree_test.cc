@@ -12,13 +12,16 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "platform/folder_path.h"
 #include "platform/folder_scan.h"
 #include "support/temp_folder.h"
+#include "support/wiring_fixture.h"
 #include "wiring/recording_view.h"
 
 namespace cordshift {
@@ -63,7 +66,8 @@ class FolderTreeTest : public ::testing::Test {
   std::vector<std::string> RelativeSources(std::string_view root) const {
     std::vector<std::string> relatives;
     const std::string prefix = Folder(root);
-    for (const std::string& folder : tree_.SourceFolders) {
+    for (const FolderPair& pair : tree_.folders) {
+      const std::string& folder = pair.source;
       EXPECT_EQ(folder.rfind(prefix, 0), 0u) << folder;
       // Spelled with "/" as the tests write them.
       std::string relative = folder.substr(prefix.size());
@@ -73,9 +77,27 @@ class FolderTreeTest : public ::testing::Test {
     return relatives;
   }
 
+  // Analyses into tree_; true when the analysis succeeded.
+  bool Analyze(std::string_view source, std::string_view destination) {
+    tree_ = AnalyzeFolderTree(view_, source, destination);
+    return tree_.ok();
+  }
+  static std::vector<std::string> Sources(const FolderAnalysis& tree) {
+    std::vector<std::string> folders;
+    for (const FolderPair& pair : tree.folders) folders.push_back(pair.source);
+    return folders;
+  }
+  static std::vector<std::string> Destinations(const FolderAnalysis& tree) {
+    std::vector<std::string> folders;
+    for (const FolderPair& pair : tree.folders) {
+      folders.push_back(pair.destination);
+    }
+    return folders;
+  }
+
   TempFolder temp_;
   RecordingView view_;
-  FolderTree tree_;
+  FolderAnalysis tree_;
 };
 
 TEST_F(FolderTreeTest, ListsSubfoldersTogetherThenEachOneDeeper) {
@@ -86,17 +108,16 @@ TEST_F(FolderTreeTest, ListsSubfoldersTogetherThenEachOneDeeper) {
   fs::create_symlink(temp_ / "src/A", temp_ / "src/link");
 #endif
 
-  ASSERT_TRUE(tree_.AnalyzeFolderTree(view_, Folder("src"), Folder("dst")));
+  ASSERT_TRUE(Analyze(Folder("src"), Folder("dst")));
 
   EXPECT_THAT(view_.guides(), ElementsAre(kAnalysingGuide));
   const std::vector<std::string> expected = {
       "",      "9/",   "A/",        "b/",   "_u/",
       "A/10/", "A/2/", "A/2/deep/", "b/X/", "b/y/"};
   EXPECT_THAT(RelativeSources("src"), ElementsAreArray(expected));
-  EXPECT_EQ(tree_.FolderCount, static_cast<int>(expected.size()));
-  ASSERT_EQ(tree_.DestinationFolders.size(), expected.size());
+  ASSERT_EQ(tree_.folders.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(tree_.DestinationFolders[i],
+    EXPECT_EQ(tree_.folders[i].destination,
               Folder("dst") + NativeSeparators(expected[i]));
   }
 }
@@ -106,23 +127,21 @@ TEST_F(FolderTreeTest, RootsGetATrailingSeparator) {
   const std::string source = PathText(temp_ / "src");
   const std::string destination = PathText(temp_ / "dst");
 
-  ASSERT_TRUE(tree_.AnalyzeFolderTree(view_, source, destination));
+  ASSERT_TRUE(Analyze(source, destination));
 
-  EXPECT_THAT(tree_.SourceFolders,
+  EXPECT_THAT(Sources(tree_),
               ElementsAre(source + kFolderSeparator,
                           source + kFolderSeparator + "A" + kFolderSeparator));
-  EXPECT_THAT(
-      tree_.DestinationFolders,
-      ElementsAre(destination + kFolderSeparator,
-                  destination + kFolderSeparator + "A" + kFolderSeparator));
+  EXPECT_THAT(Destinations(tree_), ElementsAre(destination + kFolderSeparator,
+                                               destination + kFolderSeparator +
+                                                   "A" + kFolderSeparator));
 }
 
 TEST_F(FolderTreeTest, SourceWithoutSubfoldersGivesTheRootsOnly) {
   MakeFolders({"src"});
-  ASSERT_TRUE(tree_.AnalyzeFolderTree(view_, Folder("src"), Folder("dst")));
-  EXPECT_EQ(tree_.FolderCount, 1);
-  EXPECT_THAT(tree_.SourceFolders, ElementsAre(Folder("src")));
-  EXPECT_THAT(tree_.DestinationFolders, ElementsAre(Folder("dst")));
+  ASSERT_TRUE(Analyze(Folder("src"), Folder("dst")));
+  EXPECT_THAT(tree_.folders,
+              ElementsAre(FolderPair{Folder("src"), Folder("dst")}));
 }
 
 TEST_F(FolderTreeTest, LeavesOutADestinationInsideTheSource) {
@@ -152,16 +171,15 @@ TEST_F(FolderTreeTest, LeavesOutADestinationInsideTheSource) {
       {"destination is the source", Folder("src"), {""}},
   };
   for (const auto& c : kCases) {
-    FolderTree tree;
     RecordingView view;
-    ASSERT_TRUE(tree.AnalyzeFolderTree(view, Folder("src"), c.destination))
-        << c.what;
+    const FolderAnalysis tree =
+        AnalyzeFolderTree(view, Folder("src"), c.destination);
+    ASSERT_TRUE(tree.ok()) << c.what;
     std::vector<std::string> expected;
     for (const std::string& relative : c.relatives) {
       expected.push_back(Folder("src") + NativeSeparators(relative));
     }
-    EXPECT_THAT(tree.SourceFolders, ElementsAreArray(expected)) << c.what;
-    EXPECT_EQ(tree.FolderCount, static_cast<int>(expected.size())) << c.what;
+    EXPECT_THAT(Sources(tree), ElementsAreArray(expected)) << c.what;
   }
 }
 
@@ -170,19 +188,12 @@ TEST_F(FolderTreeTest, FailsWithoutASourceFolder) {
   for (const std::string& source :
        {Folder("missing"), Folder("file"), PathText(temp_ / "file")}) {
     RecordingView view;
-    FolderTree tree;
-    EXPECT_FALSE(tree.AnalyzeFolderTree(view, source, Folder("dst"))) << source;
+    const FolderAnalysis tree = AnalyzeFolderTree(view, source, Folder("dst"));
+    EXPECT_FALSE(tree.ok()) << source;
+    EXPECT_EQ(tree.unreadable_folder, WithTrailingSeparator(source));
     EXPECT_THAT(view.guides(), ElementsAre(kAnalysingGuide)) << source;
-    EXPECT_EQ(tree.FolderCount, 1) << source;
+    EXPECT_EQ(tree.folders.size(), 1u) << source;
   }
-}
-
-TEST_F(FolderTreeTest, AnalysisStartsAfresh) {
-  MakeFolders({"one/a", "one/b", "two"});
-  ASSERT_TRUE(tree_.AnalyzeFolderTree(view_, Folder("one"), Folder("dst")));
-  ASSERT_TRUE(tree_.AnalyzeFolderTree(view_, Folder("two"), Folder("dst")));
-  EXPECT_THAT(tree_.SourceFolders, ElementsAre(Folder("two")));
-  EXPECT_EQ(tree_.FolderCount, 1);
 }
 
 TEST_F(FolderTreeTest, WalksADeepTree) {
@@ -191,13 +202,12 @@ TEST_F(FolderTreeTest, WalksADeepTree) {
   for (int level = 0; level < kDepth; ++level) relative += "d/";
   fs::create_directories(temp_ / "src" / relative);
 
-  ASSERT_TRUE(tree_.AnalyzeFolderTree(view_, Folder("src"), Folder("dst")));
+  ASSERT_TRUE(Analyze(Folder("src"), Folder("dst")));
 
-  EXPECT_EQ(tree_.FolderCount, kDepth + 1);
-  EXPECT_EQ(tree_.SourceFolders.back(),
-            Folder("src") + NativeSeparators(relative));
-  EXPECT_EQ(tree_.DestinationFolders.back(),
-            Folder("dst") + NativeSeparators(relative));
+  EXPECT_EQ(tree_.folders.size(), std::size_t{kDepth + 1});
+  EXPECT_EQ(tree_.folders.back(),
+            (FolderPair{Folder("src") + NativeSeparators(relative),
+                        Folder("dst") + NativeSeparators(relative)}));
 }
 
 #ifndef _WIN32
@@ -236,11 +246,11 @@ TEST_F(FolderTreeTest, FailsWhenAFolderInTheTreeCannotBeRead) {
   const int depth = PATH_MAX / 200 + 2;
   OverlongChain chain(temp_ / "src", depth);
 
-  EXPECT_FALSE(tree_.AnalyzeFolderTree(view_, Folder("src"), Folder("dst")));
+  EXPECT_FALSE(Analyze(Folder("src"), Folder("dst")));
   // What was found up to the fault stays: both root subfolders at least.
-  EXPECT_GE(tree_.FolderCount, 3);
-  EXPECT_LT(tree_.FolderCount, depth + 2);
-  EXPECT_EQ(tree_.SourceFolders.size(), tree_.DestinationFolders.size());
+  EXPECT_GE(tree_.folders.size(), 3u);
+  EXPECT_LT(tree_.folders.size(), static_cast<std::size_t>(depth + 2));
+  EXPECT_EQ(tree_.unreadable_folder.rfind(Folder("src"), 0), 0u);
 }
 #endif
 
@@ -340,55 +350,42 @@ class FoundFilesTest : public FolderTreeTest {
 
 TEST_F(FoundFilesTest, ListWiringFilesTakesTheWiringFilesInNameOrder) {
   for (const std::string& folder : {Folder("one"), PathText(temp_ / "one")}) {
-    ASSERT_TRUE(tree_.ListWiringFiles(folder, ".lvd")) << folder;
-    EXPECT_EQ(tree_.FoundCount, 3);
-    EXPECT_THAT(tree_.FoundNames, ElementsAre("A", "b", "X"));
-    EXPECT_THAT(tree_.FoundPaths,
-                ElementsAre(Folder("one") + "A", Folder("one") + "b",
-                            Folder("one") + "X"));
-    EXPECT_THAT(tree_.FoundExtensions, ElementsAre(".lvd", ".lvd", ".LVD"));
+    const std::optional<WiringFileList> files = ListWiringFiles(folder, ".lvd");
+    ASSERT_TRUE(files.has_value()) << folder;
+    EXPECT_THAT(testing::Names(*files), ElementsAre("A", "b", "X"));
+    EXPECT_THAT(
+        testing::EachFile(
+            *files, [](const WiringFile& file) { return file.WiringPath(); }),
+        ElementsAre(Folder("one") + "A.lvd", Folder("one") + "b.lvd",
+                    Folder("one") + "X.LVD"));
   }
 }
 
-TEST_F(FoundFilesTest, FindFilesAddsToTheFoundFiles) {
-  ASSERT_TRUE(tree_.ListWiringFiles(Folder("one"), ".lvd"));
-  ASSERT_TRUE(tree_.FindFiles(Folder("two") + "*.lvd"));
-  EXPECT_EQ(tree_.FoundCount, 5);
-  EXPECT_THAT(tree_.FoundNames, ElementsAre("A", "b", "X", "C", "d"));
-  EXPECT_EQ(tree_.FoundPaths.back(), Folder("two") + "d");
-
-  ASSERT_TRUE(tree_.ListWiringFiles(Folder("two"), ".lvd"));
-  EXPECT_EQ(tree_.FoundCount, 2);
-  EXPECT_THAT(tree_.FoundNames, ElementsAre("C", "d"));
-}
-
 TEST_F(FoundFilesTest, MissingFolderIsSuccessWithNothingFound) {
-  ASSERT_TRUE(tree_.ListWiringFiles(Folder("one"), ".lvd"));
-  EXPECT_TRUE(tree_.ListWiringFiles(Folder("missing"), ".lvd"));
-  EXPECT_EQ(tree_.FoundCount, 0);
-  EXPECT_THAT(tree_.FoundNames, IsEmpty());
+  const std::optional<WiringFileList> files =
+      ListWiringFiles(Folder("missing"), ".lvd");
+  ASSERT_TRUE(files.has_value());
+  EXPECT_THAT(*files, IsEmpty());
 }
 
 TEST_F(FoundFilesTest, PatternWithoutAFolderSearchesTheWorkingFolder) {
   WorkingFolderGuard guard(temp_ / "two");
-  ASSERT_TRUE(tree_.FindFiles("*.lvd"));
-  EXPECT_THAT(tree_.FoundNames, ElementsAre("C", "d"));
-  EXPECT_THAT(tree_.FoundPaths, ElementsAre("C", "d"));
+  const std::optional<WiringFileList> files = FindFiles("*.lvd");
+  ASSERT_TRUE(files.has_value());
+  EXPECT_THAT(testing::Names(*files), ElementsAre("C", "d"));
+  EXPECT_EQ(files->front().WiringPath(), "C.lvd");
 }
 
-TEST_F(FoundFilesTest, UnreadableFolderFailsAndKeepsWhatWasFound) {
-  ASSERT_TRUE(tree_.ListWiringFiles(Folder("one"), ".lvd"));
+TEST_F(FoundFilesTest, UnreadableFolderOrOddPatternFails) {
 #ifdef _WIN32
   // The file search reports a name it refuses as a folder that is not there.
-  EXPECT_TRUE(tree_.FindFiles(Folder(std::string(300, 'n')) + "*.lvd"));
+  EXPECT_TRUE(FindFiles(Folder(std::string(300, 'n')) + "*.lvd"));
 #else
-  EXPECT_FALSE(tree_.FindFiles(Folder(std::string(300, 'n')) + "*.lvd"));
+  EXPECT_FALSE(FindFiles(Folder(std::string(300, 'n')) + "*.lvd"));
 #endif
-  EXPECT_FALSE(tree_.FindFiles(Folder("one/A.lvd") + "*.lvd"))
+  EXPECT_FALSE(FindFiles(Folder("one/A.lvd") + "*.lvd"))
       << "a file taken for a folder";
-  EXPECT_EQ(tree_.FoundCount, 3);
-  EXPECT_THAT(tree_.FoundNames, ElementsAre("A", "b", "X"));
-  EXPECT_FALSE(tree_.FindFiles(Folder("one") + "A*.lvd"))
+  EXPECT_FALSE(FindFiles(Folder("one") + "A*.lvd"))
       << "only * and an extension form a pattern";
 }
 

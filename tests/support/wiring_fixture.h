@@ -4,9 +4,11 @@
 // Helpers for tests that summarise and convert folders of wiring files.
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/folder_path.h"
@@ -26,11 +28,27 @@ inline WiringFileList ListFolder(const std::filesystem::path& folder) {
   std::sort(files.begin(), files.end());
   WiringFileList list;
   for (const auto& file : files) {
-    list.Add(PathText(file.stem()),
-             WithTrailingSeparator(PathText(folder)) + PathText(file.stem()),
-             ".lvd");
+    list.push_back({PathText(file.stem()),
+                    WithTrailingSeparator(PathText(folder)),
+                    ".lvd",
+                    {}});
   }
   return list;
+}
+
+// One field of every file of a list, to compare a list at a glance.
+template <typename Field>
+auto EachFile(const WiringFileList& files, Field field) {
+  std::vector<std::decay_t<decltype(field(files.front()))>> values;
+  for (const WiringFile& file : files) values.push_back(field(file));
+  return values;
+}
+inline std::vector<std::string> Names(const WiringFileList& files) {
+  return EachFile(files, [](const WiringFile& file) { return file.name; });
+}
+inline std::vector<std::int32_t> Circuits(const WiringFileList& files) {
+  return EachFile(files,
+                  [](const WiringFile& file) { return file.summary.circuits; });
 }
 
 // Every file below a folder with its bytes, keyed by relative path (with

@@ -56,7 +56,7 @@ class ConversionTest : public ::testing::Test {
   // summary would refuse reach the conversion.
   bool ConvertUnlisted(Direction direction) {
     source_list_ = testing::ListFolder(source_);
-    for (auto& circuits : source_list_.Circuits) circuits = 1;
+    for (WiringFile& file : source_list_) file.summary.circuits = 1;
     return ConvertListed(direction);
   }
 
@@ -122,7 +122,7 @@ TEST_F(ConversionTest, ContinuityFolderMatchesGoldenHipotFiles) {
                 {"   1", "01_ab", "    3", "    5", "    0", "  193"},
                 {"   2", "02_seq", "    4", "    4", "    0", "   65"}}));
   EXPECT_EQ(view_.converted_count(), "2");
-  EXPECT_EQ(destination_list_.Names,
+  EXPECT_EQ(testing::Names(destination_list_),
             (std::vector<std::string>{"01_ab", "02_seq"}));
   EXPECT_EQ(view_.guides().back(), "3件目変換中...");
 }
@@ -512,9 +512,8 @@ TEST_F(ConversionTest, CommentFileIsFoundWhateverTheCaseOfItsName) {
     WriteLines(source_ / (std::string("W100") + c.wiring_extension),
                {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
     WriteBytes(source_ / c.comment_name, "[Purpose]\r\nComment=hello\r\n");
-    source_list_.Clear();
-    source_list_.Add("W100", (source_ / "W100").string(), c.wiring_extension);
-    source_list_.Circuits[0] = 1;
+    source_list_ = {{"W100", source_.string() + "/", c.wiring_extension,
+                     FileSummary{1, 2, 0, "A2"}}};
     ASSERT_TRUE(ConvertListed(Direction::kContinuityToHipot)) << c.comment_name;
     EXPECT_EQ(ReadBytes(destination_ / "W100.ini"),
               "[Purpose]\r\nComment=hello\r\n")
@@ -535,10 +534,9 @@ TEST_F(ConversionTest, SecondSourceOfOneDestinationNameIsSkipped) {
                {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
     WriteLines(source_ / "a.lvd",
                {"M", "20240101000000", "1", "2", "A3-A4,0,100"});
-    source_list_.Clear();
-    source_list_.Add("a", (source_ / "a").string(), ".LVD");
-    source_list_.Add("a", (source_ / "a").string(), ".lvd");
-    source_list_.Circuits = {1, 1};
+    const std::string folder = source_.string() + "/";
+    source_list_ = {{"a", folder, ".LVD", FileSummary{1, 2, 0, "A2"}},
+                    {"a", folder, ".lvd", FileSummary{1, 2, 0, "A4"}}};
     inputs_.overwrite = overwrite;
 
     ASSERT_TRUE(ConvertListed(Direction::kContinuityToHipot));
@@ -563,7 +561,7 @@ TEST_F(ConversionTest, ConcurrentRunsNeverBothWriteOneFile) {
               {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
   }
   source_list_ = testing::ListFolder(source_);
-  for (auto& circuits : source_list_.Circuits) circuits = 1;
+  for (WiringFile& file : source_list_) file.summary.circuits = 1;
   const std::string folder = destination_.string() + "/";
   const auto run = [&](int& converted) {
     RecordingView view;
@@ -589,16 +587,16 @@ TEST_F(ConversionTest, TooLargeWiringFileIsAFaultNamingIt) {
   EXPECT_FALSE(
       ListLoomvantageFiles(view_, ListId::kSource, source_list_, workspace_));
   ASSERT_EQ(view_.reports().size(), 1u);
-  EXPECT_EQ(view_.reports()[0].source, source_list_.WiringPath(2));
+  EXPECT_EQ(view_.reports()[0].source, source_list_[1].WiringPath());
   EXPECT_NE(view_.reports()[0].detail.find("too large"), std::string::npos);
 
   view_ = RecordingView();
-  for (auto& circuits : source_list_.Circuits) circuits = 1;
+  for (WiringFile& file : source_list_) file.summary.circuits = 1;
   // Not through ConvertListed: its look at the source would read the file.
   EXPECT_FALSE(ConvertFolderToHipot(view_, source_list_, destination_list_,
                                     destination_.string() + "/", inputs_,
                                     workspace_, converted_));
-  EXPECT_EQ(view_.reports().back().source, source_list_.WiringPath(2));
+  EXPECT_EQ(view_.reports().back().source, source_list_[1].WiringPath());
   EXPECT_NE(view_.reports().back().detail.find("too large"), std::string::npos);
 }
 

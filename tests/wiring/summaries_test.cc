@@ -63,7 +63,7 @@ TEST_P(ContinuitySummaryTest, RowOfOneFile) {
   const auto& rows = view_.Rows(ListId::kSource);
   if (GetParam().row.empty()) {
     EXPECT_TRUE(rows.empty());
-    EXPECT_EQ(files_.Circuits[0], 0);
+    EXPECT_EQ(files_[0].summary.circuits, 0);
   } else {
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0], GetParam().row);
@@ -115,8 +115,12 @@ TEST_F(SummaryTest, ContinuityNumbersRowsByFilePosition) {
       view_.Rows(ListId::kSource),
       (std::vector<Row>{{"    1", "1", "   1", "   2", "   0", "   A2"},
                         {"    3", "3", "   2", "   3", "   0", "    3"}}));
-  EXPECT_EQ(files_.Circuits, (std::vector<std::int32_t>{1, 0, 2}));
-  EXPECT_EQ(files_.MaxTerminal, (std::vector<std::string>{"A2", "", "3"}));
+  EXPECT_EQ(testing::Circuits(files_), (std::vector<std::int32_t>{1, 0, 2}));
+  EXPECT_EQ(testing::EachFile(files_,
+                              [](const WiringFile& file) {
+                                return file.summary.max_terminal;
+                              }),
+            (std::vector<std::string>{"A2", "", "3"}));
 }
 
 TEST_F(SummaryTest, ContinuityHeaderRules) {
@@ -143,7 +147,7 @@ TEST_F(SummaryTest, ContinuityFaultKeepsEarlierRows) {
   AddFile("3", WithHeader({"A1-A2,0,100"}));
   EXPECT_FALSE(ListContinuity());
   EXPECT_EQ(view_.Rows(ListId::kSource).size(), 1u);
-  EXPECT_EQ(files_.Circuits, (std::vector<std::int32_t>{1, 0, 0}));
+  EXPECT_EQ(testing::Circuits(files_), (std::vector<std::int32_t>{1, 0, 0}));
 }
 
 TEST_F(SummaryTest, HipotListsEveryFile) {
@@ -157,7 +161,11 @@ TEST_F(SummaryTest, HipotListsEveryFile) {
       (std::vector<Row>{{"    1", "1", "   2", "   3", "   0", "   66"},
                         {"    2", "2", "   4", "   3", "   1", "   12"},
                         {"    3", "3", "   0", "   0", "   0", "    0"}}));
-  EXPECT_EQ(files_.SingleEnded, (std::vector<std::int32_t>{0, 1, 0}));
+  EXPECT_EQ(testing::EachFile(files_,
+                              [](const WiringFile& file) {
+                                return file.summary.single_ended;
+                              }),
+            (std::vector<std::int32_t>{0, 1, 0}));
 }
 
 TEST_F(SummaryTest, HipotFaultStopsTheListing) {
@@ -166,7 +174,7 @@ TEST_F(SummaryTest, HipotFaultStopsTheListing) {
   AddFile("3", WithHeader({"1-65,1,0,2000,1,0"}));
   EXPECT_FALSE(ListHipot());
   EXPECT_EQ(view_.Rows(ListId::kDestination).size(), 1u);
-  EXPECT_EQ(files_.Circuits, (std::vector<std::int32_t>{1, 0, 0}));
+  EXPECT_EQ(testing::Circuits(files_), (std::vector<std::int32_t>{1, 0, 0}));
   ASSERT_FALSE(view_.reports().empty());
   EXPECT_EQ(view_.reports().back().outcome, FileOutcome::kFault);
 }

@@ -227,8 +227,8 @@ TEST(WriterTest, WritesHipotFileByteForByte) {
   std::string out;
   AppendWiringHeader(out, "TBS480", "20240101120000", 2, 3);
   const std::string tail = HipotRecordTail("0", "2000");
-  AppendRecord(out, "1", "65", tail);
-  AppendRecord(out, "1", "66", tail);
+  AppendLine(out, "1-65" + tail);
+  AppendLine(out, "1-66" + tail);
   EXPECT_EQ(out,
             "TBS480\r\n20240101120000\r\n2\r\n3\r\n"
             "1-65,1,0,2000,1,0\r\n1-66,1,0,2000,1,0\r\n");
@@ -237,9 +237,9 @@ TEST(WriterTest, WritesHipotFileByteForByte) {
 TEST(WriterTest, ContinuityFileReadsBack) {
   std::string out;
   AppendWiringHeader(out, SJIS_HYO "480", "20240101120000", 1, 2);
-  AppendRecord(out, FormatTerminal4(1), FormatTerminal4(17),
-               ContinuityRecordTail("0", "2000"));
-  AppendRecord(out, "A1", "B1", ContinuityRecordTail(" ", SJIS_NO));
+  AppendLine(out, FormatTerminal4(1) + "-" + FormatTerminal4(17) +
+                      ContinuityRecordTail("0", "2000"));
+  AppendLine(out, "A1-B1" + ContinuityRecordTail(" ", SJIS_NO));
   AppendLine(out, "x");
   ASSERT_EQ(out, SJIS_HYO
             "480\r\n20240101120000\r\n1\r\n2\r\n"
