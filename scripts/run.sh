@@ -13,7 +13,7 @@ set -euo pipefail
 build_dir=${1:?usage: scripts/run.sh BUILD_DIR [OUTPUT_DIR]}
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cli="$build_dir/src/cli/cordshift-cli"
-window="$build_dir/src/window/Cordshift"
+window="$build_dir/src/window/qt/Cordshift"
 
 # The window keeps its settings beside itself. Before its first start it
 # gets settings pointing at the sample continuity tree, converting into a

@@ -15,7 +15,7 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${1:-$repo/build/debug}
 png=${2:-$repo/docs/screenshot.png}
-window="$build_dir/src/window/Cordshift"
+window="$build_dir/src/window/qt/Cordshift"
 cli="$build_dir/src/cli/cordshift-cli"
 for program in "$window" "$cli"; do
   if [ ! -x "$program" ]; then

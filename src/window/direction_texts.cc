@@ -3,8 +3,8 @@
 namespace cordshift {
 namespace {
 
-constexpr QColor kSelectedColour(255, 0, 0);
-constexpr QColor kOtherColour(128, 128, 128);
+constexpr Rgb kSelectedColour{255, 0, 0};
+constexpr Rgb kOtherColour{128, 128, 128};
 
 const DirectionTexts kToHipot = {
     "Loomvantage ⇒ LoomvantageHipot",

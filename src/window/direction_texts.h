@@ -4,7 +4,7 @@
 // What the window shows for each conversion direction. The spellings are
 // the tester family's own, including the run button's "Hipopt".
 
-#include <QColor>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,13 +12,22 @@
 
 namespace cordshift {
 
+// A colour as the window's layout gives it.
+struct Rgb {
+  std::uint8_t red = 0;
+  std::uint8_t green = 0;
+  std::uint8_t blue = 0;
+
+  bool operator==(const Rgb&) const = default;
+};
+
 struct DirectionTexts {
-  const char* run_caption;          // btnFunc(2)
-  QColor continuity_option_colour;  // optSel(0)
-  QColor hipot_option_colour;       // optSel(1)
-  const char* source_title;         // lblSrcTitle
-  const char* destination_title;    // lblDstTitle
-  bool shows_notation;              // optAB(0) and optAB(1)
+  const char* run_caption;        // btnFunc(2)
+  Rgb continuity_option_colour;   // optSel(0)
+  Rgb hipot_option_colour;        // optSel(1)
+  const char* source_title;       // lblSrcTitle
+  const char* destination_title;  // lblDstTitle
+  bool shows_notation;            // optAB(0) and optAB(1)
   const char* guide_first_line;
   const char* guide_second_line;
   const char* source_prompt;       // folder browser of btnFunc(0)

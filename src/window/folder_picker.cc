@@ -31,7 +31,7 @@ void FolderPicker::ChooseFolder(std::string_view prompt, std::string& folder,
 std::string FolderPicker::BrowseForFolder(std::string_view prompt,
                                           std::string_view start_folder) {
   picker_start_folder_ = StartFolderForBrowser(start_folder);
-  return dialogs_.BrowseForFolder(owner_, prompt, picker_start_folder_);
+  return dialogs_.BrowseForFolder(prompt, picker_start_folder_);
 }
 
 }  // namespace cordshift

@@ -9,8 +9,6 @@
 
 #include "window/window_dialogs.h"
 
-class QWidget;
-
 namespace cordshift {
 
 // The folder the browser opens on: the folder without its final separator,
@@ -19,8 +17,7 @@ std::string StartFolderForBrowser(std::string_view folder);
 
 class FolderPicker {
  public:
-  FolderPicker(WindowDialogs& dialogs, QWidget* owner)
-      : dialogs_(dialogs), owner_(owner) {}
+  explicit FolderPicker(WindowDialogs& dialogs) : dialogs_(dialogs) {}
 
   // Lets the user choose a new value for `folder` (the source or the
   // destination folder). An empty folder starts from `source_folder`. On a
@@ -39,7 +36,6 @@ class FolderPicker {
 
  private:
   WindowDialogs& dialogs_;
-  QWidget* owner_;
   std::string picker_start_folder_;
   bool folder_picked_ = false;
 };

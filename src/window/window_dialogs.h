@@ -2,15 +2,14 @@
 #define CORDSHIFT_WINDOW_WINDOW_DIALOGS_H_
 
 // The two kinds of modal dialog the window opens: message boxes and the
-// folder browser. The window reaches them only through this interface, so
-// that tests can answer them without a dialog ever blocking.
+// folder browser. The window's behaviour reaches them only through this
+// interface, so that each front end brings its own and tests answer them
+// without a dialog ever blocking.
 
 #include <string>
 #include <string_view>
 
 #include "platform/message.h"
-
-class QWidget;
 
 namespace cordshift {
 
@@ -20,23 +19,13 @@ class WindowDialogs {
 
   // A modal box titled with the program's name, with the icon and an OK
   // button; returns once it is acknowledged.
-  virtual void ShowMessage(QWidget* owner, std::string_view text,
-                           MessageIcon icon) = 0;
+  virtual void ShowMessage(std::string_view text, MessageIcon icon) = 0;
 
   // A modal folder browser with the prompt as its title, opening on
   // `start_folder`. Returns the chosen folder without a final separator
   // (except a root), or empty text when cancelled.
-  virtual std::string BrowseForFolder(QWidget* owner, std::string_view prompt,
+  virtual std::string BrowseForFolder(std::string_view prompt,
                                       std::string_view start_folder) = 0;
-};
-
-// The real dialogs: QMessageBox and the toolkit's folder chooser.
-class QtWindowDialogs : public WindowDialogs {
- public:
-  void ShowMessage(QWidget* owner, std::string_view text,
-                   MessageIcon icon) override;
-  std::string BrowseForFolder(QWidget* owner, std::string_view prompt,
-                              std::string_view start_folder) override;
 };
 
 }  // namespace cordshift

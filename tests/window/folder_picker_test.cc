@@ -40,7 +40,7 @@ TEST_P(ChooseFolderTest, UpdatesTheFolderOnlyWhenOneWasChosen) {
   const PickCase& c = GetParam();
   ScriptedDialogs dialogs;
   if (!c.answer.empty()) dialogs.folder_answers.push_back(c.answer);
-  FolderPicker picker(dialogs, nullptr);
+  FolderPicker picker(dialogs);
   std::string folder = c.folder;
   picker.ChooseFolder("prompt", folder, "/source/");
   EXPECT_EQ(dialogs.browses,

@@ -1,7 +1,7 @@
 // The window's fixed layout: every control's kind, container, position,
 // size, text and font, the colours, the pictures and the tab order.
 
-#include "window/main_window_layout.h"
+#include "window/qt/main_window_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
+#include "window/qt/window_fonts.h"
+#include "window/qt/window_pictures.h"
 #include "window/window_fixture.h"
-#include "window/window_fonts.h"
-#include "window/window_pictures.h"
 
 namespace cordshift {
 namespace {

@@ -30,13 +30,12 @@ struct BrowseRequest {
 
 class ScriptedDialogs : public WindowDialogs {
  public:
-  void ShowMessage(QWidget* /*owner*/, std::string_view text,
-                   MessageIcon icon) override {
+  void ShowMessage(std::string_view text, MessageIcon icon) override {
     messages.push_back({std::string(text), icon});
     if (on_message) on_message();
   }
 
-  std::string BrowseForFolder(QWidget* /*owner*/, std::string_view prompt,
+  std::string BrowseForFolder(std::string_view prompt,
                               std::string_view start_folder) override {
     browses.push_back({std::string(prompt), std::string(start_folder)});
     if (folder_answers.empty()) return {};

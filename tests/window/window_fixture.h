@@ -17,8 +17,8 @@
 #include "platform/folder_path.h"
 #include "platform/ini_access.h"
 #include "support/temp_folder.h"
-#include "window/main_window.h"
-#include "window/qt_text.h"
+#include "window/qt/main_window.h"
+#include "window/qt/qt_text.h"
 #include "window/scripted_dialogs.h"
 
 namespace cordshift::testing {

@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QByteArray>
 
-#include "window/window_fonts.h"
+#include "window/qt/window_fonts.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);

@@ -1,5 +1,5 @@
-#ifndef CORDSHIFT_WINDOW_MAIN_WINDOW_H_
-#define CORDSHIFT_WINDOW_MAIN_WINDOW_H_
+#ifndef CORDSHIFT_WINDOW_QT_MAIN_WINDOW_H_
+#define CORDSHIFT_WINDOW_QT_MAIN_WINDOW_H_
 
 // The program's one window, frmMain: start-up from the settings, the
 // direction and notation options, the four buttons, the two listings and
@@ -15,10 +15,10 @@
 
 #include "batch/batch_state.h"
 #include "settings/settings.h"
-#include "window/background_run.h"
 #include "window/folder_picker.h"
-#include "window/main_window_layout.h"
-#include "window/window_dialogs.h"
+#include "window/qt/background_run.h"
+#include "window/qt/main_window_layout.h"
+#include "window/qt/qt_window_dialogs.h"
 #include "wiring/conversion_view.h"
 
 class QCloseEvent;
@@ -129,4 +129,4 @@ class MainWindow : public QWidget,
 
 }  // namespace cordshift
 
-#endif  // CORDSHIFT_WINDOW_MAIN_WINDOW_H_
+#endif  // CORDSHIFT_WINDOW_QT_MAIN_WINDOW_H_

@@ -1,4 +1,4 @@
-#include "window/folder_drop.h"
+#include "window/qt/folder_drop.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -11,7 +11,7 @@
 #include <QWidget>
 #include <utility>
 
-#include "window/qt_text.h"
+#include "window/qt/qt_text.h"
 
 namespace cordshift {
 

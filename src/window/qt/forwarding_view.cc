@@ -1,4 +1,4 @@
-#include "window/forwarding_view.h"
+#include "window/qt/forwarding_view.h"
 
 #include <QMetaObject>
 #include <QObject>

@@ -1,5 +1,5 @@
-#ifndef CORDSHIFT_WINDOW_QT_TEXT_H_
-#define CORDSHIFT_WINDOW_QT_TEXT_H_
+#ifndef CORDSHIFT_WINDOW_QT_QT_TEXT_H_
+#define CORDSHIFT_WINDOW_QT_QT_TEXT_H_
 
 // The core's texts are UTF-8; the toolkit's are QString.
 
@@ -19,4 +19,4 @@ inline std::string ToUtf8(const QString& text) {
 
 }  // namespace cordshift
 
-#endif  // CORDSHIFT_WINDOW_QT_TEXT_H_
+#endif  // CORDSHIFT_WINDOW_QT_QT_TEXT_H_

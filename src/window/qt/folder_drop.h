@@ -1,5 +1,5 @@
-#ifndef CORDSHIFT_WINDOW_FOLDER_DROP_H_
-#define CORDSHIFT_WINDOW_FOLDER_DROP_H_
+#ifndef CORDSHIFT_WINDOW_QT_FOLDER_DROP_H_
+#define CORDSHIFT_WINDOW_QT_FOLDER_DROP_H_
 
 // Folders dragged from the file manager onto a folder caption or a list.
 
@@ -39,4 +39,4 @@ class FolderDropTarget : public QObject {
 
 }  // namespace cordshift
 
-#endif  // CORDSHIFT_WINDOW_FOLDER_DROP_H_
+#endif  // CORDSHIFT_WINDOW_QT_FOLDER_DROP_H_

@@ -1,5 +1,5 @@
-#ifndef CORDSHIFT_WINDOW_WINDOW_FONTS_H_
-#define CORDSHIFT_WINDOW_WINDOW_FONTS_H_
+#ifndef CORDSHIFT_WINDOW_QT_WINDOW_FONTS_H_
+#define CORDSHIFT_WINDOW_QT_WINDOW_FONTS_H_
 
 // The window's two typefaces, asked for by their Windows names. Where they
 // are missing, fonts with the same metrics stand in, so that every text
@@ -23,4 +23,4 @@ QFont UiGothicFont(double points, bool bold);
 
 }  // namespace cordshift
 
-#endif  // CORDSHIFT_WINDOW_WINDOW_FONTS_H_
+#endif  // CORDSHIFT_WINDOW_QT_WINDOW_FONTS_H_

@@ -1,4 +1,4 @@
-#include "window/screenshot.h"
+#include "window/qt/screenshot.h"
 
 #include <QPixmap>
 #include <QTimer>

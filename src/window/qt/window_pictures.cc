@@ -1,4 +1,4 @@
-#include "window/window_pictures.h"
+#include "window/qt/window_pictures.h"
 
 #include <QColor>
 #include <QPainter>

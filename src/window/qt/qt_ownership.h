@@ -1,5 +1,5 @@
-#ifndef CORDSHIFT_WINDOW_QT_OWNERSHIP_H_
-#define CORDSHIFT_WINDOW_QT_OWNERSHIP_H_
+#ifndef CORDSHIFT_WINDOW_QT_QT_OWNERSHIP_H_
+#define CORDSHIFT_WINDOW_QT_QT_OWNERSHIP_H_
 
 // Widgets, items and helper objects belong to the Qt object they are created
 // under, which deletes them with itself.
@@ -18,4 +18,4 @@ T* CreateOwned(Args&&... args) {
 
 }  // namespace cordshift
 
-#endif  // CORDSHIFT_WINDOW_QT_OWNERSHIP_H_
+#endif  // CORDSHIFT_WINDOW_QT_QT_OWNERSHIP_H_

@@ -1,5 +1,5 @@
-#ifndef CORDSHIFT_WINDOW_BACKGROUND_RUN_H_
-#define CORDSHIFT_WINDOW_BACKGROUND_RUN_H_
+#ifndef CORDSHIFT_WINDOW_QT_BACKGROUND_RUN_H_
+#define CORDSHIFT_WINDOW_QT_BACKGROUND_RUN_H_
 
 // Runs one piece of work at a time on a worker thread, talking to a view
 // through a ForwardingView, so that the window keeps repainting meanwhile.
@@ -51,4 +51,4 @@ class BackgroundRun {
 
 }  // namespace cordshift
 
-#endif  // CORDSHIFT_WINDOW_BACKGROUND_RUN_H_
+#endif  // CORDSHIFT_WINDOW_QT_BACKGROUND_RUN_H_

@@ -1,4 +1,4 @@
-#include "window/main_window_layout.h"
+#include "window/qt/main_window_layout.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -20,9 +20,9 @@
 #include <optional>
 #include <string>
 
-#include "window/qt_ownership.h"
-#include "window/window_fonts.h"
-#include "window/window_pictures.h"
+#include "window/qt/qt_ownership.h"
+#include "window/qt/window_fonts.h"
+#include "window/qt/window_pictures.h"
 
 namespace cordshift {
 namespace {

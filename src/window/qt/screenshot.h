@@ -1,5 +1,5 @@
-#ifndef CORDSHIFT_WINDOW_SCREENSHOT_H_
-#define CORDSHIFT_WINDOW_SCREENSHOT_H_
+#ifndef CORDSHIFT_WINDOW_QT_SCREENSHOT_H_
+#define CORDSHIFT_WINDOW_QT_SCREENSHOT_H_
 
 // A picture of the window for the documentation: taken once the window is
 // shown, after which the window closes as if the user had closed it.
@@ -20,4 +20,4 @@ void ScheduleScreenshot(QWidget& window, const QString& png_file);
 
 }  // namespace cordshift
 
-#endif  // CORDSHIFT_WINDOW_SCREENSHOT_H_
+#endif  // CORDSHIFT_WINDOW_QT_SCREENSHOT_H_

@@ -1,4 +1,4 @@
-#include "window/background_run.h"
+#include "window/qt/background_run.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -6,7 +6,7 @@
 #include <QObject>
 #include <utility>
 
-#include "window/forwarding_view.h"
+#include "window/qt/forwarding_view.h"
 
 namespace cordshift {
 BackgroundRun::~BackgroundRun() { WaitWithEvents(); }

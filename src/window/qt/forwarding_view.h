@@ -1,5 +1,5 @@
-#ifndef CORDSHIFT_WINDOW_FORWARDING_VIEW_H_
-#define CORDSHIFT_WINDOW_FORWARDING_VIEW_H_
+#ifndef CORDSHIFT_WINDOW_QT_FORWARDING_VIEW_H_
+#define CORDSHIFT_WINDOW_QT_FORWARDING_VIEW_H_
 
 // The view a conversion run on a worker thread talks to: every call is
 // handed to the window's thread in the order it was made. Messages wait
@@ -45,4 +45,4 @@ class ForwardingView : public ConversionView {
 
 }  // namespace cordshift
 
-#endif  // CORDSHIFT_WINDOW_FORWARDING_VIEW_H_
+#endif  // CORDSHIFT_WINDOW_QT_FORWARDING_VIEW_H_

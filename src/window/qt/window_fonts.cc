@@ -1,4 +1,4 @@
-#include "window/window_fonts.h"
+#include "window/qt/window_fonts.h"
 
 #include <QString>
 #include <QStringList>

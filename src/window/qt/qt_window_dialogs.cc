@@ -1,11 +1,11 @@
-#include "window/window_dialogs.h"
+#include "window/qt/qt_window_dialogs.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QString>
 
-#include "window/qt_text.h"
+#include "window/qt/qt_text.h"
 
 namespace cordshift {
 namespace {
@@ -24,19 +24,17 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
 
 }  // namespace
 
-void QtWindowDialogs::ShowMessage(QWidget* owner, std::string_view text,
-                                  MessageIcon icon) {
+void QtWindowDialogs::ShowMessage(std::string_view text, MessageIcon icon) {
   QMessageBox box(BoxIcon(icon), ToQString(kProgramTitle), ToQString(text),
-                  QMessageBox::Ok, owner);
+                  QMessageBox::Ok, owner_);
   box.setWindowModality(Qt::ApplicationModal);
   box.exec();
 }
 
-std::string QtWindowDialogs::BrowseForFolder(QWidget* owner,
-                                             std::string_view prompt,
+std::string QtWindowDialogs::BrowseForFolder(std::string_view prompt,
                                              std::string_view start_folder) {
   const QString chosen = QFileDialog::getExistingDirectory(
-      owner, ToQString(prompt), ToQString(start_folder),
+      owner_, ToQString(prompt), ToQString(start_folder),
       QFileDialog::ShowDirsOnly);
   if (chosen.isEmpty()) return {};
   // cleanPath drops a final separator except on a root.

@@ -9,12 +9,12 @@
 
 #include "platform/executable.h"
 #include "platform/text_file.h"
-#include "window/main_window.h"
-#include "window/qt_text.h"
-#include "window/screenshot.h"
+#include "window/qt/main_window.h"
+#include "window/qt/qt_text.h"
+#include "window/qt/qt_window_dialogs.h"
+#include "window/qt/screenshot.h"
+#include "window/qt/window_fonts.h"
 #include "window/settings_location.h"
-#include "window/window_dialogs.h"
-#include "window/window_fonts.h"
 
 namespace {
 
@@ -47,6 +47,7 @@ int main(int argc, char* argv[]) {
       cordshift::ChooseSettingsFile(executable, UserSettingsFolder())};
   cordshift::QtWindowDialogs dialogs;
   cordshift::MainWindow window(setup, dialogs);
+  dialogs.SetOwner(&window);
   if (!window.Form_Load()) return 1;
   window.show();
   const QString screenshot =

@@ -1,5 +1,5 @@
-#ifndef CORDSHIFT_WINDOW_WINDOW_PICTURES_H_
-#define CORDSHIFT_WINDOW_WINDOW_PICTURES_H_
+#ifndef CORDSHIFT_WINDOW_QT_WINDOW_PICTURES_H_
+#define CORDSHIFT_WINDOW_QT_WINDOW_PICTURES_H_
 
 // The window's two pictures, drawn rather than shipped as files.
 
@@ -18,4 +18,4 @@ QIcon DrawWindowIcon();
 
 }  // namespace cordshift
 
-#endif  // CORDSHIFT_WINDOW_WINDOW_PICTURES_H_
+#endif  // CORDSHIFT_WINDOW_QT_WINDOW_PICTURES_H_

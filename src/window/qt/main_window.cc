@@ -1,4 +1,4 @@
-#include "window/main_window.h"
+#include "window/qt/main_window.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -21,9 +21,9 @@
 #include "platform/sjis.h"
 #include "platform/text_file.h"
 #include "window/direction_texts.h"
-#include "window/folder_drop.h"
-#include "window/qt_ownership.h"
-#include "window/qt_text.h"
+#include "window/qt/folder_drop.h"
+#include "window/qt/qt_ownership.h"
+#include "window/qt/qt_text.h"
 
 namespace cordshift {
 namespace {
@@ -47,7 +47,8 @@ constexpr std::array<ListColumn, 6> kListColumns = {{
     {"最大端子", 960},
 }};
 
-void SetTextColour(QWidget* widget, QColor colour) {
+void SetTextColour(QWidget* widget, Rgb rgb) {
+  const QColor colour(rgb.red, rgb.green, rgb.blue);
   QPalette palette = widget->palette();
   palette.setColor(QPalette::WindowText, colour);
   widget->setPalette(palette);
@@ -68,7 +69,7 @@ MainWindow::MainWindow(WindowSetup setup, WindowDialogs& dialogs,
     : QWidget(parent),
       setup_(std::move(setup)),
       dialogs_(dialogs),
-      picker_(dialogs, this) {
+      picker_(dialogs) {
   setObjectName(QStringLiteral("frmMain"));
   BuildMainWindowControls(*this, *this);
   ConnectHandlers();
@@ -361,7 +362,7 @@ void MainWindow::ShowGuideLabel() {
 }
 
 void MainWindow::ShowMessage(std::string_view text, MessageIcon icon) {
-  dialogs_.ShowMessage(this, text, icon);
+  dialogs_.ShowMessage(text, icon);
 }
 
 QTreeWidget* MainWindow::ListOf(ListId list) const {

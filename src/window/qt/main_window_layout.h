@@ -1,5 +1,5 @@
-#ifndef CORDSHIFT_WINDOW_MAIN_WINDOW_LAYOUT_H_
-#define CORDSHIFT_WINDOW_MAIN_WINDOW_LAYOUT_H_
+#ifndef CORDSHIFT_WINDOW_QT_MAIN_WINDOW_LAYOUT_H_
+#define CORDSHIFT_WINDOW_QT_MAIN_WINDOW_LAYOUT_H_
 
 // The fixed layout of the main window: every control with its name, kind,
 // text, font, colours, position, size and place in the tab order. Positions
@@ -73,4 +73,4 @@ void BuildMainWindowControls(QWidget& window, MainWindowControls& controls);
 
 }  // namespace cordshift
 
-#endif  // CORDSHIFT_WINDOW_MAIN_WINDOW_LAYOUT_H_
+#endif  // CORDSHIFT_WINDOW_QT_MAIN_WINDOW_LAYOUT_H_
