@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "window/scripted_dialogs.h"
+#include "support/scripted_dialogs.h"
 
 namespace cordshift {
 namespace {

@@ -19,7 +19,7 @@
 #include "support/temp_folder.h"
 #include "window/qt/main_window.h"
 #include "window/qt/qt_text.h"
-#include "window/scripted_dialogs.h"
+#include "support/scripted_dialogs.h"
 
 namespace cordshift::testing {
 

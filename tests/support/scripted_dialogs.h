@@ -1,5 +1,5 @@
-#ifndef CORDSHIFT_TESTS_WINDOW_SCRIPTED_DIALOGS_H_
-#define CORDSHIFT_TESTS_WINDOW_SCRIPTED_DIALOGS_H_
+#ifndef CORDSHIFT_TESTS_SUPPORT_SCRIPTED_DIALOGS_H_
+#define CORDSHIFT_TESTS_SUPPORT_SCRIPTED_DIALOGS_H_
 
 // Dialogs that answer at once: messages are recorded, the folder browser
 // returns the next prepared answer (a cancel when none is left).
@@ -54,4 +54,4 @@ class ScriptedDialogs : public WindowDialogs {
 
 }  // namespace cordshift::testing
 
-#endif  // CORDSHIFT_TESTS_WINDOW_SCRIPTED_DIALOGS_H_
+#endif  // CORDSHIFT_TESTS_SUPPORT_SCRIPTED_DIALOGS_H_

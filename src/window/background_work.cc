@@ -1,0 +1,96 @@
+#include "window/background_work.h"
+
+#include <future>
+#include <utility>
+
+namespace cordshift {
+
+template <typename Call>
+void ForwardingView::Forward(Call call) {
+  dispatcher_.Post([alive = alive_, call = std::move(call)]() mutable {
+    if (!alive.expired()) call();
+  });
+}
+
+void ForwardingView::ShowGuide(std::string_view text) {
+  Forward([&target = target_, text = std::string(text)] {
+    target.ShowGuide(text);
+  });
+}
+
+// A message box is modal: the work goes on only once it is acknowledged (or
+// the window is gone).
+void ForwardingView::ShowMessage(std::string_view text, MessageIcon icon) {
+  std::promise<void> acknowledged;
+  std::future<void> done = acknowledged.get_future();
+  dispatcher_.Post([alive = alive_, &target = target_, &acknowledged,
+                    text = std::string(text), icon] {
+    if (!alive.expired()) target.ShowMessage(text, icon);
+    acknowledged.set_value();
+  });
+  done.wait();
+}
+
+void ForwardingView::ClearList(ListId list) {
+  row_counts_[Slot(list)] = 0;
+  Forward([&target = target_, list] { target.ClearList(list); });
+}
+
+void ForwardingView::SetListCell(ListId list, int row, int column,
+                                 std::string_view text) {
+  if (column == 1) ++row_counts_[Slot(list)];
+  Forward([&target = target_, list, row, column, text = std::string(text)] {
+    target.SetListCell(list, row, column, text);
+  });
+}
+
+int ForwardingView::ListRowCount(ListId list) const {
+  return row_counts_[Slot(list)];
+}
+
+void ForwardingView::SetConvertedCount(std::string_view caption) {
+  Forward([&target = target_, caption = std::string(caption)] {
+    target.SetConvertedCount(caption);
+  });
+}
+
+BackgroundWork::~BackgroundWork() { Wait(); }
+
+void BackgroundWork::Start(ConversionView& target,
+                           std::array<int, 2> row_counts, Work work,
+                           Finished finished) {
+  if (active_) return;
+  active_ = true;
+  work_done_ = false;
+  worker_ = std::thread([this, &target, row_counts, work = std::move(work),
+                         finished = std::move(finished)]() mutable {
+    ForwardingView view(dispatcher_, target, row_counts, alive_);
+    work(view);
+    // Posted last, so it runs after every call the work made.
+    dispatcher_.Post([this, alive = std::weak_ptr<const bool>(alive_),
+                      finished = std::move(finished)] {
+      // Wait lets the worker go itself.
+      if (alive.expired() || !active_ || waiting_) return;
+      JoinWorker();
+      finished();
+    });
+    work_done_ = true;
+  });
+}
+
+void BackgroundWork::Wait() {
+  if (!active_) return;
+  // The worker may be waiting for a message box on this thread, so this
+  // thread must keep handling tasks rather than block on the worker.
+  waiting_ = true;
+  dispatcher_.RunUntil([this] { return work_done_.load(); });
+  JoinWorker();
+  waiting_ = false;
+}
+
+void BackgroundWork::JoinWorker() {
+  if (worker_.joinable()) worker_.join();
+  active_ = false;
+}
+
+}  // namespace cordshift

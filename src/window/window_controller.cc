@@ -1,0 +1,210 @@
+#include "window/window_controller.h"
+
+#include <exception>
+#include <utility>
+
+#include "batch/conversion_run.h"
+#include "batch/folder_listing.h"
+#include "platform/folder_path.h"
+#include "platform/sjis.h"
+#include "platform/text_file.h"
+
+namespace cordshift {
+namespace {
+
+std::size_t Slot(ListId list) { return list == ListId::kSource ? 0 : 1; }
+
+}  // namespace
+
+WindowController::WindowController(WindowSetup setup, WindowView& view,
+                                   WindowDialogs& dialogs,
+                                   Dispatcher& dispatcher)
+    : setup_(std::move(setup)),
+      view_(view),
+      dialogs_(dialogs),
+      picker_(dialogs),
+      work_(dispatcher) {}
+
+WindowController::~WindowController() { work_.Wait(); }
+
+bool WindowController::Start() {
+  try {
+    store_.emplace(setup_.settings_file, DefaultDataFolder(setup_.executable));
+    if (!store_->LoadSettings(settings_)) {
+      ShowMessage(kSettingsLoadFailedText, MessageIcon::kStop);
+      return false;
+    }
+    view_.ShowFolder(ListId::kSource, settings_.SrcDir);
+    view_.ShowFolder(ListId::kDestination, settings_.DstDir);
+    view_.ShowForm({settings_.Equipment, settings_.Lower, settings_.Upper,
+                    settings_.OverWrite});
+    view_.SetConvertedCount("0");
+    view_.ShowTitle(PathToUtf8(setup_.executable.stem()));
+    started_ = true;
+    ChooseDirection(settings_.Direction);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+void WindowController::ChooseDirection(Direction direction) {
+  if (Busy()) return;
+  settings_.Direction = direction;
+  ShowGuide(GuideTextOf(DirectionTextsOf(direction)));
+  ApplyDirection();
+  StartListing(Listing::kBoth);
+}
+
+void WindowController::ChooseNotation(Notation notation) {
+  if (Busy()) return;
+  settings_.ABorSeq = notation;
+}
+
+void WindowController::ApplyDirection() {
+  view_.ShowDirection(settings_.Direction,
+                      DirectionTextsOf(settings_.Direction));
+  view_.ShowNotation(settings_.ABorSeq);
+}
+
+void WindowController::PickFolder(ListId side) {
+  if (Busy() || !started_) return;
+  const DirectionTexts& texts = DirectionTextsOf(settings_.Direction);
+  const bool source = side == ListId::kSource;
+  std::string& folder = source ? settings_.SrcDir : settings_.DstDir;
+  picker_.ChooseFolder(source ? texts.source_prompt : texts.destination_prompt,
+                       folder, settings_.SrcDir);
+  if (!picker_.FolderPicked()) return;
+  view_.ShowFolder(side, folder);
+  StartListing(source ? Listing::kSource : Listing::kDestination);
+}
+
+void WindowController::DropFolder(ListId side, const std::string& folder) {
+  if (Busy() || !started_) return;
+  const bool source = side == ListId::kSource;
+  std::string& kept = source ? settings_.SrcDir : settings_.DstDir;
+  kept = WithTrailingSeparator(folder);
+  view_.ShowFolder(side, kept);
+  StartListing(source ? Listing::kSource : Listing::kDestination);
+}
+
+void WindowController::Run(const FormValues& form) {
+  if (Busy() || !started_) return;
+  RunOptions options;
+  options.direction = settings_.Direction;
+  options.notation = settings_.ABorSeq;
+  options.model_name = form.model_name;
+  options.lower = form.lower;
+  options.upper = form.upper;
+  options.overwrite = form.overwrite;
+  options.source_root = settings_.SrcDir;
+  options.destination_root = settings_.DstDir;
+  // Written by the worker, read once it has been joined.
+  auto accepted = std::make_shared<bool>(false);
+  StartWork(
+      [this, options, accepted](ConversionView& view) {
+        *accepted = RunConversion(view, options, *state_).inputs_accepted;
+      },
+      [this, accepted, overwrite = form.overwrite] {
+        // A run whose inputs passed their checks keeps the overwrite
+        // choice, as closing with the close button does.
+        if (*accepted) settings_.OverWrite = overwrite;
+      });
+}
+
+bool WindowController::Close(CloseWay way, const FormValues& form) {
+  if (unloaded_) return true;
+  if (Busy()) {
+    // Closing now would cut a file in half; the work's end closes.
+    if (way == CloseWay::kCloseButton || !pending_close_) {
+      pending_close_ = way;
+    }
+    ShowGuideWithHint();
+    return false;
+  }
+  if (way == CloseWay::kCloseButton) {
+    settings_.Equipment = std::string(TrimSpaces(form.model_name));
+    settings_.OverWrite = form.overwrite;
+  }
+  Unload();
+  return true;
+}
+
+void WindowController::Unload() {
+  if (!started_ || unloaded_) return;
+  unloaded_ = true;
+  if (!store_->SaveSettings(settings_, *this)) {
+    ShowMessage(kSettingsSaveFailedText, MessageIcon::kExclamation);
+  }
+}
+
+void WindowController::StartListing(Listing listing) {
+  const Direction direction = settings_.Direction;
+  StartWork(
+      [this, listing, direction, source = settings_.SrcDir,
+       destination = settings_.DstDir](ConversionView& view) {
+        if (listing != Listing::kDestination) {
+          ListSourceFolder(view, direction, source, *state_);
+        }
+        if (listing != Listing::kSource) {
+          ListDestinationFolder(view, direction, destination, *state_);
+        }
+      },
+      [] {});
+}
+
+void WindowController::StartWork(BackgroundWork::Work work,
+                                 BackgroundWork::Finished finished) {
+  view_.SetBusy(true);
+  work_.Start(*this, row_counts_, std::move(work),
+              [this, finished = std::move(finished)] {
+                finished();
+                OnWorkFinished();
+              });
+}
+
+void WindowController::OnWorkFinished() {
+  view_.SetBusy(false);
+  if (!pending_close_) return;
+  const CloseWay way = *pending_close_;
+  pending_close_.reset();
+  view_.RequestClose(way);
+}
+
+void WindowController::ShowGuide(std::string_view text) {
+  guide_text_ = std::string(text);
+  ShowGuideWithHint();
+}
+
+void WindowController::ShowGuideWithHint() {
+  if (!pending_close_) {
+    view_.ShowGuide(guide_text_);
+    return;
+  }
+  view_.ShowGuide(guide_text_ + '\r' + kClosePendingHint);
+}
+
+void WindowController::ShowMessage(std::string_view text, MessageIcon icon) {
+  dialogs_.ShowMessage(text, icon);
+}
+
+void WindowController::ClearList(ListId list) {
+  row_counts_[Slot(list)] = 0;
+  view_.ClearList(list);
+}
+
+void WindowController::SetListCell(ListId list, int row, int column,
+                                   std::string_view text) {
+  if (column == 1) ++row_counts_[Slot(list)];
+  view_.SetListCell(list, row, column, text);
+}
+
+int WindowController::ListRowCount(ListId list) const {
+  return row_counts_[Slot(list)];
+}
+
+void WindowController::SetConvertedCount(std::string_view caption) {
+  view_.SetConvertedCount(caption);
+}
+
+}  // namespace cordshift
