@@ -66,6 +66,9 @@ void BackgroundWork::Start(ConversionView& target,
                          finished = std::move(finished)]() mutable {
     ForwardingView view(dispatcher_, target, row_counts, alive_);
     work(view);
+    // Set before the finishing call is posted: a Wait that sleeps until the
+    // next task must find the work done when that task wakes it.
+    work_done_ = true;
     // Posted last, so it runs after every call the work made.
     dispatcher_.Post([this, alive = std::weak_ptr<const bool>(alive_),
                       finished = std::move(finished)] {
@@ -74,7 +77,6 @@ void BackgroundWork::Start(ConversionView& target,
       JoinWorker();
       finished();
     });
-    work_done_ = true;
   });
 }
 

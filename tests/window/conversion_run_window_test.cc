@@ -88,6 +88,7 @@ TEST_F(RunFromWindowTest, RefusedInputsAreToldAndChangeNothing) {
     if ((window.settings().Direction == Direction::kHipotToContinuity) !=
         reverse) {
       window.optSel[reverse ? 1 : 0]->click();
+      ASSERT_TRUE(WaitForRunEnd());
     }
     dialogs_.messages.clear();
     window.txtKisyu->setText(c.model);

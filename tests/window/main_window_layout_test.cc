@@ -223,13 +223,11 @@ TEST_F(LayoutTest, ColoursOfTheNotationOptionsGuideAndCounter) {
   EXPECT_NE(window.lblKensu->frameShape(), QFrame::NoFrame);
 }
 
-TEST_F(LayoutTest, ListsAreReportViewsWithTheSixColumnsAddedOnce) {
+TEST_F(LayoutTest, ListsAreReportViewsWithTheSixColumns) {
   MainWindow& window = Start();
   const std::vector<std::pair<const char*, int>> columns = {
       {"No.", 47},    {"品名", 200},  {"回路数", 52},
       {"端子数", 52}, {"片端数", 52}, {"最大端子", 64}};
-  window.SetupListColumns();  // a second call adds nothing
-  EXPECT_TRUE(window.ColumnsReady());
   for (QTreeWidget* list : {window.lvSrc, window.lvDst}) {
     ASSERT_EQ(list->columnCount(), 6);
     EXPECT_FALSE(list->rootIsDecorated());
@@ -251,11 +249,11 @@ TEST_F(LayoutTest, RowsKeepTheOrderTheyWereAddedIn) {
   window.SetListCell(ListId::kDestination, 2, 1, "   1");
   window.SetListCell(ListId::kDestination, 2, 2, "A");
   window.SetListCell(ListId::kDestination, 2, 6, "B66");
-  ASSERT_EQ(window.ListRowCount(ListId::kDestination), 2);
+  ASSERT_EQ(window.lvDst->topLevelItemCount(), 2);
   EXPECT_EQ(Text(window.lvDst->topLevelItem(0)->text(1)), "Z");
   EXPECT_EQ(Text(window.lvDst->topLevelItem(1)->text(0)), "   1");
   EXPECT_EQ(Text(window.lvDst->topLevelItem(1)->text(5)), "B66");
-  EXPECT_EQ(window.ListRowCount(ListId::kSource), 0);
+  EXPECT_EQ(window.lvSrc->topLevelItemCount(), 0);
 }
 
 TEST_F(LayoutTest, FontsStandInWithTheMetricsOfTheWindowsFonts) {
@@ -329,6 +327,7 @@ TEST_F(LayoutTest, TabVisitsTheSelectedOptionsInTheDesignedOrder) {
                 "txtDU", "chkOverWrite", "lvSrc"}));
   // With the other direction the notation options are hidden.
   window.optSel[0]->click();
+  ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(TabPath(window, 10),
             (std::vector<std::string>{
                 "lvSrc", "lvDst", "btnFunc_0", "btnFunc_1", "txtKisyu",

@@ -125,6 +125,7 @@ TEST_F(MainWindowTest, SwitchingDirectionRelistsBothFoldersWithoutPicker) {
   ASSERT_EQ(window.lvDst->topLevelItemCount(), 2);
 
   window.optSel[1]->click();
+  ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(window.settings().Direction, Direction::kHipotToContinuity);
   EXPECT_TRUE(dialogs_.browses.empty());
   EXPECT_FALSE(window.optAB[0]->isHidden());
@@ -135,6 +136,7 @@ TEST_F(MainWindowTest, SwitchingDirectionRelistsBothFoldersWithoutPicker) {
             "変換先の Loomvantage の一覧表示ができませんでした");
 
   window.optSel[0]->click();
+  ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(window.settings().Direction, Direction::kContinuityToHipot);
   EXPECT_TRUE(window.optAB[0]->isHidden());
   EXPECT_EQ(window.lvSrc->topLevelItemCount(), 1);
@@ -147,6 +149,7 @@ TEST_F(MainWindowTest, SwitchingDirectionRelistsBothFoldersWithoutPicker) {
 TEST_F(MainWindowTest, GuidanceOfADirectionIsTwoLinesJoinedByACarriageReturn) {
   MainWindow& window = Start();
   window.optSel_Click(1);
+  ASSERT_TRUE(WaitForRunEnd());
   // The listings that follow replace it; shown on its own it is two lines.
   window.ShowGuide(
       "LoomvantageHipotの配線データをLoomvantage用に変換します\r変換元と変換先"
@@ -236,6 +239,7 @@ TEST_F(MainWindowTest, SourceButtonPicksAndListsTheFolder) {
   MainWindow& window = Start();
   dialogs_.folder_answers.push_back((temp_ / "other").string());
   window.btnFunc[0]->click();
+  ASSERT_TRUE(WaitForRunEnd());
   ASSERT_EQ(dialogs_.browses.size(), 1U);
   EXPECT_EQ(dialogs_.browses[0],
             (BrowseRequest{
@@ -271,6 +275,7 @@ TEST_F(MainWindowTest, DestinationPromptFollowsTheDirection) {
   MainWindow& window = Start();
   dialogs_.folder_answers.push_back("/");
   window.btnFunc[1]->click();
+  ASSERT_TRUE(WaitForRunEnd());
   ASSERT_EQ(dialogs_.browses.size(), 1U);
   EXPECT_EQ(dialogs_.browses[0].prompt,
             "変換されたLoomvantage用のデータを保存するフォルダを指定してくだ"
@@ -300,6 +305,7 @@ TEST_F(MainWindowTest, DroppedFolderIsTakenAsIfPicked) {
   EXPECT_TRUE(
       DropUrls(window.lblSrc,
                {QUrl::fromLocalFile(ToQString((temp_ / "dropped").string()))}));
+  ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(window.settings().SrcDir, Folder("dropped"));
   EXPECT_EQ(Text(window.lblSrc->text()), Folder("dropped"));
   EXPECT_EQ(window.lvSrc->topLevelItemCount(), 1);
@@ -307,6 +313,7 @@ TEST_F(MainWindowTest, DroppedFolderIsTakenAsIfPicked) {
   EXPECT_TRUE(
       DropUrls(window.lvDst->viewport(),
                {QUrl::fromLocalFile(ToQString((temp_ / "hipot").string()))}));
+  ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(window.settings().DstDir, Folder("hipot"));
   EXPECT_EQ(window.lvDst->topLevelItemCount(), 1);
   EXPECT_TRUE(dialogs_.browses.empty());

@@ -16,10 +16,10 @@
 
 #include "platform/folder_path.h"
 #include "platform/ini_access.h"
+#include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 #include "window/qt/main_window.h"
 #include "window/qt/qt_text.h"
-#include "support/scripted_dialogs.h"
 
 namespace cordshift::testing {
 
@@ -61,7 +61,8 @@ class WindowTest : public ::testing::Test {
         WindowSetup{Executable(), SettingsFile()}, dialogs_);
     if (!window_->Form_Load()) return false;
     window_->show();
-    return true;
+    // The listings of the start-up work on a worker thread.
+    return WaitForRunEnd();
   }
 
   MainWindow& Start() {

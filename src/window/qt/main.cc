@@ -52,6 +52,9 @@ int main(int argc, char* argv[]) {
   window.show();
   const QString screenshot =
       qEnvironmentVariable(cordshift::kScreenshotVariable);
-  if (!screenshot.isEmpty()) cordshift::ScheduleScreenshot(window, screenshot);
+  if (!screenshot.isEmpty()) {
+    cordshift::ScheduleScreenshot(
+        window, screenshot, [&window] { return !window.RunInProgress(); });
+  }
   return QApplication::exec();
 }

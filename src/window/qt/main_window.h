@@ -1,42 +1,40 @@
 #ifndef CORDSHIFT_WINDOW_QT_MAIN_WINDOW_H_
 #define CORDSHIFT_WINDOW_QT_MAIN_WINDOW_H_
 
-// The program's one window, frmMain: start-up from the settings, the
-// direction and notation options, the four buttons, the two listings and
-// the conversion run, and the settings written back when it closes.
+// The program's one window, frmMain, in Qt: the widgets of the layout,
+// each handler forwarding the user's act to the window's behaviour
+// (WindowController), and the behaviour's calls setting the widgets.
 
+#include <QObject>
 #include <QWidget>
-#include <array>
-#include <filesystem>
-#include <memory>
-#include <optional>
+#include <functional>
 #include <string>
 #include <string_view>
 
-#include "batch/batch_state.h"
-#include "settings/settings.h"
-#include "window/folder_picker.h"
-#include "window/qt/background_run.h"
+#include "window/dispatcher.h"
 #include "window/qt/main_window_layout.h"
-#include "window/qt/qt_window_dialogs.h"
-#include "wiring/conversion_view.h"
+#include "window/window_controller.h"
+#include "window/window_dialogs.h"
+#include "window/window_view.h"
 
 class QCloseEvent;
 class QTreeWidget;
 
 namespace cordshift {
 
-// Where the window finds the outside world.
-struct WindowSetup {
-  // The running program: its name is the caption, its folder holds the
-  // default data folder.
-  std::filesystem::path executable;
-  // The settings file read at start-up and written at close.
-  std::filesystem::path settings_file;
+// Hands tasks to the Qt event loop of the window's thread.
+class QtDispatcher : public Dispatcher {
+ public:
+  void Post(std::function<void()> task) override;
+  void RunUntil(const std::function<bool()>& done) override;
+
+ private:
+  // Queued calls run in the thread of this object, the window's thread.
+  QObject context_;
 };
 
 class MainWindow : public QWidget,
-                   public ConversionView,
+                   public WindowView,
                    public MainWindowControls {
   Q_OBJECT
 
@@ -53,78 +51,44 @@ class MainWindow : public QWidget,
   void btnFunc_Click(int index);
   void optSel_Click(int index);
   void optAB_Click(int index);
-
-  // The direction's captions and colours, and the notation option of the
-  // settings.
-  void ApplyDirection();
-  // The close button: keeps the model name and the overwrite choice, then
-  // closes the window.
-  void CloseMainWindow();
-
-  // The six columns of both lists, once.
-  void SetupListColumns();
-  // Lists the source or destination folder, letting the user pick it first
-  // when `pick` is true.
-  void ListSourceFolder(bool pick);
-  void ListDestinationFolder(bool pick);
-  // A folder dropped on a side: taken as if picked with that side's button.
+  // A folder dropped on a side.
   void ChooseDroppedFolder(ListId side, const std::string& folder);
 
-  // ConversionView, on the window's thread.
+  const Settings& settings() const { return controller_.settings(); }
+  // The last guidance text, before it is laid out on the label.
+  const std::string& GuideText() const { return controller_.guide_text(); }
+  // A listing or a run is in progress.
+  bool RunInProgress() const { return controller_.Busy(); }
+  const FolderPicker& picker() const { return controller_.picker(); }
+
+  // WindowView.
+  void ShowTitle(std::string_view title) override;
+  void ShowFolder(ListId side, std::string_view folder) override;
+  void ShowDirection(Direction direction, const DirectionTexts& texts) override;
+  void ShowNotation(Notation notation) override;
+  void ShowForm(const FormValues& form) override;
   void ShowGuide(std::string_view text) override;
-  void ShowMessage(std::string_view text, MessageIcon icon) override;
   void ClearList(ListId list) override;
   void SetListCell(ListId list, int row, int column,
                    std::string_view text) override;
-  int ListRowCount(ListId list) const override;
   void SetConvertedCount(std::string_view caption) override;
-
-  const Settings& settings() const { return settings_; }
-  // The last text given to ShowGuide, before it is laid out on the label.
-  const std::string& GuideText() const { return guide_text_; }
-  bool ColumnsReady() const { return columns_ready_; }
-  bool RunInProgress() const { return run_.Active(); }
-  const FolderPicker& picker() const { return picker_; }
+  void SetBusy(bool busy) override;
+  void RequestClose(CloseWay way) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  enum class PendingClose { kNone, kSystem, kCloseButton };
-
-  bool InitMainWindow();
-  void FillControlsFromSettings();
-  void SelectDirectionOption(int index);
-  void SelectNotationOption(int index);
+  void SetupListColumns();
   void ConnectHandlers();
   void AcceptFolderDrops();
-  void Form_Unload();
-
-  void StartConversionRun();
-  void OnRunFinished();
-  void SetRunControlsEnabled(bool enabled);
-  void ShowGuideLabel();
-
+  FormValues Form() const;
   QTreeWidget* ListOf(ListId list) const;
 
-  WindowSetup setup_;
-  WindowDialogs& dialogs_;
-  FolderPicker picker_;
-  std::optional<SettingsStore> store_;
-  Settings settings_;
-  // The overwrite choice of the run in progress, and whether the run took
-  // it (written by the worker, read once the run has ended).
-  bool run_overwrite_ = false;
-  bool run_inputs_accepted_ = false;
-  std::unique_ptr<BatchState> state_;
-  bool columns_ready_ = false;
-  bool started_ = false;   // start-up completed: closing writes settings
-  bool unloaded_ = false;  // the settings have been written
-  std::string guide_text_;
-  PendingClose pending_close_ = PendingClose::kNone;
-  // Declared last: it waits for a running worker before anything the
-  // worker uses is destroyed.
-  BackgroundRun run_;
+  QtDispatcher dispatcher_;
+  // Declared after the dispatcher and last: it waits for work in progress,
+  // whose calls reach the widgets, before anything else goes.
+  WindowController controller_;
 };
 
 }  // namespace cordshift

@@ -5,6 +5,7 @@
 // shown, after which the window closes as if the user had closed it.
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -15,8 +16,9 @@ namespace cordshift {
 inline constexpr char kScreenshotVariable[] = "CORDSHIFT_SCREENSHOT";
 
 // Arranges for `window` to save a picture of itself to `png_file` and then
-// close, once the event loop runs.
-void ScheduleScreenshot(QWidget& window, const QString& png_file);
+// close, once the event loop runs and `ready` says the lists are filled.
+void ScheduleScreenshot(QWidget& window, const QString& png_file,
+                        std::function<bool()> ready);
 
 }  // namespace cordshift
 
