@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QStandardPaths>
 #include <QString>
+#include <chrono>
 #include <filesystem>
 
 #include "platform/executable.h"
@@ -36,6 +37,7 @@ std::filesystem::path UserSettingsFolder() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  const auto started = std::chrono::steady_clock::now();
   QApplication app(argc, argv);
   // Lets desktops match the window to its desktop entry (Wayland has no
   // window class to go by).
@@ -52,6 +54,10 @@ int main(int argc, char* argv[]) {
   window.show();
   const QString screenshot =
       qEnvironmentVariable(cordshift::kScreenshotVariable);
+  if (qEnvironmentVariableIsSet(cordshift::kStartupReportVariable)) {
+    cordshift::ScheduleStartupReport(
+        window, started, [&window] { return !window.RunInProgress(); });
+  }
   if (!screenshot.isEmpty()) {
     cordshift::ScheduleScreenshot(
         window, screenshot, [&window] { return !window.RunInProgress(); });

@@ -1,12 +1,13 @@
 #ifndef CORDSHIFT_WINDOW_QT_MAIN_WINDOW_LAYOUT_H_
 #define CORDSHIFT_WINDOW_QT_MAIN_WINDOW_LAYOUT_H_
 
-// The fixed layout of the main window: every control with its name, kind,
-// text, font, colours, position, size and place in the tab order. Positions
-// are designed in twips and shown at 15 twips to a pixel; the toolkit's
-// high-DPI scaling takes it from there.
+// The Qt widgets of the main window's layout (window/window_layout.h).
+// Positions are designed in twips and shown at 15 twips to a pixel; the
+// toolkit's high-DPI scaling takes it from there.
 
 #include <array>
+
+#include "window/window_layout.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -21,18 +22,7 @@ class QWidget;
 
 namespace cordshift {
 
-inline constexpr int kTwipsPerPixel = 15;
-
-// Rounded to the nearest pixel; the layout's positions are whole pixels.
-constexpr int TwipsToPixels(int twips) {
-  return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
-
 QRect TwipsRect(int left, int top, int width, int height);
-
-// The window's client area.
-inline constexpr int kWindowWidthTwips = 15450;
-inline constexpr int kWindowHeightTwips = 9510;
 
 // The controls of the main window under the names the tester family's
 // documentation uses; owned by the window through the widget tree. Arrays

@@ -33,4 +33,44 @@ void ScheduleScreenshot(QWidget& window, const QString& png_file,
                      });
 }
 
+namespace {
+
+long long MillisecondsSince(std::chrono::steady_clock::time_point started) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now() - started)
+      .count();
+}
+
+void ReportWhenListed(QWidget& window,
+                      std::chrono::steady_clock::time_point started,
+                      std::function<bool()> listed) {
+  constexpr int kPollMilliseconds = 10;
+  QTimer::singleShot(kPollMilliseconds, &window,
+                     [&window, started, listed = std::move(listed)] {
+                       if (!listed()) {
+                         ReportWhenListed(window, started, listed);
+                         return;
+                       }
+                       std::printf("listed %lld ms\n",
+                                   MillisecondsSince(started));
+                       std::fflush(stdout);
+                       window.close();
+                     });
+}
+
+}  // namespace
+
+// The first timer runs once the event loop has handled the window's first
+// show and paint.
+void ScheduleStartupReport(QWidget& window,
+                           std::chrono::steady_clock::time_point started,
+                           std::function<bool()> listed) {
+  QTimer::singleShot(
+      0, &window, [&window, started, listed = std::move(listed)] {
+        std::printf("shown %lld ms\n", MillisecondsSince(started));
+        std::fflush(stdout);
+        ReportWhenListed(window, started, listed);
+      });
+}
+
 }  // namespace cordshift

@@ -5,6 +5,7 @@
 // shown, after which the window closes as if the user had closed it.
 
 #include <QString>
+#include <chrono>
 #include <functional>
 
 class QWidget;
@@ -19,6 +20,15 @@ inline constexpr char kScreenshotVariable[] = "CORDSHIFT_SCREENSHOT";
 // close, once the event loop runs and `ready` says the lists are filled.
 void ScheduleScreenshot(QWidget& window, const QString& png_file,
                         std::function<bool()> ready);
+
+// The environment variable that asks for the start-up times on standard
+// output ("shown N ms", "listed N ms" from `started`), after which the
+// window closes; used by bench/window-startup.sh.
+inline constexpr char kStartupReportVariable[] = "CORDSHIFT_STARTUP_REPORT";
+
+void ScheduleStartupReport(QWidget& window,
+                           std::chrono::steady_clock::time_point started,
+                           std::function<bool()> listed);
 
 }  // namespace cordshift
 
