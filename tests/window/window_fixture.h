@@ -18,42 +18,14 @@
 #include "platform/ini_access.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
+#include "support/window_files.h"
 #include "window/qt/main_window.h"
 #include "window/qt/qt_text.h"
 
 namespace cordshift::testing {
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public WindowFilesTest {
  protected:
-  std::filesystem::path Executable() const { return temp_ / "bin/Cordshift"; }
-  std::filesystem::path SettingsFile() const {
-    return temp_ / "bin/Cordshift.ini";
-  }
-  // A folder path as the settings keep it, with its final separator.
-  std::string Folder(std::string_view name) const {
-    return WithTrailingSeparator((temp_ / name).string());
-  }
-
-  // Writes the settings file from its lines (ASCII), CR LF ended.
-  void WriteSettings(const std::vector<std::string>& lines) const {
-    std::string bytes;
-    for (const auto& line : lines) bytes += line + "\r\n";
-    WriteBytes(SettingsFile(), bytes);
-  }
-
-  // Settings with both folders in the temporary folder.
-  void WriteFolderSettings(const std::string& direction,
-                           const std::string& notation = "0") const {
-    WriteSettings({"[Path]", "SrcDir=" + Folder("src"),
-                   "DstDir=" + Folder("dst"), "[Direction]",
-                   "Hp2Lv=" + direction, "ABorSeq=" + notation});
-  }
-
-  std::optional<std::string> Stored(std::string_view section,
-                                    std::string_view key) const {
-    return ReadIniValue(SettingsFile(), section, key);
-  }
-
   // Builds the window and runs its start-up; shows it when that succeeds.
   bool Load() {
     std::filesystem::create_directories(Executable().parent_path());
@@ -77,7 +49,6 @@ class WindowTest : public ::testing::Test {
 
   static std::string Text(const QString& text) { return ToUtf8(text); }
 
-  TempFolder temp_;
   ScriptedDialogs dialogs_;
   std::unique_ptr<MainWindow> window_;
 };

@@ -23,6 +23,7 @@
 #include "platform/ini_access.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
+#include "support/window_files.h"
 #include "window/window_controller.h"
 
 namespace cordshift::testing {
@@ -116,30 +117,8 @@ struct RecordingWindowView : WindowView {
   std::vector<CloseWay> close_requests;
 };
 
-class ControllerTest : public ::testing::Test {
+class ControllerTest : public WindowFilesTest {
  protected:
-  std::filesystem::path Executable() const { return temp_ / "bin/Cordshift"; }
-  std::filesystem::path SettingsFile() const {
-    return temp_ / "bin/Cordshift.ini";
-  }
-  std::string Folder(std::string_view name) const {
-    return WithTrailingSeparator((temp_ / name).string());
-  }
-  void WriteSettings(const std::vector<std::string>& lines) const {
-    std::string bytes;
-    for (const auto& line : lines) bytes += line + "\r\n";
-    WriteBytes(SettingsFile(), bytes);
-  }
-  void WriteFolderSettings(const std::string& direction) const {
-    WriteSettings({"[Path]", "SrcDir=" + Folder("src"),
-                   "DstDir=" + Folder("dst"), "[Direction]",
-                   "Hp2Lv=" + direction});
-  }
-  std::optional<std::string> Stored(std::string_view section,
-                                    std::string_view key) const {
-    return ReadIniValue(SettingsFile(), section, key);
-  }
-
   // Builds the behaviour and runs its start-up, without waiting for the
   // listings it starts.
   bool Start() {
@@ -160,7 +139,6 @@ class ControllerTest : public ::testing::Test {
     return *controller_;
   }
 
-  TempFolder temp_;
   RecordingWindowView view_;
   ScriptedDialogs dialogs_;
   QueueDispatcher dispatcher_;
