@@ -22,6 +22,7 @@ WindowController::WindowController(WindowSetup setup, WindowView& view,
     : setup_(std::move(setup)),
       view_(view),
       dialogs_(dialogs),
+      dispatcher_(dispatcher),
       picker_(dialogs),
       work_(dispatcher) {}
 

@@ -64,6 +64,12 @@ class WindowController : private ConversionView {
 
   // Work (a listing or a run) is in progress.
   bool Busy() const { return work_.Active(); }
+  // Handles the user-interface thread's tasks until work in progress has
+  // ended and its end has been shown: for a front end that must let go of
+  // its controls, and for tests.
+  void WaitForWork() {
+    dispatcher_.RunUntil([this] { return !work_.Active(); });
+  }
   bool Started() const { return started_; }
   const Settings& settings() const { return settings_; }
   // The last guidance text, before the front end lays it out.
@@ -93,6 +99,7 @@ class WindowController : private ConversionView {
   WindowSetup setup_;
   WindowView& view_;
   WindowDialogs& dialogs_;
+  Dispatcher& dispatcher_;
   FolderPicker picker_;
   std::optional<SettingsStore> store_;
   Settings settings_;

@@ -1,0 +1,515 @@
+#include "window/win32/win32_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shobjidl.h>
+
+#include <utility>
+
+#include "platform/codepage.h"
+#include "platform/text_file.h"
+
+namespace cordshift {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"CordshiftMainWindow";
+constexpr int kFirstId = 100;
+
+struct ListColumn {
+  const wchar_t* header;
+  int width_twips;
+};
+
+constexpr ListColumn kListColumns[] = {
+    {L"No.", 700},    {L"品名", 3000},  {L"回路数", 780},
+    {L"端子数", 780}, {L"片端数", 780}, {L"最大端子", 960},
+};
+
+std::wstring Wide(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int length = MultiByteToWideChar(
+      CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                      wide.data(), length);
+  return wide;
+}
+
+std::string Utf8(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(),
+                                         static_cast<int>(wide.size()), nullptr,
+                                         0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                      utf8.data(), length, nullptr, nullptr);
+  return utf8;
+}
+
+std::string TextOf(HWND control) {
+  const int length = GetWindowTextLengthW(control);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  GetWindowTextW(control, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(length));
+  return Utf8(text);
+}
+
+void SetText(HWND control, std::string_view utf8) {
+  SetWindowTextW(control, Wide(utf8).c_str());
+}
+
+COLORREF ColourOf(Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
+
+std::uint32_t Key(Rgb rgb) {
+  return (std::uint32_t{rgb.red} << 16) | (std::uint32_t{rgb.green} << 8) |
+         rgb.blue;
+}
+
+struct ControlClass {
+  const wchar_t* name;
+  DWORD style;
+};
+
+DWORD AlignStyle(TextAlign align) {
+  switch (align) {
+    case TextAlign::kCentre:
+      return SS_CENTER;
+    case TextAlign::kRight:
+      return SS_RIGHT;
+    case TextAlign::kLeft:
+      break;
+  }
+  return SS_LEFT;
+}
+
+ControlClass ClassOf(const ControlSpec& spec) {
+  switch (spec.kind) {
+    case ControlKind::kFrame:
+      return {L"BUTTON", BS_GROUPBOX};
+    case ControlKind::kShape:
+      return {L"STATIC", 0};
+    case ControlKind::kLabel:
+      return {L"STATIC", AlignStyle(spec.align) | SS_NOPREFIX |
+                             (spec.sunken_border ? SS_SUNKEN : 0u)};
+    case ControlKind::kTextBox:
+      return {L"EDIT", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL};
+    case ControlKind::kButton:
+      return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP};
+    case ControlKind::kCheckBox:
+      return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP};
+    case ControlKind::kOption:
+      return {L"BUTTON",
+              BS_AUTORADIOBUTTON |
+                  (spec.name.ends_with("_0") ? WS_GROUP | WS_TABSTOP : 0u)};
+    case ControlKind::kReportList:
+      return {WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                                WS_BORDER | WS_TABSTOP};
+    case ControlKind::kPicture:
+      return {L"STATIC", SS_CENTER};
+  }
+  return {L"STATIC", 0};
+}
+
+// Where a control lies in the window: the layout gives positions within
+// the control's frame.
+POINT WindowOrigin(const ControlSpec& spec) {
+  POINT origin{spec.left, spec.top};
+  for (std::string_view parent = spec.parent; !parent.empty();) {
+    const ControlSpec* frame = FindControl(parent);
+    if (frame == nullptr) break;
+    origin.x += frame->left;
+    origin.y += frame->top;
+    parent = frame->parent;
+  }
+  return origin;
+}
+
+}  // namespace
+
+void Win32Dispatcher::Post(std::function<void()> task) {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    tasks_.push_back(std::move(task));
+  }
+  PostMessageW(window_, kTaskMessage, 0, 0);
+}
+
+void Win32Dispatcher::RunPosted() {
+  for (;;) {
+    std::function<void()> task;
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      if (tasks_.empty()) return;
+      task = std::move(tasks_.front());
+      tasks_.pop_front();
+    }
+    task();
+  }
+}
+
+void Win32Dispatcher::RunUntil(const std::function<bool()>& done) {
+  MSG message;
+  while (!done() && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  RunPosted();
+}
+
+void Win32Dialogs::ShowMessage(std::string_view text, MessageIcon icon) {
+  UINT type = MB_OK;
+  switch (icon) {
+    case MessageIcon::kExclamation:
+      type |= MB_ICONEXCLAMATION;
+      break;
+    case MessageIcon::kInformation:
+      type |= MB_ICONINFORMATION;
+      break;
+    case MessageIcon::kStop:
+      type |= MB_ICONSTOP;
+      break;
+  }
+  MessageBoxW(owner_, Wide(text).c_str(), Wide(kProgramTitle).c_str(), type);
+}
+
+std::string Win32Dialogs::BrowseForFolder(std::string_view prompt,
+                                          std::string_view start_folder) {
+  IFileOpenDialog* dialog = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr,
+                              CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog)))) {
+    return {};
+  }
+  std::string chosen;
+  DWORD options = 0;
+  dialog->GetOptions(&options);
+  dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM);
+  dialog->SetTitle(Wide(prompt).c_str());
+  IShellItem* start = nullptr;
+  if (SUCCEEDED(SHCreateItemFromParsingName(Wide(start_folder).c_str(), nullptr,
+                                            IID_PPV_ARGS(&start)))) {
+    dialog->SetFolder(start);
+    start->Release();
+  }
+  IShellItem* result = nullptr;
+  if (SUCCEEDED(dialog->Show(owner_)) &&
+      SUCCEEDED(dialog->GetResult(&result))) {
+    PWSTR path = nullptr;
+    if (SUCCEEDED(result->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+      chosen = Utf8(path);
+      CoTaskMemFree(path);
+    }
+    result->Release();
+  }
+  dialog->Release();
+  return chosen;
+}
+
+Win32Window::Win32Window(WindowSetup setup, WindowDialogs& dialogs)
+    : controller_(std::move(setup), *this, dialogs, dispatcher_) {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = &Win32Window::WindowProc;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = kWindowClass;
+  RegisterClassExW(&window_class);
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  const HDC screen = GetDC(nullptr);
+  dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  RECT client{0, 0, Pixels(kWindowWidthTwips), Pixels(kWindowHeightTwips)};
+  AdjustWindowRect(&client, style, FALSE);
+  window_ = CreateWindowExW(0, kWindowClass, L"Cordshift", style, CW_USEDEFAULT,
+                            CW_USEDEFAULT, client.right - client.left,
+                            client.bottom - client.top, nullptr, nullptr,
+                            window_class.hInstance, this);
+  dispatcher_.SetWindow(window_);
+  CreateControls();
+  DragAcceptFiles(window_, TRUE);
+}
+
+Win32Window::~Win32Window() {
+  controller_.WaitForWork();
+  if (IsWindow(window_)) DestroyWindow(window_);
+  for (HFONT font : fonts_) DeleteObject(font);
+  for (const auto& [key, brush] : brushes_) DeleteObject(brush);
+}
+
+bool Win32Window::Start() {
+  if (!controller_.Start()) return false;
+  ShowWindow(window_, SW_SHOW);
+  UpdateWindow(window_);
+  return true;
+}
+
+int Win32Window::Pixels(int twips) const {
+  return MulDiv(TwipsToPixels(twips), dpi_, 96);
+}
+
+HFONT Win32Window::FontFor(const FontSpec& font) {
+  const std::wstring face(
+      Wide(font.face == Typeface::kGothic ? kGothicFace : kUiGothicFace));
+  const int height = -MulDiv(static_cast<int>(font.points * 100), dpi_, 7200);
+  HFONT handle = CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
+                             FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH, face.c_str());
+  fonts_.push_back(handle);
+  return handle;
+}
+
+HWND Win32Window::CreateControl(const ControlSpec& spec) {
+  const ControlClass control_class = ClassOf(spec);
+  const POINT origin = WindowOrigin(spec);
+  const int id = kFirstId + static_cast<int>(specs_.size());
+  HWND control = CreateWindowExW(
+      0, control_class.name, Wide(spec.text).c_str(),
+      WS_CHILD | WS_VISIBLE | control_class.style, Pixels(origin.x),
+      Pixels(origin.y), Pixels(spec.width), Pixels(spec.height), window_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+      GetModuleHandleW(nullptr), nullptr);
+  SetWindowTextW(control, Wide(spec.text).c_str());
+  SendMessageW(
+      control, WM_SETFONT,
+      reinterpret_cast<WPARAM>(FontFor(spec.font.value_or(kWindowFont))),
+      FALSE);
+  if (spec.kind == ControlKind::kReportList) {
+    ListView_SetExtendedListViewStyle(control, LVS_EX_FULLROWSELECT);
+    int index = 0;
+    for (const ListColumn& column : kListColumns) {
+      LVCOLUMNW lv{};
+      lv.mask = LVCF_TEXT | LVCF_WIDTH;
+      lv.pszText = const_cast<LPWSTR>(column.header);
+      lv.cx = Pixels(column.width_twips);
+      ListView_InsertColumn(control, index++, &lv);
+    }
+  }
+  specs_.push_back(&spec);
+  spec_of_[control] = &spec;
+  return control;
+}
+
+void Win32Window::CreateControls() {
+  for (const ControlSpec& spec : MainWindowLayout()) {
+    controls_.emplace(std::string(spec.name), CreateControl(spec));
+  }
+  // The layout's tab order: each control after the one before it.
+  HWND previous = nullptr;
+  for (const std::string_view name : MainWindowTabOrder()) {
+    HWND control = Control(name);
+    if (previous != nullptr && control != nullptr) {
+      SetWindowPos(control, previous, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    previous = control;
+  }
+}
+
+HWND Win32Window::Control(std::string_view name) const {
+  const auto found = controls_.find(name);
+  return found == controls_.end() ? nullptr : found->second;
+}
+
+LRESULT CALLBACK Win32Window::WindowProc(HWND window, UINT message,
+                                         WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(window, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self =
+      reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr || self->window_ == nullptr) {
+    return DefWindowProcW(window, message, wparam, lparam);
+  }
+  return self->Handle(message, wparam, lparam);
+}
+
+LRESULT Win32Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case Win32Dispatcher::kTaskMessage:
+      dispatcher_.RunPosted();
+      return 0;
+    case WM_COMMAND:
+      if (HIWORD(wparam) == BN_CLICKED) OnCommand(LOWORD(wparam));
+      return 0;
+    case WM_DROPFILES:
+      OnDrop(reinterpret_cast<HDROP>(wparam));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return ColourStatic(reinterpret_cast<HDC>(wparam),
+                          reinterpret_cast<HWND>(lparam));
+    case WM_CLOSE:
+      if (controller_.Close(CloseWay::kTitleBar, Form())) {
+        DestroyWindow(window_);
+      }
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window_, message, wparam, lparam);
+}
+
+LRESULT Win32Window::ColourStatic(HDC dc, HWND control) {
+  const auto found = spec_of_.find(control);
+  if (found == spec_of_.end()) {
+    return DefWindowProcW(window_, WM_CTLCOLORSTATIC,
+                          reinterpret_cast<WPARAM>(dc),
+                          reinterpret_cast<LPARAM>(control));
+  }
+  const ControlSpec& spec = *found->second;
+  if (spec.text_colour) SetTextColor(dc, ColourOf(*spec.text_colour));
+  if (!spec.fill) {
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  }
+  SetBkColor(dc, ColourOf(*spec.fill));
+  HBRUSH& brush = brushes_[Key(*spec.fill)];
+  if (brush == nullptr) brush = CreateSolidBrush(ColourOf(*spec.fill));
+  return reinterpret_cast<LRESULT>(brush);
+}
+
+void Win32Window::OnCommand(int id) {
+  const int index = id - kFirstId;
+  if (index < 0 || index >= static_cast<int>(specs_.size())) return;
+  const std::string_view name = specs_[static_cast<std::size_t>(index)]->name;
+  if (name == "btnFunc_0") {
+    controller_.PickFolder(ListId::kSource);
+  } else if (name == "btnFunc_1") {
+    controller_.PickFolder(ListId::kDestination);
+  } else if (name == "btnFunc_2") {
+    controller_.Run(Form());
+  } else if (name == "btnFunc_3") {
+    RequestClose(CloseWay::kCloseButton);
+  } else if (name == "optSel_0") {
+    controller_.ChooseDirection(Direction::kContinuityToHipot);
+  } else if (name == "optSel_1") {
+    controller_.ChooseDirection(Direction::kHipotToContinuity);
+  } else if (name == "optAB_0") {
+    controller_.ChooseNotation(Notation::kAb);
+  } else if (name == "optAB_1") {
+    controller_.ChooseNotation(Notation::kSequential);
+  }
+}
+
+// A folder dropped on the left half is the source, on the right half the
+// destination.
+void Win32Window::OnDrop(HDROP drop) {
+  POINT at{};
+  DragQueryPoint(drop, &at);
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  if (count == 1) {
+    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    std::wstring path(length + 1, L'\0');
+    DragQueryFileW(drop, 0, path.data(), length + 1);
+    path.resize(length);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      const bool source = at.x < Pixels(kWindowWidthTwips) / 2;
+      controller_.DropFolder(source ? ListId::kSource : ListId::kDestination,
+                             Utf8(path));
+    }
+  }
+  DragFinish(drop);
+}
+
+FormValues Win32Window::Form() const {
+  return {
+      TextOf(Control("txtKisyu")), TextOf(Control("txtDL")),
+      TextOf(Control("txtDU")),
+      SendMessageW(Control("chkOverWrite"), BM_GETCHECK, 0, 0) == BST_CHECKED};
+}
+
+void Win32Window::ShowTitle(std::string_view title) { SetText(window_, title); }
+
+void Win32Window::ShowFolder(ListId side, std::string_view folder) {
+  SetText(Control(side == ListId::kSource ? "lblSrc" : "lblDst"), folder);
+}
+
+void Win32Window::ShowDirection(Direction direction,
+                                const DirectionTexts& texts) {
+  const bool forward = direction == Direction::kContinuityToHipot;
+  SendMessageW(Control("optSel_0"), BM_SETCHECK,
+               forward ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(Control("optSel_1"), BM_SETCHECK,
+               forward ? BST_UNCHECKED : BST_CHECKED, 0);
+  for (const char* name : {"optAB_0", "optAB_1"}) {
+    ShowWindow(Control(name), texts.shows_notation ? SW_SHOW : SW_HIDE);
+  }
+  SetText(Control("btnFunc_2"), texts.run_caption);
+  SetText(Control("lblSrcTitle"), texts.source_title);
+  SetText(Control("lblDstTitle"), texts.destination_title);
+}
+
+void Win32Window::ShowNotation(Notation notation) {
+  const bool ab = notation == Notation::kAb;
+  SendMessageW(Control("optAB_0"), BM_SETCHECK,
+               ab ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(Control("optAB_1"), BM_SETCHECK,
+               ab ? BST_UNCHECKED : BST_CHECKED, 0);
+}
+
+void Win32Window::ShowForm(const FormValues& form) {
+  SetText(Control("txtKisyu"), form.model_name);
+  SetText(Control("txtDL"), form.lower);
+  SetText(Control("txtDU"), form.upper);
+  SendMessageW(Control("chkOverWrite"), BM_SETCHECK,
+               form.overwrite ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void Win32Window::ShowGuide(std::string_view text) {
+  // The guidance text separates its lines with a lone carriage return; a
+  // static control breaks lines at CR LF.
+  std::string shown;
+  for (const char c : text) {
+    shown.push_back(c);
+    if (c == '\r') shown.push_back('\n');
+  }
+  HWND guide = Control("lblGuide");
+  SetText(guide, shown);
+  UpdateWindow(guide);
+}
+
+void Win32Window::ClearList(ListId list) {
+  ListView_DeleteAllItems(Control(list == ListId::kSource ? "lvSrc" : "lvDst"));
+}
+
+void Win32Window::SetListCell(ListId list, int row, int column,
+                              std::string_view text) {
+  HWND view = Control(list == ListId::kSource ? "lvSrc" : "lvDst");
+  std::wstring wide = Wide(text);
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = row - 1;
+  item.iSubItem = column - 1;
+  item.pszText = wide.data();
+  if (column == 1) {
+    item.iItem = ListView_GetItemCount(view);
+    ListView_InsertItem(view, &item);
+  } else {
+    ListView_SetItem(view, &item);
+  }
+}
+
+void Win32Window::SetConvertedCount(std::string_view caption) {
+  SetText(Control("lblKensu"), caption);
+}
+
+void Win32Window::SetBusy(bool busy) {
+  for (const char* name : {"btnFunc_0", "btnFunc_1", "btnFunc_2", "optSel_0",
+                           "optSel_1", "optAB_0", "optAB_1"}) {
+    EnableWindow(Control(name), busy ? FALSE : TRUE);
+  }
+}
+
+void Win32Window::RequestClose(CloseWay way) {
+  if (controller_.Close(way, Form())) DestroyWindow(window_);
+}
+
+}  // namespace cordshift

@@ -1,0 +1,114 @@
+#ifndef CORDSHIFT_WINDOW_WIN32_WIN32_WINDOW_H_
+#define CORDSHIFT_WINDOW_WIN32_WIN32_WINDOW_H_
+
+// The program's one window as a native Win32 window: the controls of the
+// layout table as their Windows counterparts, each handler forwarding to
+// the window's behaviour (WindowController), and the behaviour's calls
+// setting the controls.
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "window/dispatcher.h"
+#include "window/window_controller.h"
+#include "window/window_dialogs.h"
+#include "window/window_layout.h"
+#include "window/window_view.h"
+
+namespace cordshift {
+
+// Hands tasks to the window's message loop: a queue, and a posted message
+// that tells the window to drain it.
+class Win32Dispatcher : public Dispatcher {
+ public:
+  void SetWindow(HWND window) { window_ = window; }
+  void Post(std::function<void()> task) override;
+  void RunUntil(const std::function<bool()>& done) override;
+  // On the window's thread, when the posted message arrives.
+  void RunPosted();
+
+  static constexpr UINT kTaskMessage = WM_APP + 1;
+
+ private:
+  std::mutex mutex_;
+  std::deque<std::function<void()>> tasks_;
+  HWND window_ = nullptr;
+};
+
+// The real dialogs: message boxes and the system's folder dialog.
+class Win32Dialogs : public WindowDialogs {
+ public:
+  void SetOwner(HWND owner) { owner_ = owner; }
+  void ShowMessage(std::string_view text, MessageIcon icon) override;
+  std::string BrowseForFolder(std::string_view prompt,
+                              std::string_view start_folder) override;
+
+ private:
+  HWND owner_ = nullptr;
+};
+
+class Win32Window : public WindowView {
+ public:
+  Win32Window(WindowSetup setup, WindowDialogs& dialogs);
+  ~Win32Window() override;
+  Win32Window(const Win32Window&) = delete;
+  Win32Window& operator=(const Win32Window&) = delete;
+
+  // Start-up, then the window is shown. False when the program must end.
+  bool Start();
+
+  HWND handle() const { return window_; }
+  // The control of a layout name; nullptr when there is none.
+  HWND Control(std::string_view name) const;
+  WindowController& controller() { return controller_; }
+
+  // WindowView.
+  void ShowTitle(std::string_view title) override;
+  void ShowFolder(ListId side, std::string_view folder) override;
+  void ShowDirection(Direction direction, const DirectionTexts& texts) override;
+  void ShowNotation(Notation notation) override;
+  void ShowForm(const FormValues& form) override;
+  void ShowGuide(std::string_view text) override;
+  void ClearList(ListId list) override;
+  void SetListCell(ListId list, int row, int column,
+                   std::string_view text) override;
+  void SetConvertedCount(std::string_view caption) override;
+  void SetBusy(bool busy) override;
+  void RequestClose(CloseWay way) override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam,
+                                     LPARAM lparam);
+  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+  void CreateControls();
+  HWND CreateControl(const ControlSpec& spec);
+  void OnCommand(int id);
+  void OnDrop(HDROP drop);
+  LRESULT ColourStatic(HDC dc, HWND control);
+  FormValues Form() const;
+  int Pixels(int twips) const;
+  HFONT FontFor(const FontSpec& font);
+
+  Win32Dispatcher dispatcher_;
+  HWND window_ = nullptr;
+  int dpi_ = 96;
+  std::map<std::string, HWND, std::less<>> controls_;
+  std::vector<const ControlSpec*> specs_;  // by control id - kFirstId
+  std::map<HWND, const ControlSpec*> spec_of_;
+  std::vector<HFONT> fonts_;
+  std::map<std::uint32_t, HBRUSH> brushes_;
+  // Declared last: it waits for work in progress, whose calls reach the
+  // controls, before anything else goes.
+  WindowController controller_;
+};
+
+}  // namespace cordshift
+
+#endif  // CORDSHIFT_WINDOW_WIN32_WIN32_WINDOW_H_
