@@ -102,13 +102,11 @@ class BenchFolders {
   int destinations_ = 0;
 };
 
-ConversionInputs Inputs(const BenchFolders& folders) {
+ConversionInputs Inputs() {
   ConversionInputs inputs;
   inputs.model_name = "TBS480";
   inputs.lower = "0";
   inputs.upper = "2000";
-  inputs.destination_root =
-      WithTrailingSeparator(folders.destination().string());
   return inputs;
 }
 
@@ -148,7 +146,7 @@ void MeasureConversion(benchmark::State& state, bool hipot_source,
   WiringFileList source = folders.List();
   WiringFileList destination;
   list_files(view, ListId::kSource, source, workspace);
-  ConversionInputs inputs = Inputs(folders);
+  ConversionInputs inputs = Inputs();
   inputs.notation = notation;
   for (auto _ : state) {
     state.PauseTiming();

@@ -139,7 +139,6 @@ class OneFileConversion {
     inputs.model_name = side_ == Side::kContinuity ? "TBS480" : "TBL480";
     inputs.lower = options_.lower;
     inputs.upper = options_.upper;
-    inputs.destination_root = PathToUtf8(destination_);
     inputs.notation =
         options_.sequential ? Notation::kSequential : Notation::kAb;
     inputs.overwrite = options_.over_write;

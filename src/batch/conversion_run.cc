@@ -302,7 +302,6 @@ class ConversionRun {
     conversion.model_name = inputs_.model_name;
     conversion.lower = inputs_.lower;
     conversion.upper = inputs_.upper;
-    conversion.destination_root = inputs_.destination_root;
     conversion.notation = inputs_.notation;
     conversion.overwrite = inputs_.overwrite;
     conversion.dry_run = inputs_.dry_run;

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "platform/wide_text.h"
+
 namespace cordshift {
 namespace {
 
@@ -16,18 +18,6 @@ bool IsConsole(DWORD handle_id) {
 }
 
 }  // namespace
-
-std::string WideToUtf8(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int size = static_cast<int>(wide.size());
-  const int utf8_size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size,
-                                            nullptr, 0, nullptr, nullptr);
-  if (utf8_size <= 0) return {};
-  std::string utf8(static_cast<std::size_t>(utf8_size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), utf8_size,
-                      nullptr, nullptr);
-  return utf8;
-}
 
 std::vector<std::string> Utf8Arguments(int argc, const wchar_t* const* argv) {
   std::vector<std::string> arguments;

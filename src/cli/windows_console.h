@@ -12,10 +12,6 @@
 
 namespace cordshift {
 
-// UTF-16 text as UTF-8. An unpaired surrogate, which no file name typed by
-// a user holds, becomes U+FFFD.
-std::string WideToUtf8(std::wstring_view wide);
-
 // The program's arguments as UTF-8 texts, in order.
 std::vector<std::string> Utf8Arguments(int argc, const wchar_t* const* argv);
 

@@ -15,10 +15,10 @@ constexpr Rgb kSideBandFill{255, 255, 128};
 constexpr Rgb kGuideText{0, 0, 192};
 constexpr Rgb kCounterBackground{255, 255, 255};
 
-constexpr FontSpec Gothic(double points, bool bold) {
+constexpr FontStyle Gothic(double points, bool bold) {
   return {Typeface::kGothic, points, bold};
 }
-constexpr FontSpec UiGothic(double points, bool bold) {
+constexpr FontStyle UiGothic(double points, bool bold) {
   return {Typeface::kUiGothic, points, bold};
 }
 
@@ -28,7 +28,7 @@ using A = TextAlign;
 constexpr std::string_view kMain = "fraMain";
 
 // The bands first, then everything that lies on them.
-constexpr std::array<ControlSpec, 35> kLayout = {{
+constexpr std::array<LayoutControl, 35> kLayout = {{
     {"fraMain", K::kFrame, {}, 60, 0, 15285, 9375},
     {"Shape1",
      K::kShape,
@@ -285,17 +285,28 @@ constexpr std::array<std::string_view, 14> kTabOrder = {
     "btnFunc_2", "btnFunc_3", "optAB_0",   "optAB_1",     "optSel_1",
     "optSel_0",  "txtDL",     "txtDU",     "chkOverWrite"};
 
+constexpr std::array<ListColumn, 6> kListColumns = {{
+    {"No.", 700},
+    {"品名", 3000},
+    {"回路数", 780},
+    {"端子数", 780},
+    {"片端数", 780},
+    {"最大端子", 960},
+}};
+
 }  // namespace
 
-std::span<const ControlSpec> MainWindowLayout() { return kLayout; }
+std::span<const ListColumn> ListColumns() { return kListColumns; }
+
+std::span<const LayoutControl> MainWindowLayout() { return kLayout; }
 
 std::span<const std::string_view> MainWindowTabOrder() { return kTabOrder; }
 
-const ControlSpec* FindControl(std::string_view name) {
-  const std::span<const ControlSpec> layout = MainWindowLayout();
+const LayoutControl* FindControl(std::string_view name) {
+  const std::span<const LayoutControl> layout = MainWindowLayout();
   const auto found =
       std::find_if(layout.begin(), layout.end(),
-                   [name](const ControlSpec& c) { return c.name == name; });
+                   [name](const LayoutControl& c) { return c.name == name; });
   return found == layout.end() ? nullptr : &*found;
 }
 

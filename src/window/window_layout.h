@@ -48,18 +48,18 @@ enum class Typeface {
 inline constexpr std::string_view kGothicFace = "ＭＳ ゴシック";
 inline constexpr std::string_view kUiGothicFace = "MS UI Gothic";
 
-struct FontSpec {
+struct FontStyle {
   Typeface face = Typeface::kGothic;
   double points = 9;
   bool bold = false;
 };
 
 // The window's own font, which controls without one of their own take.
-inline constexpr FontSpec kWindowFont{Typeface::kGothic, 9, false};
+inline constexpr FontStyle kWindowFont{Typeface::kGothic, 9, false};
 
 enum class TextAlign { kLeft, kCentre, kRight };
 
-struct ControlSpec {
+struct LayoutControl {
   std::string_view name;  // "btnFunc_2" for element 2 of btnFunc
   ControlKind kind;
   std::string_view parent;  // the frame it lies in; empty: the window
@@ -68,7 +68,7 @@ struct ControlSpec {
   int width = 0;
   int height = 0;
   std::string_view text = {};  // empty for texts the behaviour sets
-  std::optional<FontSpec> font = std::nullopt;
+  std::optional<FontStyle> font = std::nullopt;
   TextAlign align = TextAlign::kLeft;
   std::optional<Rgb> text_colour = std::nullopt;
   std::optional<Rgb> fill = std::nullopt;    // background
@@ -78,14 +78,23 @@ struct ControlSpec {
 };
 
 // Every control, in creation order.
-std::span<const ControlSpec> MainWindowLayout();
+std::span<const LayoutControl> MainWindowLayout();
 
 // The names of the controls that Tab visits, in order; an option pair is
 // reached at its selected option only.
 std::span<const std::string_view> MainWindowTabOrder();
 
+// A column of both lists (lvSrc, lvDst).
+struct ListColumn {
+  std::string_view header;
+  int width_twips = 0;
+};
+
+// The six columns, left to right.
+std::span<const ListColumn> ListColumns();
+
 // The control of that name; nullptr when there is none.
-const ControlSpec* FindControl(std::string_view name);
+const LayoutControl* FindControl(std::string_view name);
 
 }  // namespace cordshift
 

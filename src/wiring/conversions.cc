@@ -74,6 +74,11 @@ class CommentBackup {
     return true;
   }
 
+  // The file's content before this run wrote it; empty for a new file.
+  std::string_view old_content() const {
+    return old_content_ ? std::string_view(*old_content_) : std::string_view();
+  }
+
   void Restore() const {
     if (path_.empty()) return;
     if (old_content_) {
@@ -320,8 +325,12 @@ class FolderConverter {
     if (!backup.Take(written_path)) {
       return AbortFile(l, "cannot read the comment file " + written);
     }
-    if (!WriteIniValue(written_path, kCommentSection, kCommentKey,
-                       *comment.value)) {
+    // The file as taken for the backup is the one the key is set in, so it
+    // is read once.
+    if (WriteFileAtomically(written_path,
+                            SetIniValue(backup.old_content(), kCommentSection,
+                                        kCommentKey, *comment.value)) !=
+        WriteError::kNone) {
       return AbortFile(l, "cannot write the comment file " + written);
     }
     return true;

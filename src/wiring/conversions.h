@@ -18,10 +18,9 @@ namespace cordshift {
 
 // The window's values, read once at the start of a folder's conversion.
 struct ConversionInputs {
-  std::string model_name;        // txtKisyu (UTF-8), written in Shift-JIS
-  std::string lower;             // txtDL
-  std::string upper;             // txtDU
-  std::string destination_root;  // lblDst
+  std::string model_name;  // txtKisyu (UTF-8), written in Shift-JIS
+  std::string lower;       // txtDL
+  std::string upper;       // txtDU
   // The notation written on the continuity side.
   Notation notation = Notation::kAb;
   bool overwrite = false;  // replace existing destination files

@@ -14,13 +14,13 @@ namespace {
 
 TEST(WindowLayoutTest, ControlsLieInsideFramesCreatedBeforeThem) {
   std::set<std::string_view> created;
-  for (const ControlSpec& control : MainWindowLayout()) {
+  for (const LayoutControl& control : MainWindowLayout()) {
     EXPECT_TRUE(created.insert(control.name).second)
         << "twice: " << control.name;
     int parent_width = kWindowWidthTwips;
     int parent_height = kWindowHeightTwips;
     if (!control.parent.empty()) {
-      const ControlSpec* parent = FindControl(control.parent);
+      const LayoutControl* parent = FindControl(control.parent);
       ASSERT_NE(parent, nullptr) << control.name;
       EXPECT_EQ(parent->kind, ControlKind::kFrame) << control.name;
       EXPECT_TRUE(created.contains(control.parent)) << control.name;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/wide_text.h"
 #include "support/scripted_dialogs.h"
 #include "support/window_files.h"
 #include "support/wiring_fixture.h"
@@ -31,15 +32,6 @@ std::wstring TextOf(HWND control) {
   wchar_t text[512] = {};
   GetWindowTextW(control, text, 512);
   return text;
-}
-
-std::wstring Wide(std::string_view utf8) {
-  const int length = MultiByteToWideChar(
-      CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                      wide.data(), length);
-  return wide;
 }
 
 std::wstring ExpectedClass(ControlKind kind) {
@@ -86,22 +78,22 @@ TEST_F(Win32WindowTest, ControlsFollowTheLayoutAndARunGoesThrough) {
   ASSERT_TRUE(window.Start());
   window.controller().WaitForWork();
 
-  for (const ControlSpec& spec : MainWindowLayout()) {
-    SCOPED_TRACE(std::string(spec.name));
-    HWND control = window.Control(spec.name);
+  for (const LayoutControl& entry : MainWindowLayout()) {
+    SCOPED_TRACE(std::string(entry.name));
+    HWND control = window.Control(entry.name);
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(ClassNameOf(control), ExpectedClass(spec.kind));
+    EXPECT_EQ(ClassNameOf(control), ExpectedClass(entry.kind));
     RECT at{};
     GetWindowRect(control, &at);
     MapWindowPoints(HWND_DESKTOP, window.handle(),
                     reinterpret_cast<POINT*>(&at), 2);
-    EXPECT_EQ(at.right - at.left, TwipsToPixels(spec.width));
-    EXPECT_EQ(at.bottom - at.top, TwipsToPixels(spec.height));
-    if (!spec.text.empty() && spec.kind != ControlKind::kTextBox) {
-      EXPECT_EQ(TextOf(control), Wide(spec.text));
+    EXPECT_EQ(at.right - at.left, TwipsToPixels(entry.width));
+    EXPECT_EQ(at.bottom - at.top, TwipsToPixels(entry.height));
+    if (!entry.text.empty() && entry.kind != ControlKind::kTextBox) {
+      EXPECT_EQ(TextOf(control), Utf8ToWide(entry.text));
     }
   }
-  EXPECT_EQ(TextOf(window.Control("lblSrc")), Wide(Folder("src")));
+  EXPECT_EQ(TextOf(window.Control("lblSrc")), Utf8ToWide(Folder("src")));
   HWND source_list = window.Control("lvSrc");
   EXPECT_EQ(SendMessageW(source_list, LVM_GETITEMCOUNT, 0, 0), 1);
   EXPECT_EQ(ListCell(source_list, 0, 1), L"W1");

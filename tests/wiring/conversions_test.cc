@@ -37,7 +37,6 @@ class ConversionTest : public ::testing::Test {
     inputs_.model_name = "TBS480";
     inputs_.lower = "0";
     inputs_.upper = "2000";
-    inputs_.destination_root = destination_.string() + "/";
   }
 
   // Lists the source folder as the run does, then converts it.

@@ -15,7 +15,7 @@
 #include <QStringList>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
-#include <array>
+#include <span>
 #include <utility>
 
 #include "window/qt/folder_drop.h"
@@ -24,20 +24,6 @@
 
 namespace cordshift {
 namespace {
-
-struct ListColumn {
-  const char* header;
-  int width_twips;
-};
-
-constexpr std::array<ListColumn, 6> kListColumns = {{
-    {"No.", 700},
-    {"品名", 3000},
-    {"回路数", 780},
-    {"端子数", 780},
-    {"片端数", 780},
-    {"最大端子", 960},
-}};
 
 void SetTextColour(QWidget* widget, Rgb rgb) {
   QPalette palette = widget->palette();
@@ -157,16 +143,17 @@ FormValues MainWindow::Form() const {
 
 void MainWindow::SetupListColumns() {
   QStringList headers;
-  for (const ListColumn& column : kListColumns) {
-    headers << QString::fromUtf8(column.header);
+  const std::span<const ListColumn> columns = ListColumns();
+  for (const ListColumn& column : columns) {
+    headers << ToQString(column.header);
   }
   for (QTreeWidget* list : {lvSrc, lvDst}) {
     list->clear();
-    list->setColumnCount(static_cast<int>(kListColumns.size()));
+    list->setColumnCount(static_cast<int>(columns.size()));
     list->setHeaderLabels(headers);
-    for (std::size_t i = 0; i < kListColumns.size(); ++i) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
       list->setColumnWidth(static_cast<int>(i),
-                           TwipsToPixels(kListColumns[i].width_twips));
+                           TwipsToPixels(columns[i].width_twips));
     }
   }
 }

@@ -42,7 +42,7 @@ Qt::Alignment AlignmentOf(TextAlign align) {
   return Qt::AlignLeft | Qt::AlignTop;
 }
 
-QFont FontOf(const FontSpec& font) {
+QFont FontOf(const FontStyle& font) {
   return font.face == Typeface::kGothic ? GothicFont(font.points, font.bold)
                                         : UiGothicFont(font.points, font.bold);
 }
@@ -60,23 +60,23 @@ void FillBackground(QWidget* widget, QColor colour) {
 
 // A background rectangle: drawn under the labels that lie on it and never
 // taking input.
-QFrame* Shape(QWidget* parent, const ControlSpec& spec) {
+QFrame* Shape(QWidget* parent, const LayoutControl& entry) {
   auto* shape = CreateOwned<QFrame>(parent);
-  if (spec.border) {
+  if (entry.border) {
     shape->setFrameStyle(QFrame::Box | QFrame::Plain);
     shape->setLineWidth(1);
-    SetColour(shape, QPalette::WindowText, ToQColor(*spec.border));
+    SetColour(shape, QPalette::WindowText, ToQColor(*entry.border));
   }
   shape->setAttribute(Qt::WA_TransparentForMouseEvents);
   return shape;
 }
 
-QLabel* Label(QWidget* parent, const ControlSpec& spec) {
+QLabel* Label(QWidget* parent, const LayoutControl& entry) {
   auto* label = CreateOwned<QLabel>(parent);
   label->setTextFormat(Qt::PlainText);
-  label->setAlignment(AlignmentOf(spec.align));
-  label->setWordWrap(spec.word_wrap);
-  if (spec.sunken_border) {
+  label->setAlignment(AlignmentOf(entry.align));
+  label->setWordWrap(entry.word_wrap);
+  if (entry.sunken_border) {
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setLineWidth(1);
   }
@@ -111,14 +111,14 @@ QLabel* Picture(QWidget* parent) {
 }
 
 // The widget of a control's kind, with what only that kind needs.
-QWidget* CreateControl(QWidget* parent, const ControlSpec& spec) {
-  switch (spec.kind) {
+QWidget* CreateControl(QWidget* parent, const LayoutControl& entry) {
+  switch (entry.kind) {
     case ControlKind::kFrame:
       return Frame(parent);
     case ControlKind::kShape:
-      return Shape(parent, spec);
+      return Shape(parent, entry);
     case ControlKind::kLabel:
-      return Label(parent, spec);
+      return Label(parent, entry);
     case ControlKind::kTextBox:
       return CreateOwned<QLineEdit>(parent);
     case ControlKind::kButton:
@@ -146,15 +146,16 @@ void SetText(QWidget* widget, std::string_view text) {
   }
 }
 
-QWidget* BuildControl(QWidget* parent, const ControlSpec& spec) {
-  QWidget* widget = CreateControl(parent, spec);
-  widget->setObjectName(ToQString(spec.name));
-  widget->setGeometry(TwipsRect(spec.left, spec.top, spec.width, spec.height));
-  if (!spec.text.empty()) SetText(widget, spec.text);
-  if (spec.font) widget->setFont(FontOf(*spec.font));
-  if (spec.fill) FillBackground(widget, ToQColor(*spec.fill));
-  if (spec.text_colour) {
-    SetColour(widget, QPalette::WindowText, ToQColor(*spec.text_colour));
+QWidget* BuildControl(QWidget* parent, const LayoutControl& entry) {
+  QWidget* widget = CreateControl(parent, entry);
+  widget->setObjectName(ToQString(entry.name));
+  widget->setGeometry(
+      TwipsRect(entry.left, entry.top, entry.width, entry.height));
+  if (!entry.text.empty()) SetText(widget, entry.text);
+  if (entry.font) widget->setFont(FontOf(*entry.font));
+  if (entry.fill) FillBackground(widget, ToQColor(*entry.fill));
+  if (entry.text_colour) {
+    SetColour(widget, QPalette::WindowText, ToQColor(*entry.text_colour));
   }
   return widget;
 }
@@ -241,11 +242,11 @@ void BuildMainWindowControls(QWidget& window, MainWindowControls& c) {
   window.setWindowIcon(DrawWindowIcon());
   window.setFixedSize(TwipsToPixels(kWindowWidthTwips),
                       TwipsToPixels(kWindowHeightTwips));
-  for (const ControlSpec& spec : MainWindowLayout()) {
-    QWidget* parent = spec.parent.empty()
+  for (const LayoutControl& entry : MainWindowLayout()) {
+    QWidget* parent = entry.parent.empty()
                           ? &window
-                          : window.findChild<QWidget*>(ToQString(spec.parent));
-    Bind(c, spec.name, BuildControl(parent, spec));
+                          : window.findChild<QWidget*>(ToQString(entry.parent));
+    Bind(c, entry.name, BuildControl(parent, entry));
   }
   c.optSelGroup = ExclusiveGroup(window, c.optSel);
   c.optABGroup = ExclusiveGroup(window, c.optAB);

@@ -8,6 +8,7 @@
 
 #include "platform/codepage.h"
 #include "platform/text_file.h"
+#include "platform/wide_text.h"
 
 namespace cordshift {
 namespace {
@@ -15,47 +16,16 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"CordshiftMainWindow";
 constexpr int kFirstId = 100;
 
-struct ListColumn {
-  const wchar_t* header;
-  int width_twips;
-};
-
-constexpr ListColumn kListColumns[] = {
-    {L"No.", 700},    {L"品名", 3000},  {L"回路数", 780},
-    {L"端子数", 780}, {L"片端数", 780}, {L"最大端子", 960},
-};
-
-std::wstring Wide(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int length = MultiByteToWideChar(
-      CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                      wide.data(), length);
-  return wide;
-}
-
-std::string Utf8(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(),
-                                         static_cast<int>(wide.size()), nullptr,
-                                         0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                      utf8.data(), length, nullptr, nullptr);
-  return utf8;
-}
-
 std::string TextOf(HWND control) {
   const int length = GetWindowTextLengthW(control);
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   GetWindowTextW(control, text.data(), length + 1);
   text.resize(static_cast<std::size_t>(length));
-  return Utf8(text);
+  return WideToUtf8(text);
 }
 
 void SetText(HWND control, std::string_view utf8) {
-  SetWindowTextW(control, Wide(utf8).c_str());
+  SetWindowTextW(control, Utf8ToWide(utf8).c_str());
 }
 
 COLORREF ColourOf(Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
@@ -82,15 +52,15 @@ DWORD AlignStyle(TextAlign align) {
   return SS_LEFT;
 }
 
-ControlClass ClassOf(const ControlSpec& spec) {
-  switch (spec.kind) {
+ControlClass ClassOf(const LayoutControl& entry) {
+  switch (entry.kind) {
     case ControlKind::kFrame:
       return {L"BUTTON", BS_GROUPBOX};
     case ControlKind::kShape:
       return {L"STATIC", 0};
     case ControlKind::kLabel:
-      return {L"STATIC", AlignStyle(spec.align) | SS_NOPREFIX |
-                             (spec.sunken_border ? SS_SUNKEN : 0u)};
+      return {L"STATIC", AlignStyle(entry.align) | SS_NOPREFIX |
+                             (entry.sunken_border ? SS_SUNKEN : 0u)};
     case ControlKind::kTextBox:
       return {L"EDIT", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL};
     case ControlKind::kButton:
@@ -100,7 +70,7 @@ ControlClass ClassOf(const ControlSpec& spec) {
     case ControlKind::kOption:
       return {L"BUTTON",
               BS_AUTORADIOBUTTON |
-                  (spec.name.ends_with("_0") ? WS_GROUP | WS_TABSTOP : 0u)};
+                  (entry.name.ends_with("_0") ? WS_GROUP | WS_TABSTOP : 0u)};
     case ControlKind::kReportList:
       return {WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
                                 WS_BORDER | WS_TABSTOP};
@@ -112,10 +82,10 @@ ControlClass ClassOf(const ControlSpec& spec) {
 
 // Where a control lies in the window: the layout gives positions within
 // the control's frame.
-POINT WindowOrigin(const ControlSpec& spec) {
-  POINT origin{spec.left, spec.top};
-  for (std::string_view parent = spec.parent; !parent.empty();) {
-    const ControlSpec* frame = FindControl(parent);
+POINT WindowOrigin(const LayoutControl& entry) {
+  POINT origin{entry.left, entry.top};
+  for (std::string_view parent = entry.parent; !parent.empty();) {
+    const LayoutControl* frame = FindControl(parent);
     if (frame == nullptr) break;
     origin.x += frame->left;
     origin.y += frame->top;
@@ -169,7 +139,8 @@ void Win32Dialogs::ShowMessage(std::string_view text, MessageIcon icon) {
       type |= MB_ICONSTOP;
       break;
   }
-  MessageBoxW(owner_, Wide(text).c_str(), Wide(kProgramTitle).c_str(), type);
+  MessageBoxW(owner_, Utf8ToWide(text).c_str(),
+              Utf8ToWide(kProgramTitle).c_str(), type);
 }
 
 std::string Win32Dialogs::BrowseForFolder(std::string_view prompt,
@@ -183,10 +154,10 @@ std::string Win32Dialogs::BrowseForFolder(std::string_view prompt,
   DWORD options = 0;
   dialog->GetOptions(&options);
   dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM);
-  dialog->SetTitle(Wide(prompt).c_str());
+  dialog->SetTitle(Utf8ToWide(prompt).c_str());
   IShellItem* start = nullptr;
-  if (SUCCEEDED(SHCreateItemFromParsingName(Wide(start_folder).c_str(), nullptr,
-                                            IID_PPV_ARGS(&start)))) {
+  if (SUCCEEDED(SHCreateItemFromParsingName(Utf8ToWide(start_folder).c_str(),
+                                            nullptr, IID_PPV_ARGS(&start)))) {
     dialog->SetFolder(start);
     start->Release();
   }
@@ -195,7 +166,7 @@ std::string Win32Dialogs::BrowseForFolder(std::string_view prompt,
       SUCCEEDED(dialog->GetResult(&result))) {
     PWSTR path = nullptr;
     if (SUCCEEDED(result->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
-      chosen = Utf8(path);
+      chosen = WideToUtf8(path);
       CoTaskMemFree(path);
     }
     result->Release();
@@ -247,9 +218,9 @@ int Win32Window::Pixels(int twips) const {
   return MulDiv(TwipsToPixels(twips), dpi_, 96);
 }
 
-HFONT Win32Window::FontFor(const FontSpec& font) {
+HFONT Win32Window::FontFor(const FontStyle& font) {
   const std::wstring face(
-      Wide(font.face == Typeface::kGothic ? kGothicFace : kUiGothicFace));
+      Utf8ToWide(font.face == Typeface::kGothic ? kGothicFace : kUiGothicFace));
   const int height = -MulDiv(static_cast<int>(font.points * 100), dpi_, 7200);
   HFONT handle = CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
                              FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
@@ -259,40 +230,41 @@ HFONT Win32Window::FontFor(const FontSpec& font) {
   return handle;
 }
 
-HWND Win32Window::CreateControl(const ControlSpec& spec) {
-  const ControlClass control_class = ClassOf(spec);
-  const POINT origin = WindowOrigin(spec);
-  const int id = kFirstId + static_cast<int>(specs_.size());
+HWND Win32Window::CreateControl(const LayoutControl& entry) {
+  const ControlClass control_class = ClassOf(entry);
+  const POINT origin = WindowOrigin(entry);
+  const int id = kFirstId + static_cast<int>(entries_.size());
   HWND control = CreateWindowExW(
-      0, control_class.name, Wide(spec.text).c_str(),
+      0, control_class.name, Utf8ToWide(entry.text).c_str(),
       WS_CHILD | WS_VISIBLE | control_class.style, Pixels(origin.x),
-      Pixels(origin.y), Pixels(spec.width), Pixels(spec.height), window_,
+      Pixels(origin.y), Pixels(entry.width), Pixels(entry.height), window_,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
       GetModuleHandleW(nullptr), nullptr);
-  SetWindowTextW(control, Wide(spec.text).c_str());
+  SetWindowTextW(control, Utf8ToWide(entry.text).c_str());
   SendMessageW(
       control, WM_SETFONT,
-      reinterpret_cast<WPARAM>(FontFor(spec.font.value_or(kWindowFont))),
+      reinterpret_cast<WPARAM>(FontFor(entry.font.value_or(kWindowFont))),
       FALSE);
-  if (spec.kind == ControlKind::kReportList) {
+  if (entry.kind == ControlKind::kReportList) {
     ListView_SetExtendedListViewStyle(control, LVS_EX_FULLROWSELECT);
     int index = 0;
-    for (const ListColumn& column : kListColumns) {
+    for (const ListColumn& column : ListColumns()) {
+      std::wstring header = Utf8ToWide(column.header);
       LVCOLUMNW lv{};
       lv.mask = LVCF_TEXT | LVCF_WIDTH;
-      lv.pszText = const_cast<LPWSTR>(column.header);
+      lv.pszText = header.data();
       lv.cx = Pixels(column.width_twips);
       ListView_InsertColumn(control, index++, &lv);
     }
   }
-  specs_.push_back(&spec);
-  spec_of_[control] = &spec;
+  entries_.push_back(&entry);
+  entry_of_[control] = &entry;
   return control;
 }
 
 void Win32Window::CreateControls() {
-  for (const ControlSpec& spec : MainWindowLayout()) {
-    controls_.emplace(std::string(spec.name), CreateControl(spec));
+  for (const LayoutControl& entry : MainWindowLayout()) {
+    controls_.emplace(std::string(entry.name), CreateControl(entry));
   }
   // The layout's tab order: each control after the one before it.
   HWND previous = nullptr;
@@ -356,28 +328,28 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT Win32Window::ColourStatic(HDC dc, HWND control) {
-  const auto found = spec_of_.find(control);
-  if (found == spec_of_.end()) {
+  const auto found = entry_of_.find(control);
+  if (found == entry_of_.end()) {
     return DefWindowProcW(window_, WM_CTLCOLORSTATIC,
                           reinterpret_cast<WPARAM>(dc),
                           reinterpret_cast<LPARAM>(control));
   }
-  const ControlSpec& spec = *found->second;
-  if (spec.text_colour) SetTextColor(dc, ColourOf(*spec.text_colour));
-  if (!spec.fill) {
+  const LayoutControl& entry = *found->second;
+  if (entry.text_colour) SetTextColor(dc, ColourOf(*entry.text_colour));
+  if (!entry.fill) {
     SetBkMode(dc, TRANSPARENT);
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
   }
-  SetBkColor(dc, ColourOf(*spec.fill));
-  HBRUSH& brush = brushes_[Key(*spec.fill)];
-  if (brush == nullptr) brush = CreateSolidBrush(ColourOf(*spec.fill));
+  SetBkColor(dc, ColourOf(*entry.fill));
+  HBRUSH& brush = brushes_[Key(*entry.fill)];
+  if (brush == nullptr) brush = CreateSolidBrush(ColourOf(*entry.fill));
   return reinterpret_cast<LRESULT>(brush);
 }
 
 void Win32Window::OnCommand(int id) {
   const int index = id - kFirstId;
-  if (index < 0 || index >= static_cast<int>(specs_.size())) return;
-  const std::string_view name = specs_[static_cast<std::size_t>(index)]->name;
+  if (index < 0 || index >= static_cast<int>(entries_.size())) return;
+  const std::string_view name = entries_[static_cast<std::size_t>(index)]->name;
   if (name == "btnFunc_0") {
     controller_.PickFolder(ListId::kSource);
   } else if (name == "btnFunc_1") {
@@ -413,7 +385,7 @@ void Win32Window::OnDrop(HDROP drop) {
         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       const bool source = at.x < Pixels(kWindowWidthTwips) / 2;
       controller_.DropFolder(source ? ListId::kSource : ListId::kDestination,
-                             Utf8(path));
+                             WideToUtf8(path));
     }
   }
   DragFinish(drop);
@@ -483,7 +455,7 @@ void Win32Window::ClearList(ListId list) {
 void Win32Window::SetListCell(ListId list, int row, int column,
                               std::string_view text) {
   HWND view = Control(list == ListId::kSource ? "lvSrc" : "lvDst");
-  std::wstring wide = Wide(text);
+  std::wstring wide = Utf8ToWide(text);
   LVITEMW item{};
   item.mask = LVIF_TEXT;
   item.iItem = row - 1;

@@ -88,20 +88,20 @@ class Win32Window : public WindowView {
                                      LPARAM lparam);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void CreateControls();
-  HWND CreateControl(const ControlSpec& spec);
+  HWND CreateControl(const LayoutControl& entry);
   void OnCommand(int id);
   void OnDrop(HDROP drop);
   LRESULT ColourStatic(HDC dc, HWND control);
   FormValues Form() const;
   int Pixels(int twips) const;
-  HFONT FontFor(const FontSpec& font);
+  HFONT FontFor(const FontStyle& font);
 
   Win32Dispatcher dispatcher_;
   HWND window_ = nullptr;
   int dpi_ = 96;
   std::map<std::string, HWND, std::less<>> controls_;
-  std::vector<const ControlSpec*> specs_;  // by control id - kFirstId
-  std::map<HWND, const ControlSpec*> spec_of_;
+  std::vector<const LayoutControl*> entries_;  // by control id - kFirstId
+  std::map<HWND, const LayoutControl*> entry_of_;
   std::vector<HFONT> fonts_;
   std::map<std::uint32_t, HBRUSH> brushes_;
   // Declared last: it waits for work in progress, whose calls reach the
