@@ -2,9 +2,12 @@
 # Installs what the Windows build and the packages need on Debian: the
 # MinGW-w64 cross compiler, Wine to run the Windows programs, the Japanese
 # locale under which Wine uses code page 932 as the ANSI code page, and the
-# tools that make and check the Debian package and the ZIP (help2man writes
-# the manual page; lintian, appstreamcli and desktop-file-validate check the
-# package; man renders the manual page for the check).
+# tools that make and check the packages (help2man writes the manual page;
+# makensis builds the Windows installer; lintian, appstreamcli and
+# desktop-file-validate check the Debian package; man renders the manual page
+# for the check; objdump from the MinGW binutils lists the DLLs the Windows
+# programs import; the installer's test starts the installed window on a
+# virtual display and waits for it with xwininfo).
 # Idempotent: what is already there is neither fetched nor generated again.
 set -euo pipefail
 
@@ -26,6 +29,10 @@ packages=(
   appstream
   desktop-file-utils
   man-db
+  nsis
+  xvfb
+  xauth
+  x11-utils
 )
 
 sudo_cmd=()
