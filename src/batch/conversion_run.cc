@@ -144,6 +144,9 @@ class FaultKeepingView : public ConversionView {
     if (report.outcome == FileOutcome::kFault) last_fault_ = report;
     view_.ReportFile(report);
   }
+  void ShowRunProgress(int folders_done, int folder_count) override {
+    view_.ShowRunProgress(folders_done, folder_count);
+  }
   bool StopRequested() const override { return view_.StopRequested(); }
 
   const std::optional<FileReport>& last_fault() const { return last_fault_; }
@@ -225,12 +228,16 @@ class ConversionRun {
     view_.ShowGuide(profile_.start_text);
     const ConversionInputs conversion = ConversionInputsOf();
     int converted_in_run = 0;
+    const int folder_count = static_cast<int>(tree.folders.size());
+    int folders_done = 0;
+    view_.ShowRunProgress(folders_done, folder_count);
     for (const FolderPair& folder : tree.folders) {
       if (view_.StopRequested()) return Ended(RunOutcome::kStopped);
       if (!ConvertFolder(folder, conversion, converted_in_run)) {
         if (view_.StopRequested()) return Ended(RunOutcome::kStopped);
         return EndedEarly();
       }
+      view_.ShowRunProgress(++folders_done, folder_count);
     }
     view_.ShowGuide(profile_.finish_text);
     return Ended(RunOutcome::kCompleted);

@@ -54,6 +54,12 @@ void ForwardingView::SetConvertedCount(std::string_view caption) {
   });
 }
 
+void ForwardingView::ShowRunProgress(int folders_done, int folder_count) {
+  Forward([&target = target_, folders_done, folder_count] {
+    target.ShowRunProgress(folders_done, folder_count);
+  });
+}
+
 BackgroundWork::~BackgroundWork() { Wait(); }
 
 void BackgroundWork::Start(ConversionView& target,

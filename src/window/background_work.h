@@ -43,6 +43,7 @@ class ForwardingView : public ConversionView {
   // the window.
   int ListRowCount(ListId list) const override;
   void SetConvertedCount(std::string_view caption) override;
+  void ShowRunProgress(int folders_done, int folder_count) override;
 
  private:
   static std::size_t Slot(ListId list) {

@@ -165,6 +165,7 @@ void WindowController::StartWork(BackgroundWork::Work work,
 }
 
 void WindowController::OnWorkFinished() {
+  view_.ShowRunProgress(0, 0);
   view_.SetBusy(false);
   if (!pending_close_) return;
   const CloseWay way = *pending_close_;
@@ -206,6 +207,10 @@ int WindowController::ListRowCount(ListId list) const {
 
 void WindowController::SetConvertedCount(std::string_view caption) {
   view_.SetConvertedCount(caption);
+}
+
+void WindowController::ShowRunProgress(int folders_done, int folder_count) {
+  view_.ShowRunProgress(folders_done, folder_count);
 }
 
 }  // namespace cordshift

@@ -88,6 +88,7 @@ class WindowController : private ConversionView {
                    std::string_view text) override;
   int ListRowCount(ListId list) const override;
   void SetConvertedCount(std::string_view caption) override;
+  void ShowRunProgress(int folders_done, int folder_count) override;
 
   void ShowGuideWithHint();
   void ApplyDirection();

@@ -7,6 +7,7 @@
 // font and colours, and the tab order. Controls are listed in the order
 // they are created: a later one is drawn above an earlier one.
 
+#include <array>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -95,6 +96,21 @@ std::span<const ListColumn> ListColumns();
 
 // The control of that name; nullptr when there is none.
 const LayoutControl* FindControl(std::string_view name);
+
+// The arrow picture between the lists (Image1), drawn in black on the
+// window's face, in pixels at 96 DPI: a shaft and a head pointing from the
+// source list to the destination list.
+struct PixelPoint {
+  int x = 0;
+  int y = 0;
+};
+struct ArrowShape {
+  PixelPoint shaft_top_left;
+  PixelPoint shaft_bottom_right;  // exclusive
+  std::array<PixelPoint, 3> head;
+};
+inline constexpr ArrowShape kArrowPicture{
+    {1, 9}, {17, 15}, {{{16, 0}, {29, 12}, {16, 24}}}};
 
 }  // namespace cordshift
 

@@ -48,6 +48,9 @@ class WindowView {
   virtual void SetListCell(ListId list, int row, int column,
                            std::string_view text) = 0;
   virtual void SetConvertedCount(std::string_view caption) = 0;
+  // A run's progress by folder; a folder count of 0 when no run is going
+  // on. For front ends that show it beyond the guidance (a taskbar button).
+  virtual void ShowRunProgress(int /*folders_done*/, int /*folder_count*/) {}
   // While busy, the controls that would start other work (the folder
   // buttons, the run button, the options) wait.
   virtual void SetBusy(bool busy) = 0;

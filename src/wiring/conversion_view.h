@@ -53,6 +53,9 @@ class ConversionView : public MessageSink {
   virtual void SetConvertedCount(std::string_view caption) = 0;
   // One source file's outcome. Ignored unless a front end wants it.
   virtual void ReportFile(const FileReport& /*report*/) {}
+  // How far a run has come, by folder: before the first folder and after
+  // each one. Ignored unless a front end shows it (a taskbar button).
+  virtual void ShowRunProgress(int /*folders_done*/, int /*folder_count*/) {}
   // True once the user has asked the run to stop (an interrupt of the
   // command line): the run ends after the file at hand.
   virtual bool StopRequested() const { return false; }

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/folder_path.h"
@@ -89,6 +90,9 @@ struct RecordingWindowView : WindowView {
     cells.back().emplace_back(text);
   }
   void SetConvertedCount(std::string_view caption) override { count = caption; }
+  void ShowRunProgress(int done, int total) override {
+    progress.emplace_back(done, total);
+  }
   void SetBusy(bool now) override {
     busy = now;
     ++busy_changes;
@@ -112,6 +116,7 @@ struct RecordingWindowView : WindowView {
   std::vector<std::string> guides;
   std::array<std::vector<std::vector<std::string>>, 2> rows;
   std::string count;
+  std::vector<std::pair<int, int>> progress;  // folders done, folder count
   bool busy = false;
   int busy_changes = 0;
   std::vector<CloseWay> close_requests;

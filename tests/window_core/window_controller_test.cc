@@ -145,6 +145,11 @@ TEST_F(ControllerTest, RunLocksTheControlsAndKeepsTheOverwriteChoice) {
   EXPECT_TRUE(std::filesystem::exists(temp_ / "dst/W1.lvd"));
   EXPECT_TRUE(controller.settings().OverWrite);
   EXPECT_EQ(view_.guides.back(), "Loomvantage->LoomvantageHipot 変換完了");
+  // By folder, then none once the run is over.
+  using Progress = std::vector<std::pair<int, int>>;
+  ASSERT_GE(view_.progress.size(), 3u);
+  EXPECT_EQ(Progress(view_.progress.end() - 3, view_.progress.end()),
+            (Progress{{0, 1}, {1, 1}, {0, 0}}));
 }
 
 struct CloseCase {

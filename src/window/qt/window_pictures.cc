@@ -8,6 +8,8 @@
 #include <Qt>
 #include <algorithm>
 
+#include "window/window_layout.h"
+
 namespace cordshift {
 namespace {
 
@@ -66,11 +68,13 @@ QPixmap DrawArrowPicture() {
   QPixmap pixmap = TransparentPixmap(kArrowWidth, kArrowHeight);
   QPainter painter(&pixmap);
   PrepareBlackPainter(painter);
-  // Symmetric about the line between the two middle rows.
-  const int middle = kArrowHeight / 2;
-  painter.drawRect(QRect(1, middle - 3, 16, 6));
-  painter.drawPolygon(QPolygon(
-      {QPoint(16, 0), QPoint(kArrowWidth, middle), QPoint(16, kArrowHeight)}));
+  const ArrowShape& arrow = kArrowPicture;
+  painter.drawRect(QRect(
+      QPoint(arrow.shaft_top_left.x, arrow.shaft_top_left.y),
+      QPoint(arrow.shaft_bottom_right.x - 1, arrow.shaft_bottom_right.y - 1)));
+  QPolygon head;
+  for (const PixelPoint& point : arrow.head) head << QPoint(point.x, point.y);
+  painter.drawPolygon(head);
   return pixmap;
 }
 

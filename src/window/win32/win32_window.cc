@@ -15,6 +15,9 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"CordshiftMainWindow";
 constexpr int kFirstId = 100;
+// A fixed size: no maximize box, no sizing border.
+constexpr DWORD kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 std::string TextOf(HWND control) {
   const int length = GetWindowTextLengthW(control);
@@ -68,14 +71,12 @@ ControlClass ClassOf(const LayoutControl& entry) {
     case ControlKind::kCheckBox:
       return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP};
     case ControlKind::kOption:
-      return {L"BUTTON",
-              BS_AUTORADIOBUTTON |
-                  (entry.name.ends_with("_0") ? WS_GROUP | WS_TABSTOP : 0u)};
+      return {L"BUTTON", BS_AUTORADIOBUTTON};
     case ControlKind::kReportList:
       return {WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
                                 WS_BORDER | WS_TABSTOP};
     case ControlKind::kPicture:
-      return {L"STATIC", SS_CENTER};
+      return {L"STATIC", SS_OWNERDRAW};
   }
   return {L"STATIC", 0};
 }
@@ -185,25 +186,22 @@ Win32Window::Win32Window(WindowSetup setup, WindowDialogs& dialogs)
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = kWindowClass;
   RegisterClassExW(&window_class);
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  const HDC screen = GetDC(nullptr);
-  dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
-  RECT client{0, 0, Pixels(kWindowWidthTwips), Pixels(kWindowHeightTwips)};
-  AdjustWindowRect(&client, style, FALSE);
-  window_ = CreateWindowExW(0, kWindowClass, L"Cordshift", style, CW_USEDEFAULT,
-                            CW_USEDEFAULT, client.right - client.left,
-                            client.bottom - client.top, nullptr, nullptr,
-                            window_class.hInstance, this);
+  // Sized once the window knows the DPI of its monitor.
+  window_ = CreateWindowExW(0, kWindowClass, L"Cordshift", kWindowStyle,
+                            CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr,
+                            nullptr, window_class.hInstance, this);
   dispatcher_.SetWindow(window_);
+  dpi_ = static_cast<int>(GetDpiForWindow(window_));
   CreateControls();
+  LayOut(nullptr);
   DragAcceptFiles(window_, TRUE);
+  taskbar_button_created_ = RegisterWindowMessageW(L"TaskbarButtonCreated");
 }
 
 Win32Window::~Win32Window() {
   controller_.WaitForWork();
   if (IsWindow(window_)) DestroyWindow(window_);
-  for (HFONT font : fonts_) DeleteObject(font);
+  for (const auto& [key, font] : fonts_) DeleteObject(font);
   for (const auto& [key, brush] : brushes_) DeleteObject(brush);
 }
 
@@ -219,41 +217,34 @@ int Win32Window::Pixels(int twips) const {
 }
 
 HFONT Win32Window::FontFor(const FontStyle& font) {
+  HFONT& handle = fonts_[{font.face, font.points, font.bold}];
+  if (handle != nullptr) return handle;
   const std::wstring face(
       Utf8ToWide(font.face == Typeface::kGothic ? kGothicFace : kUiGothicFace));
   const int height = -MulDiv(static_cast<int>(font.points * 100), dpi_, 7200);
-  HFONT handle = CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
-                             FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH, face.c_str());
-  fonts_.push_back(handle);
+  handle = CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                       FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                       face.c_str());
   return handle;
 }
 
 HWND Win32Window::CreateControl(const LayoutControl& entry) {
   const ControlClass control_class = ClassOf(entry);
-  const POINT origin = WindowOrigin(entry);
   const int id = kFirstId + static_cast<int>(entries_.size());
   HWND control = CreateWindowExW(
       0, control_class.name, Utf8ToWide(entry.text).c_str(),
-      WS_CHILD | WS_VISIBLE | control_class.style, Pixels(origin.x),
-      Pixels(origin.y), Pixels(entry.width), Pixels(entry.height), window_,
+      WS_CHILD | WS_VISIBLE | control_class.style, 0, 0, 0, 0, window_,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
       GetModuleHandleW(nullptr), nullptr);
-  SetWindowTextW(control, Utf8ToWide(entry.text).c_str());
-  SendMessageW(
-      control, WM_SETFONT,
-      reinterpret_cast<WPARAM>(FontFor(entry.font.value_or(kWindowFont))),
-      FALSE);
   if (entry.kind == ControlKind::kReportList) {
     ListView_SetExtendedListViewStyle(control, LVS_EX_FULLROWSELECT);
     int index = 0;
     for (const ListColumn& column : ListColumns()) {
       std::wstring header = Utf8ToWide(column.header);
       LVCOLUMNW lv{};
-      lv.mask = LVCF_TEXT | LVCF_WIDTH;
+      lv.mask = LVCF_TEXT;
       lv.pszText = header.data();
-      lv.cx = Pixels(column.width_twips);
       ListView_InsertColumn(control, index++, &lv);
     }
   }
@@ -266,16 +257,82 @@ void Win32Window::CreateControls() {
   for (const LayoutControl& entry : MainWindowLayout()) {
     controls_.emplace(std::string(entry.name), CreateControl(entry));
   }
-  // The layout's tab order: each control after the one before it.
+  SetTabOrder();
+}
+
+// The dialog manager visits controls in their z-order; a group (WS_GROUP)
+// runs up to the next control that starts one, so each control of the tab
+// order starts a group but the second option of a pair.
+void Win32Window::SetTabOrder() {
   HWND previous = nullptr;
+  std::string_view previous_name;
   for (const std::string_view name : MainWindowTabOrder()) {
     HWND control = Control(name);
-    if (previous != nullptr && control != nullptr) {
+    if (control == nullptr) continue;
+    if (previous != nullptr) {
       SetWindowPos(control, previous, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
+    const bool pairs_with_previous =
+        name.size() == previous_name.size() &&
+        name.substr(0, name.size() - 1) ==
+            previous_name.substr(0, previous_name.size() - 1) &&
+        entry_of_[control]->kind == ControlKind::kOption;
+    LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+    style = pairs_with_previous ? style & ~WS_GROUP : style | WS_GROUP;
+    SetWindowLongPtrW(control, GWL_STYLE, style);
     previous = control;
+    previous_name = name;
   }
+}
+
+void Win32Window::SizeFrame(const RECT* suggested) {
+  RECT frame{0, 0, Pixels(kWindowWidthTwips), Pixels(kWindowHeightTwips)};
+  AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, 0,
+                           static_cast<UINT>(dpi_));
+  frame_size_ = {frame.right - frame.left, frame.bottom - frame.top};
+  if (suggested != nullptr) {
+    SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                 frame_size_.cx, frame_size_.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    SetWindowPos(window_, nullptr, 0, 0, frame_size_.cx, frame_size_.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // A system whose frame does not follow the DPI yet (Wine) leaves the
+  // client area off by the difference: the frame takes it up.
+  RECT client{};
+  GetClientRect(window_, &client);
+  const LONG wider = Pixels(kWindowWidthTwips) - client.right;
+  const LONG taller = Pixels(kWindowHeightTwips) - client.bottom;
+  if (wider == 0 && taller == 0) return;
+  frame_size_.cx += wider;
+  frame_size_.cy += taller;
+  SetWindowPos(window_, nullptr, 0, 0, frame_size_.cx, frame_size_.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::LayOut(const RECT* suggested) {
+  std::map<std::tuple<Typeface, double, bool>, HFONT> old_fonts;
+  old_fonts.swap(fonts_);
+  SizeFrame(suggested);
+  for (const LayoutControl* entry : entries_) {
+    HWND control = Control(entry->name);
+    const POINT origin = WindowOrigin(*entry);
+    SetWindowPos(control, nullptr, Pixels(origin.x), Pixels(origin.y),
+                 Pixels(entry->width), Pixels(entry->height),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(
+        control, WM_SETFONT,
+        reinterpret_cast<WPARAM>(FontFor(entry->font.value_or(kWindowFont))),
+        TRUE);
+    if (entry->kind == ControlKind::kReportList) {
+      int index = 0;
+      for (const ListColumn& column : ListColumns()) {
+        ListView_SetColumnWidth(control, index++, Pixels(column.width_twips));
+      }
+    }
+  }
+  for (const auto& [key, font] : old_fonts) DeleteObject(font);
 }
 
 HWND Win32Window::Control(std::string_view name) const {
@@ -299,6 +356,10 @@ LRESULT CALLBACK Win32Window::WindowProc(HWND window, UINT message,
 }
 
 LRESULT Win32Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == taskbar_button_created_ && message != 0) {
+    ConnectTaskbarButton();
+    return 0;
+  }
   switch (message) {
     case Win32Dispatcher::kTaskMessage:
       dispatcher_.RunPosted();
@@ -308,6 +369,26 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_DROPFILES:
       OnDrop(reinterpret_cast<HDROP>(wparam));
+      return 0;
+    case WM_DRAWITEM: {
+      // The arrow picture is the one control drawn here.
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (item.CtlType != ODT_STATIC) break;
+      DrawArrow(item);
+      return TRUE;
+    }
+    case WM_GETMINMAXINFO: {
+      // The window keeps its size, even where it exceeds the screen.
+      if (frame_size_.cx == 0) break;
+      auto& limits = *reinterpret_cast<MINMAXINFO*>(lparam);
+      limits.ptMinTrackSize =
+          limits.ptMaxTrackSize = {frame_size_.cx, frame_size_.cy};
+      return 0;
+    }
+    case WM_DPICHANGED:
+      dpi_ = HIWORD(wparam);
+      LayOut(reinterpret_cast<const RECT*>(lparam));
+      InvalidateRect(window_, nullptr, TRUE);
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
@@ -325,6 +406,37 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
   }
   return DefWindowProcW(window_, message, wparam, lparam);
+}
+
+void Win32Window::DrawArrow(const DRAWITEMSTRUCT& item) const {
+  FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+  const auto scaled = [this, &item](PixelPoint point) {
+    return POINT{item.rcItem.left + MulDiv(point.x, dpi_, 96),
+                 item.rcItem.top + MulDiv(point.y, dpi_, 96)};
+  };
+  const HGDIOBJ old_brush = SelectObject(item.hDC, GetStockObject(BLACK_BRUSH));
+  const HGDIOBJ old_pen = SelectObject(item.hDC, GetStockObject(NULL_PEN));
+  const ArrowShape& arrow = kArrowPicture;
+  const POINT shaft_top_left = scaled(arrow.shaft_top_left);
+  const POINT shaft_bottom_right = scaled(arrow.shaft_bottom_right);
+  const RECT shaft{shaft_top_left.x, shaft_top_left.y, shaft_bottom_right.x,
+                   shaft_bottom_right.y};
+  FillRect(item.hDC, &shaft, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  const POINT head[] = {scaled(arrow.head[0]), scaled(arrow.head[1]),
+                        scaled(arrow.head[2])};
+  Polygon(item.hDC, head, 3);
+  SelectObject(item.hDC, old_pen);
+  SelectObject(item.hDC, old_brush);
+}
+
+void Win32Window::ConnectTaskbarButton() {
+  ITaskbarList3* taskbar = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_PPV_ARGS(&taskbar)))) {
+    return;
+  }
+  taskbar_.reset(taskbar);
+  if (FAILED(taskbar_->HrInit())) taskbar_.reset();
 }
 
 LRESULT Win32Window::ColourStatic(HDC dc, HWND control) {
@@ -406,11 +518,11 @@ void Win32Window::ShowFolder(ListId side, std::string_view folder) {
 
 void Win32Window::ShowDirection(Direction direction,
                                 const DirectionTexts& texts) {
-  const bool forward = direction == Direction::kContinuityToHipot;
-  SendMessageW(Control("optSel_0"), BM_SETCHECK,
-               forward ? BST_CHECKED : BST_UNCHECKED, 0);
-  SendMessageW(Control("optSel_1"), BM_SETCHECK,
-               forward ? BST_UNCHECKED : BST_CHECKED, 0);
+  if (direction == Direction::kContinuityToHipot) {
+    CheckOption("optSel_0", "optSel_1");
+  } else {
+    CheckOption("optSel_1", "optSel_0");
+  }
   for (const char* name : {"optAB_0", "optAB_1"}) {
     ShowWindow(Control(name), texts.shows_notation ? SW_SHOW : SW_HIDE);
   }
@@ -420,11 +532,22 @@ void Win32Window::ShowDirection(Direction direction,
 }
 
 void Win32Window::ShowNotation(Notation notation) {
-  const bool ab = notation == Notation::kAb;
-  SendMessageW(Control("optAB_0"), BM_SETCHECK,
-               ab ? BST_CHECKED : BST_UNCHECKED, 0);
-  SendMessageW(Control("optAB_1"), BM_SETCHECK,
-               ab ? BST_UNCHECKED : BST_CHECKED, 0);
+  if (notation == Notation::kAb) {
+    CheckOption("optAB_0", "optAB_1");
+  } else {
+    CheckOption("optAB_1", "optAB_0");
+  }
+}
+
+void Win32Window::CheckOption(const char* selected, const char* other) {
+  HWND on = Control(selected);
+  HWND off = Control(other);
+  SendMessageW(on, BM_SETCHECK, BST_CHECKED, 0);
+  SendMessageW(off, BM_SETCHECK, BST_UNCHECKED, 0);
+  SetWindowLongPtrW(on, GWL_STYLE,
+                    GetWindowLongPtrW(on, GWL_STYLE) | WS_TABSTOP);
+  SetWindowLongPtrW(off, GWL_STYLE,
+                    GetWindowLongPtrW(off, GWL_STYLE) & ~WS_TABSTOP);
 }
 
 void Win32Window::ShowForm(const FormValues& form) {
@@ -471,6 +594,16 @@ void Win32Window::SetListCell(ListId list, int row, int column,
 
 void Win32Window::SetConvertedCount(std::string_view caption) {
   SetText(Control("lblKensu"), caption);
+}
+
+void Win32Window::ShowRunProgress(int folders_done, int folder_count) {
+  if (!taskbar_) return;
+  if (folder_count == 0) {
+    taskbar_->SetProgressState(window_, TBPF_NOPROGRESS);
+    return;
+  }
+  taskbar_->SetProgressValue(window_, static_cast<ULONGLONG>(folders_done),
+                             static_cast<ULONGLONG>(folder_count));
 }
 
 void Win32Window::SetBusy(bool busy) {

@@ -8,12 +8,17 @@
 
 #include <windows.h>
 
+// Declared with the types of windows.h.
+#include <shobjidl.h>
+
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "window/dispatcher.h"
@@ -80,6 +85,7 @@ class Win32Window : public WindowView {
   void SetListCell(ListId list, int row, int column,
                    std::string_view text) override;
   void SetConvertedCount(std::string_view caption) override;
+  void ShowRunProgress(int folders_done, int folder_count) override;
   void SetBusy(bool busy) override;
   void RequestClose(CloseWay way) override;
 
@@ -89,21 +95,41 @@ class Win32Window : public WindowView {
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void CreateControls();
   HWND CreateControl(const LayoutControl& entry);
+  void SetTabOrder();
+  // Sizes and places the window and every control, and sets their fonts,
+  // for the window's DPI; at `suggested` when the system proposes a place.
+  void LayOut(const RECT* suggested);
+  // Gives the window the outer size whose client area is the layout's.
+  void SizeFrame(const RECT* suggested);
   void OnCommand(int id);
   void OnDrop(HDROP drop);
+  void DrawArrow(const DRAWITEMSTRUCT& item) const;
   LRESULT ColourStatic(HDC dc, HWND control);
+  void ConnectTaskbarButton();
+  // Only the selected option of a pair is a tab stop, so that Tab reaches
+  // the pair at its selection.
+  void CheckOption(const char* selected, const char* other);
   FormValues Form() const;
   int Pixels(int twips) const;
   HFONT FontFor(const FontStyle& font);
 
+  struct ComRelease {
+    void operator()(IUnknown* object) const { object->Release(); }
+  };
+
   Win32Dispatcher dispatcher_;
   HWND window_ = nullptr;
-  int dpi_ = 96;
+  int dpi_ = USER_DEFAULT_SCREEN_DPI;
+  SIZE frame_size_{0, 0};  // the window's fixed outer size
   std::map<std::string, HWND, std::less<>> controls_;
   std::vector<const LayoutControl*> entries_;  // by control id - kFirstId
   std::map<HWND, const LayoutControl*> entry_of_;
-  std::vector<HFONT> fonts_;
+  // By face, size and weight, for the current DPI.
+  std::map<std::tuple<Typeface, double, bool>, HFONT> fonts_;
   std::map<std::uint32_t, HBRUSH> brushes_;
+  // The taskbar button's progress, once the taskbar has made the button.
+  UINT taskbar_button_created_ = 0;
+  std::unique_ptr<ITaskbarList3, ComRelease> taskbar_;
   // Declared last: it waits for work in progress, whose calls reach the
   // controls, before anything else goes.
   WindowController controller_;

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Gives a Wine prefix the window's fonts: ＭＳ ゴシック and MS UI Gothic are
+# Windows fonts, for which the prefix takes the IPA fonts (fonts-ipafont-
+# gothic), so that the window's text measures as it does on Windows.
+#
+#   scripts/wine-window-fonts.sh WINE_RUN   (a build's wine-run.sh)
+set -euo pipefail
+wine_run=${1:?usage: wine-window-fonts.sh WINE_RUN}
+key='HKCU\Software\Wine\Fonts\Replacements'
+for font in 'ＭＳ ゴシック=IPAGothic' 'MS UI Gothic=IPAPGothic'; do
+  "$wine_run" reg add "$key" /v "${font%%=*}" /t REG_SZ /d "${font#*=}" /f \
+    >/dev/null
+done
