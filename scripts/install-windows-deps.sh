@@ -7,7 +7,8 @@
 # desktop-file-validate check the Debian package; man renders the manual page
 # for the check; objdump from the MinGW binutils lists the DLLs the Windows
 # programs import; the installer's test starts the installed window on a
-# virtual display and waits for it with xwininfo).
+# virtual display and waits for it with xwininfo; Wine's own fonts draw the
+# frame's buttons of windows that Wine decorates itself).
 # Idempotent: what is already there is neither fetched nor generated again.
 set -euo pipefail
 
@@ -33,6 +34,7 @@ packages=(
   xvfb
   xauth
   x11-utils
+  fonts-wine
 )
 
 sudo_cmd=()
