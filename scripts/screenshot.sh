@@ -5,10 +5,11 @@
 #   scripts/screenshot.sh [BUILD_DIR] [PNG_FILE]
 #
 # It shows the hipot-to-continuity direction, the one in which every control
-# is visible (the notation options included): the source list shows
-# examples/hipot/main, the destination list that folder converted with
-# cordshift-cli into a temporary folder. The
-# program runs as a copy in that temporary folder, so that its settings file
+# is visible (the notation options included). The samples (examples/) are
+# copied to a folder of a neutral name, Cordshift-samples in the temporary
+# folder: the source list shows its hipot/main, the destination list that
+# folder converted with cordshift-cli into Cordshift-samples/converted. The
+# program runs as a copy in a temporary folder, so that its settings file
 # (beside the executable) is a throwaway one.
 set -euo pipefail
 
@@ -29,15 +30,21 @@ if ! command -v xvfb-run >/dev/null; then
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/cordshift-shot.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+samples="${TMPDIR:-/tmp}/Cordshift-samples"
+if [ -e "$samples" ]; then
+  echo "screenshot.sh: $samples is in the way; remove it first" >&2
+  exit 1
+fi
+trap 'rm -rf "$work" "$samples"' EXIT
+cp -r "$repo/examples" "$samples"
 
-"$cli" convert "$repo/examples/hipot" "$work/converted" \
+"$cli" convert "$samples/hipot" "$samples/converted" \
   --direction to-continuity --model TBL480 >/dev/null 2>&1
 cp "$window" "$work/Cordshift"
 printf '%s\r\n' \
   '[Path]' \
-  "SrcDir=$repo/examples/hipot/main/" \
-  "DstDir=$work/converted/main/" \
+  "SrcDir=$samples/hipot/main/" \
+  "DstDir=$samples/converted/main/" \
   '[Direction]' 'Hp2Lv=1' 'ABorSeq=0' \
   '[Inspection]' 'Equipment=TBL480' 'Lower=0' 'Upper=2000' 'OverWrite=0' \
   >"$work/Cordshift.ini"

@@ -11,3 +11,9 @@ for font in 'ＭＳ ゴシック=IPAGothic' 'MS UI Gothic=IPAPGothic'; do
   "$wine_run" reg add "$key" /v "${font%%=*}" /t REG_SZ /d "${font#*=}" /f \
     >/dev/null
 done
+# Wine's own fonts (fonts-wine), among them Marlett for the buttons of the
+# frames Wine draws: this Wine looks for them only in the prefix.
+if [ -d /usr/share/wine/fonts ]; then
+  "$wine_run" cmd /c 'copy /y Z:\usr\share\wine\fonts\*.ttf C:\windows\Fonts\' \
+    >/dev/null
+fi

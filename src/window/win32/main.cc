@@ -7,12 +7,14 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
 #include "platform/executable.h"
 #include "window/settings_location.h"
 #include "window/win32/win32_window.h"
+#include "window/win32/window_diagnostics.h"
 
 namespace {
 
@@ -27,6 +29,7 @@ std::filesystem::path UserSettingsFolder() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  const auto started = std::chrono::steady_clock::now();
   INITCOMMONCONTROLSEX controls{sizeof(controls),
                                 ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
@@ -41,6 +44,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         dialogs);
     dialogs.SetOwner(window.handle());
     if (window.Start()) {
+      cordshift::RunWindowDiagnostics(window, started);
       MSG message;
       while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (!IsDialogMessageW(window.handle(), &message)) {

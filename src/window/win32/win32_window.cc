@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shobjidl.h>
+#include <uxtheme.h>
 
 #include <utility>
 
@@ -248,6 +249,12 @@ HWND Win32Window::CreateControl(const LayoutControl& entry) {
       ListView_InsertColumn(control, index++, &lv);
     }
   }
+  // A themed button draws its text in the theme's colour; the options'
+  // coloured texts need the classic look.
+  if (entry.kind == ControlKind::kOption ||
+      entry.kind == ControlKind::kCheckBox) {
+    SetWindowTheme(control, L"", L"");
+  }
   entries_.push_back(&entry);
   entry_of_[control] = &entry;
   return control;
@@ -377,6 +384,16 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       DrawArrow(item);
       return TRUE;
     }
+    case WM_ACTIVATE:
+      // Focus leaves with the window and comes back to where it was, at
+      // first to the first control that Tab visits.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        focus_ = GetFocus();
+      } else {
+        SetFocus(IsWindow(focus_) ? focus_
+                                  : Control(MainWindowTabOrder().front()));
+      }
+      return 0;
     case WM_GETMINMAXINFO: {
       // The window keeps its size, even where it exceeds the screen.
       if (frame_size_.cx == 0) break;
@@ -447,7 +464,12 @@ LRESULT Win32Window::ColourStatic(HDC dc, HWND control) {
                           reinterpret_cast<LPARAM>(control));
   }
   const LayoutControl& entry = *found->second;
-  if (entry.text_colour) SetTextColor(dc, ColourOf(*entry.text_colour));
+  const auto colour = text_colours_.find(control);
+  if (colour != text_colours_.end()) {
+    SetTextColor(dc, ColourOf(colour->second));
+  } else if (entry.text_colour) {
+    SetTextColor(dc, ColourOf(*entry.text_colour));
+  }
   if (!entry.fill) {
     SetBkMode(dc, TRANSPARENT);
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
@@ -522,6 +544,11 @@ void Win32Window::ShowDirection(Direction direction,
     CheckOption("optSel_0", "optSel_1");
   } else {
     CheckOption("optSel_1", "optSel_0");
+  }
+  text_colours_[Control("optSel_0")] = texts.continuity_option_colour;
+  text_colours_[Control("optSel_1")] = texts.hipot_option_colour;
+  for (const char* name : {"optSel_0", "optSel_1"}) {
+    InvalidateRect(Control(name), nullptr, TRUE);
   }
   for (const char* name : {"optAB_0", "optAB_1"}) {
     ShowWindow(Control(name), texts.shows_notation ? SW_SHOW : SW_HIDE);

@@ -121,12 +121,15 @@ class Win32Window : public WindowView {
   HWND window_ = nullptr;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   SIZE frame_size_{0, 0};  // the window's fixed outer size
+  HWND focus_ = nullptr;   // the control with the focus when last active
   std::map<std::string, HWND, std::less<>> controls_;
   std::vector<const LayoutControl*> entries_;  // by control id - kFirstId
   std::map<HWND, const LayoutControl*> entry_of_;
   // By face, size and weight, for the current DPI.
   std::map<std::tuple<Typeface, double, bool>, HFONT> fonts_;
   std::map<std::uint32_t, HBRUSH> brushes_;
+  // Text colours set by the behaviour, over those of the layout.
+  std::map<HWND, Rgb> text_colours_;
   // The taskbar button's progress, once the taskbar has made the button.
   UINT taskbar_button_created_ = 0;
   std::unique_ptr<ITaskbarList3, ComRelease> taskbar_;

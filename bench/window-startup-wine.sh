@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# How soon the Windows window (Cordshift.exe) appears under Wine on the
+# sample folders, and when its lists are filled.
+#
+#   bench/window-startup-wine.sh [WINDOWS_BUILD_DIR] [ROUNDS]
+#
+# The samples (examples/) are copied to C:\Cordshift-samples in the build's
+# Wine prefix and the program to C:\Cordshift with settings that list
+# hipot\main and a destination folder. The program is started ROUNDS times
+# (default 5) on a virtual X display, the Wine server kept running between
+# rounds as Windows keeps its own; it reports when it was shown and painted
+# and when the lists were filled, and closes. Printed per round: the times
+# from the "wine" command (Wine's loader included), from the creation of
+# the process, and from wWinMain; then the medians.
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build_dir=${1:-$repo/build/windows-release}
+rounds=${2:-5}
+window="$build_dir/src/window/win32/Cordshift.exe"
+wine_run="$build_dir/wine-run.sh"
+for file in "$window" "$wine_run"; do
+  if [ ! -e "$file" ]; then
+    echo "window-startup-wine.sh: $file not found; build first" >&2
+    exit 1
+  fi
+done
+
+prefix=$(sh -c "$(grep '^export WINEPREFIX=' "$wine_run"); echo \"\$WINEPREFIX\"")
+"$wine_run" wineboot -i >/dev/null 2>&1
+"$repo/scripts/wine-window-fonts.sh" "$wine_run"
+samples="$prefix/drive_c/Cordshift-samples"
+program="$prefix/drive_c/Cordshift"
+display_log=$(mktemp "${TMPDIR:-/tmp}/cordshift-xvfb.XXXXXX")
+cleanup() {
+  [ -z "${xvfb_pid:-}" ] || kill "$xvfb_pid" 2>/dev/null || true
+  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+  rm -rf "$samples" "$program" "$display_log"
+}
+trap cleanup EXIT
+rm -rf "$samples" "$program"
+cp -r "$repo/examples" "$samples"
+mkdir -p "$program"
+cp "$window" "$program/Cordshift.exe"
+write_settings() {
+  printf '%s\r\n' '[Path]' 'SrcDir=C:\Cordshift-samples\hipot\main\' \
+    'DstDir=C:\Cordshift-samples\converted\' '[Direction]' 'Hp2Lv=1' \
+    >"$program/Cordshift.ini"
+}
+
+# One display for every round, as a desktop has one.
+Xvfb :97 -screen 0 1920x1200x24 -nolisten tcp >"$display_log" 2>&1 &
+xvfb_pid=$!
+sleep 1
+export DISPLAY=:97 CORDSHIFT_WINE_WINDOWS=1
+# A first start that is not counted brings up the Wine server.
+write_settings
+CORDSHIFT_STARTUP_REPORT='C:\Cordshift\startup.txt' \
+  timeout 120 "$wine_run" 'C:\Cordshift\Cordshift.exe'
+
+from_wine=() from_process=() from_main=() listed=()
+for ((round = 1; round <= rounds; round++)); do
+  write_settings
+  rm -f "$program/startup.txt"
+  launched=$(date +%s%3N)
+  CORDSHIFT_STARTUP_REPORT='C:\Cordshift\startup.txt' \
+    timeout 120 "$wine_run" 'C:\Cordshift\Cordshift.exe'
+  read -r _ process main unix_ms < <(grep '^shown' "$program/startup.txt")
+  read -r _ _ listed_main _ < <(grep '^listed' "$program/startup.txt")
+  wine_ms=$((unix_ms - launched))
+  echo "round $round: shown $wine_ms ms after wine started it," \
+    "$process ms after its process was created, $main ms after wWinMain;" \
+    "lists filled $listed_main ms after wWinMain"
+  from_wine+=("$wine_ms") from_process+=("$process") from_main+=("$main")
+  listed+=("$listed_main")
+done
+median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+echo "median of $rounds rounds: shown $(median "${from_wine[@]}") ms from wine," \
+  "$(median "${from_process[@]}") ms from process creation," \
+  "$(median "${from_main[@]}") ms from wWinMain;" \
+  "lists filled $(median "${listed[@]}") ms from wWinMain"

@@ -1,0 +1,30 @@
+#ifndef CORDSHIFT_WINDOW_WIN32_WINDOW_DIAGNOSTICS_H_
+#define CORDSHIFT_WINDOW_WIN32_WINDOW_DIAGNOSTICS_H_
+
+// What the benchmark and the screenshot script ask of the program through
+// its environment. Each runs once the window is shown, and then closes the
+// window as the title bar's close would.
+//
+// CORDSHIFT_STARTUP_REPORT=FILE: writes to FILE when the window was shown
+// and painted ("shown") and when both lists were filled ("listed"), each as
+// the milliseconds since the process was created, since wWinMain began, and
+// the Unix time in milliseconds, for a caller that measures from its own
+// start. A windowed program has no standard output to print them on.
+//
+// CORDSHIFT_SCREENSHOT=FILE: once the lists are filled, presses the run
+// button, waits for the run and saves a picture of the window (and of its
+// frame, where the system draws it) as a 24-bit BMP file.
+
+#include <chrono>
+
+#include "window/win32/win32_window.h"
+
+namespace cordshift {
+
+// False when neither was asked for.
+bool RunWindowDiagnostics(Win32Window& window,
+                          std::chrono::steady_clock::time_point main_started);
+
+}  // namespace cordshift
+
+#endif  // CORDSHIFT_WINDOW_WIN32_WINDOW_DIAGNOSTICS_H_
