@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Whole-run benchmark: times `cordshift-cli convert` of a large continuity
 # tree against `cp -r` of the same tree, in alternating rounds on a warm
-# cache, and prints the medians and the median ratio convert/cp.
+# cache, on a disk (the temporary folder, TMPDIR or /tmp) and on tmpfs
+# (/dev/shm, where there is one: the cost that is the program's alone), and
+# prints a table of medians for each: convert, cp -r, and the median ratio
+# convert/cp.
 #
 #   bench/run-bench.sh BUILD_DIR [ROUNDS]
 #
 # BUILD_DIR should be a release build. The tree (200 folders of 25 files of
-# 400 records, AB notation) is generated in a temporary folder under TMPDIR
-# and removed at the end.
+# 400 records, AB notation, each with its comment file) is generated in a temporary folder of each place
+# and removed at the end. Written data is flushed (sync) between rounds,
+# outside the timings, so that no round pays for the one before.
 set -euo pipefail
 
 build_dir=${1:?usage: bench/run-bench.sh BUILD_DIR [ROUNDS]}
@@ -18,12 +22,8 @@ if [ ! -x "$cli" ]; then
   exit 1
 fi
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/cordshift-bench.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-source_tree="$work/source"
-
 generate_tree() {
-  python3 - "$source_tree" <<'PY'
+  python3 - "$1" <<'PY'
 import os
 import sys
 
@@ -49,6 +49,10 @@ for f in range(FOLDERS):
         lines += ["%s-%s,0,2000" % (ab(a), ab(b)) for a, b in pairs]
         with open(os.path.join(folder, "W%05d.lvd" % w), "wb") as out:
             out.write(("\r\n".join(lines) + "\r\n").encode("cp932"))
+        # Each file's comment, which the conversion carries over.
+        with open(os.path.join(folder, "W%05d.ini" % w), "wb") as out:
+            out.write(("[Purpose]\r\nComment=ハーネス %03d-%02d\r\n"
+                       % (f, w)).encode("cp932"))
 PY
 }
 
@@ -70,43 +74,78 @@ fresh_destinations() { rm -rf "$work/copy" "$work/converted"; }
 median() { LC_ALL=C sort -g | awk '{ v[NR] = $1 } END {
   if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-echo "Generating 200 folders x 25 files x 400 records in $work ..."
-generate_tree
-echo "Tree: $(find "$source_tree" -type f | wc -l) files, $(du -sh "$source_tree" | cut -f1)"
-
-# Warm-up: fills the page cache and checks that the conversion succeeds.
-run_cp
-if ! run_convert; then
-  echo "run-bench.sh: the conversion failed" >&2
-  exit 1
-fi
-converted=$(find "$work/converted" -name '*.lvd' | wc -l)
-echo "Warm-up conversion wrote $converted files"
-fresh_destinations
-
-cp_times=()
-convert_times=()
-ratios=()
-for ((round = 1; round <= rounds; round++)); do
-  # Which one goes first alternates, so that neither always finds the other's
-  # dirty pages still being written back.
-  if ((round % 2)); then
-    cp_time=$(time_of run_cp)
-    convert_time=$(time_of run_convert)
+# Measures in folder $1 (a place named $2) and appends its row to $summary.
+bench_in() {
+  local place=$1 name=$2
+  work=$(mktemp -d "$place/cordshift-bench.XXXXXX")
+  source_tree="$work/source"
+  echo "== $name: $work"
+  if [ -n "${tree_copy:-}" ]; then
+    cp -r "$tree_copy" "$source_tree"
   else
-    convert_time=$(time_of run_convert)
-    cp_time=$(time_of run_cp)
+    echo "Generating 200 folders x 25 files x 400 records ..."
+    generate_tree "$source_tree"
   fi
-  fresh_destinations
-  ratio=$(awk -v a="$convert_time" -v b="$cp_time" 'BEGIN { printf "%.3f", a / b }')
-  printf 'round %d: convert %.3f s, cp -r %.3f s, ratio %s\n' \
-    "$round" "$convert_time" "$cp_time" "$ratio"
-  cp_times+=("$cp_time")
-  convert_times+=("$convert_time")
-  ratios+=("$ratio")
-done
+  echo "Tree: $(find "$source_tree" -type f | wc -l) files, $(du -sh "$source_tree" | cut -f1)"
 
-printf 'median convert: %.3f s\n' "$(printf '%s\n' "${convert_times[@]}" | median)"
-printf 'median cp -r:   %.3f s\n' "$(printf '%s\n' "${cp_times[@]}" | median)"
-printf 'median ratio convert/cp: %.3f (target: at most 2)\n' \
-  "$(printf '%s\n' "${ratios[@]}" | median)"
+  # Warm-up: fills the page cache and checks that the conversion succeeds.
+  run_cp
+  if ! run_convert; then
+    echo "run-bench.sh: the conversion failed" >&2
+    exit 1
+  fi
+  echo "Warm-up conversion wrote $(find "$work/converted" -type f | wc -l) files"
+  fresh_destinations
+
+  local cp_times=() convert_times=() ratios=() round cp_time convert_time ratio
+  for ((round = 1; round <= rounds; round++)); do
+    # Which one goes first alternates, so that neither always runs on the
+    # other's heels.
+    if ((round % 2)); then
+      cp_time=$(time_of run_cp)
+      sync
+      convert_time=$(time_of run_convert)
+    else
+      convert_time=$(time_of run_convert)
+      sync
+      cp_time=$(time_of run_cp)
+    fi
+    fresh_destinations
+    sync
+    ratio=$(awk -v a="$convert_time" -v b="$cp_time" 'BEGIN { printf "%.3f", a / b }')
+    printf 'round %d: convert %.3f s, cp -r %.3f s, ratio %s\n' \
+      "$round" "$convert_time" "$cp_time" "$ratio"
+    cp_times+=("$cp_time")
+    convert_times+=("$convert_time")
+    ratios+=("$ratio")
+  done
+  summary+=("$(printf '| %s | %.3f s | %.3f s | %.3f |' "$name" \
+    "$(printf '%s\n' "${convert_times[@]}" | median)" \
+    "$(printf '%s\n' "${cp_times[@]}" | median)" \
+    "$(printf '%s\n' "${ratios[@]}" | median)")")
+  # The first place's tree serves the next one.
+  if [ -z "${tree_copy:-}" ]; then
+    tree_copy="$work/source"
+    kept_work=$work
+  else
+    rm -rf "$work"
+  fi
+  work=
+}
+
+summary=()
+tree_copy=
+kept_work=
+trap 'rm -rf ${work:+"$work"} ${kept_work:+"$kept_work"}' EXIT
+disk=${TMPDIR:-/tmp}
+bench_in "$disk" "disk ($disk, $(df --output=fstype "$disk" | tail -1))"
+if [ -d /dev/shm ] && [ "$(df --output=fstype /dev/shm | tail -1)" = tmpfs ]; then
+  bench_in /dev/shm "tmpfs (/dev/shm)"
+fi
+
+echo
+echo "Medians of $rounds alternating rounds (targets: ratio at most 1.3 on disk, 1.5 on tmpfs):"
+echo
+echo "| where | convert | cp -r | convert/cp |"
+echo "|---|---|---|---|"
+printf '%s\n' "${summary[@]}"
