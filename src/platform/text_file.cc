@@ -1,6 +1,7 @@
 #include "platform/text_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
@@ -15,10 +16,12 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <array>
 #include <climits>
 #include <csignal>
 #include <cstdio>
@@ -43,6 +46,14 @@ constexpr std::size_t kMaxTargetNameInTempName = 64;
 using FileHandle = HANDLE;
 const FileHandle kNoFile = INVALID_HANDLE_VALUE;
 
+// INVALID_HANDLE_VALUE is -1 as an integer, as the class keeps "no file".
+std::intptr_t HandleToInt(FileHandle file) {
+  return reinterpret_cast<std::intptr_t>(file);
+}
+FileHandle IntToHandle(std::intptr_t file) {
+  return reinterpret_cast<FileHandle>(file);
+}
+
 unsigned long ProcessId() { return GetCurrentProcessId(); }
 
 // Returns kNoFile when the file cannot be created; `name_taken` tells whether
@@ -57,19 +68,27 @@ FileHandle CreateExclusively(const fs::path& path, bool& name_taken) {
   return file;
 }
 
-bool WriteAll(FileHandle file, std::string_view data) {
+bool WriteAllAt(FileHandle file, std::uint64_t offset, std::string_view data) {
   while (!data.empty()) {
     const DWORD chunk =
         static_cast<DWORD>(std::min(data.size(), kMaxWriteChunk));
+    OVERLAPPED position{};
+    position.Offset = static_cast<DWORD>(offset);
+    position.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD written = 0;
-    if (!WriteFile(file, data.data(), chunk, &written, nullptr) ||
+    if (!WriteFile(file, data.data(), chunk, &written, &position) ||
         written == 0) {
       return false;
     }
     data.remove_prefix(written);
+    offset += written;
   }
   return true;
 }
+
+// Windows has no file without a name that could be given one later.
+FileHandle CreateUnnamedFile(const fs::path&) { return kNoFile; }
+bool LinkUnnamedFile(FileHandle, const fs::path&) { return false; }
 
 bool FlushToDisk(FileHandle file) { return FlushFileBuffers(file) != 0; }
 
@@ -115,6 +134,11 @@ bool IsProcessRunning(unsigned long pid) {
 using FileHandle = int;
 constexpr FileHandle kNoFile = -1;
 
+std::intptr_t HandleToInt(FileHandle file) { return file; }
+FileHandle IntToHandle(std::intptr_t file) {
+  return static_cast<FileHandle>(file);
+}
+
 unsigned long ProcessId() { return static_cast<unsigned long>(getpid()); }
 
 FileHandle CreateExclusively(const fs::path& path, bool& name_taken) {
@@ -125,15 +149,58 @@ FileHandle CreateExclusively(const fs::path& path, bool& name_taken) {
   return file;
 }
 
-bool WriteAll(FileHandle file, std::string_view data) {
+bool WriteAllAt(FileHandle file, std::uint64_t offset, std::string_view data) {
   while (!data.empty()) {
     const ssize_t written =
-        write(file, data.data(), std::min(data.size(), kMaxWriteChunk));
+        pwrite(file, data.data(), std::min(data.size(), kMaxWriteChunk),
+               static_cast<off_t>(offset));
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) return false;
     data.remove_prefix(static_cast<std::size_t>(written));
+    offset += static_cast<std::uint64_t>(written);
   }
   return true;
+}
+
+bool HasCapability(int capability) {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  std::array<__user_cap_data_struct, _LINUX_CAPABILITY_U32S_3> data{};
+  return syscall(SYS_capget, &header, data.data()) == 0 &&
+         (data[CAP_TO_INDEX(capability)].effective & CAP_TO_MASK(capability)) !=
+             0;
+}
+
+// An unnamed file is given its name through its /proc entry, which needs no
+// privilege; without /proc only AT_EMPTY_PATH can, which needs
+// CAP_DAC_READ_SEARCH. Where neither works, files are staged under a name.
+bool CanLinkUnnamedFiles() {
+  static const bool kCan =
+      access("/proc/self/fd", X_OK) == 0 || HasCapability(CAP_DAC_READ_SEARCH);
+  return kCan;
+}
+
+// kNoFile where the file system (or the kernel) has no O_TMPFILE, and for
+// any other failure: the named scheme then finds and reports the fault.
+FileHandle CreateUnnamedFile(const fs::path& folder) {
+  if (!CanLinkUnnamedFiles()) return kNoFile;
+  // O_RDWR: the kernel refuses O_TMPFILE with O_RDONLY. Mode 0666 lets the
+  // umask decide, as for any newly created file.
+  return open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+}
+
+// Fails with EEXIST when the name is taken.
+bool LinkUnnamedFile(FileHandle file, const fs::path& target) {
+  const std::string proc_entry = "/proc/self/fd/" + std::to_string(file);
+  if (linkat(AT_FDCWD, proc_entry.c_str(), AT_FDCWD, target.c_str(),
+             AT_SYMLINK_FOLLOW) == 0) {
+    return true;
+  }
+  const int link_error = errno;
+  if (link_error != ENOENT || access("/proc/self/fd", X_OK) == 0) {
+    errno = link_error;
+    return false;
+  }
+  return linkat(file, "", AT_FDCWD, target.c_str(), AT_EMPTY_PATH) == 0;
 }
 
 bool FlushToDisk(FileHandle file) {
@@ -464,50 +531,125 @@ const char* WriteErrorText(WriteError error) {
 
 // A read-only target is refused although renaming over it would succeed: the
 // tester packages treat such a file as not to be changed.
+StagedWrite::StagedWrite(const fs::path& target, ExistingTarget existing)
+    : target_(target), existing_(existing) {
+  Open();
+}
+
 StagedWrite::StagedWrite(const fs::path& target, std::string_view content,
                          ExistingTarget existing)
     : target_(target), existing_(existing) {
-  fs::file_status status;
-  error_ = CheckTarget(target, status);
-  const bool replacing = fs::exists(status);
-  if (error_ == WriteError::kNone && replacing &&
-      existing == ExistingTarget::kKeep) {
-    error_ = WriteError::kTargetExists;
-  }
-  if (error_ != WriteError::kNone) return;
-  const FileHandle file = CreateTempFile(target, temp_path_);
-  if (file == kNoFile) {
-    temp_path_.clear();
-    error_ = WriteError::kCreateFailed;
-    return;
-  }
-  if (replacing) CopyPermissions(temp_path_, status.permissions());
-  // Flushed first when it is to replace a file, so that a power failure
-  // cannot cost the old content; a new file has nothing to lose, and
-  // flushing every file would make a tree conversion many times slower.
-  const bool written =
-      WriteAll(file, content) && (!replacing || FlushToDisk(file));
-  const bool closed = CloseFile(file);
-  if (!written || !closed) error_ = WriteError::kWriteFailed;
+  Open();
+  if (WriteAt(0, content)) Seal();
 }
 
 StagedWrite::~StagedWrite() {
-  if (!temp_path_.empty() && !committed_) RemoveFile(temp_path_);
+  if (!committed_) Discard();
+}
+
+void StagedWrite::Open() {
+  fs::file_status status;
+  error_ = CheckTarget(target_, status);
+  replacing_ = fs::exists(status);
+  if (error_ == WriteError::kNone && replacing_ &&
+      existing_ == ExistingTarget::kKeep) {
+    error_ = WriteError::kTargetExists;
+  }
+  if (error_ != WriteError::kNone) return;
+  // A file that replaces another goes through a name of its own and a
+  // rename, the one step that swaps the old content for the new.
+  FileHandle file = replacing_ ? kNoFile : CreateUnnamedFile(FolderOf(target_));
+  if (file == kNoFile) {
+    file = CreateTempFile(target_, temp_path_);
+    if (file == kNoFile) {
+      temp_path_.clear();
+      error_ = WriteError::kCreateFailed;
+      return;
+    }
+    if (replacing_) CopyPermissions(temp_path_, status.permissions());
+  }
+  file_ = HandleToInt(file);
+}
+
+bool StagedWrite::WriteAt(std::uint64_t offset, std::string_view data) {
+  if (error_ != WriteError::kNone || sealed_) return false;
+  if (!WriteAllAt(IntToHandle(file_), offset, data)) {
+    error_ = WriteError::kWriteFailed;
+    Discard();
+    return false;
+  }
+  return true;
+}
+
+// Flushed first when it is to replace a file, so that a power failure
+// cannot cost the old content; a new file has nothing to lose, and flushing
+// every file would make a tree conversion many times slower. A named file
+// is closed here, before it is renamed; an unnamed one stays open until it
+// is linked.
+bool StagedWrite::Seal() {
+  if (error_ != WriteError::kNone || sealed_)
+    return error_ == WriteError::kNone;
+  sealed_ = true;
+  const FileHandle file = IntToHandle(file_);
+  bool ok = !replacing_ || FlushToDisk(file);
+  if (!temp_path_.empty()) {
+    ok = CloseFile(file) && ok;
+    file_ = -1;
+  }
+  if (!ok) {
+    error_ = WriteError::kWriteFailed;
+    Discard();
+  }
+  return ok;
 }
 
 WriteError StagedWrite::Commit() {
-  if (error_ != WriteError::kNone || committed_) return error_;
-  if (existing_ == ExistingTarget::kKeep) {
-    error_ = MoveKeepingTarget(temp_path_, target_);
-  } else if (!RenameOver(temp_path_, target_)) {
-    error_ = WriteError::kReplaceFailed;
-  }
+  if (committed_ || !Seal()) return error_;
+  error_ = PutInPlace();
   committed_ = error_ == WriteError::kNone;
-  if (!committed_) {
-    RemoveFile(temp_path_);
-    temp_path_.clear();
+  if (committed_ && file_ != -1) {
+    CloseFile(IntToHandle(file_));
+    file_ = -1;
   }
+  if (!committed_) Discard();
   return error_;
+}
+
+WriteError StagedWrite::PutInPlace() {
+  if (temp_path_.empty()) return LinkUnnamed();
+  if (existing_ == ExistingTarget::kKeep) {
+    return MoveKeepingTarget(temp_path_, target_);
+  }
+  return RenameOver(temp_path_, target_) ? WriteError::kNone
+                                         : WriteError::kReplaceFailed;
+}
+
+// The link fails on an existing name, in one step. A target that appeared
+// since the write was staged is refused when it is to be kept and replaced
+// otherwise, through a name of the file's own and a rename.
+WriteError StagedWrite::LinkUnnamed() {
+  const FileHandle file = IntToHandle(file_);
+  if (LinkUnnamedFile(file, target_)) return WriteError::kNone;
+  if (errno != EEXIST) return WriteError::kReplaceFailed;
+  if (existing_ == ExistingTarget::kKeep) return WriteError::kTargetExists;
+  const fs::path folder = FolderOf(target_);
+  for (int attempt = 0; attempt < kMaxTempNameAttempts; ++attempt) {
+    const fs::path path = folder / TempFileName(target_, attempt);
+    if (LinkUnnamedFile(file, path)) {
+      temp_path_ = path;
+      return RenameOver(path, target_) ? WriteError::kNone
+                                       : WriteError::kReplaceFailed;
+    }
+    if (errno != EEXIST) break;
+  }
+  return WriteError::kReplaceFailed;
+}
+
+void StagedWrite::Discard() {
+  if (file_ != -1) CloseFile(IntToHandle(file_));
+  file_ = -1;
+  if (!temp_path_.empty()) RemoveFile(temp_path_);
+  temp_path_.clear();
 }
 
 WriteError WriteFileAtomically(const fs::path& target, std::string_view content,

@@ -88,31 +88,54 @@ const char* WriteErrorText(WriteError error);
 // target; a file with this prefix is never a user's file.
 inline constexpr std::string_view kTempFilePrefix = ".cordshift-tmp-";
 
-// A file written whole to a temporary file beside its target, to be put in
-// place by Commit. Everything that can be checked before the target changes
-// is checked on construction: the target is no folder and not read-only,
-// its folder exists, and the complete content is in the temporary file.
-// Destroying an uncommitted write removes the temporary file.
+// A file staged beside its target, to be put in place by Commit. Where the
+// system allows it (Linux, a file system with O_TMPFILE, a target that does
+// not exist yet), the staged file has no name until Commit links it under the
+// target's, so that a process killed before then leaves nothing behind;
+// elsewhere it is a temporary file renamed into place. Everything that can be
+// checked before the target changes is checked on construction: the target
+// is no folder and not read-only, and its folder exists. Destroying an
+// uncommitted write removes the staged file.
 class StagedWrite {
  public:
+  // Stages the whole content: once constructed, the content waits complete
+  // (and, when it is to replace a file, flushed to the disk).
   StagedWrite(const std::filesystem::path& target, std::string_view content,
               ExistingTarget existing = ExistingTarget::kReplace);
+  // Stages an empty file that the caller fills with WriteAt, for content
+  // too large to be held in memory whole.
+  StagedWrite(const std::filesystem::path& target, ExistingTarget existing);
   ~StagedWrite();
   StagedWrite(const StagedWrite&) = delete;
   StagedWrite& operator=(const StagedWrite&) = delete;
 
-  // kNone when the write is ready to be committed.
+  // kNone while the write can still be committed.
   WriteError error() const { return error_; }
 
+  // Writes `data` at byte `offset` of the staged file. False, with error()
+  // kWriteFailed from then on, when that fails.
+  bool WriteAt(std::uint64_t offset, std::string_view data);
+
   // Puts the file in place under the target's name. On failure the target
-  // is untouched and the temporary file removed.
+  // is untouched and the staged file removed.
   WriteError Commit();
 
  private:
+  void Open();
+  bool Seal();
+  WriteError PutInPlace();
+  WriteError LinkUnnamed();
+  void Discard();
+
   std::filesystem::path target_;
-  std::filesystem::path temp_path_;
+  std::filesystem::path temp_path_;  // empty for an unnamed file
+  // The open staged file: a descriptor on POSIX, a handle on Windows; -1
+  // when none is open.
+  std::intptr_t file_ = -1;
   ExistingTarget existing_;
   WriteError error_ = WriteError::kNone;
+  bool replacing_ = false;
+  bool sealed_ = false;
   bool committed_ = false;
 };
 

@@ -7,6 +7,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -278,31 +279,67 @@ TEST(WriteFileAtomicallyTest, TempFileNameInUseIsSkipped) {
   EXPECT_THAT(FolderEntries(folder.path()), UnorderedElementsAre("t", stale));
 }
 
-// Writes that keep an existing target refuse it when it is put in place,
-// in the same step: a file that appeared after the write was staged (another
-// run's) stays, and nothing of the refused write is left.
-TEST(StagedWriteTest, KeepingWriteRefusesATargetThatAppearedMeanwhile) {
-  TempFolder folder;
-  const fs::path target = folder / "W.lvd";
-  EXPECT_EQ(WriteFileAtomically(target, "mine", ExistingTarget::kKeep),
-            WriteError::kNone);
-  EXPECT_EQ(WriteFileAtomically(target, "again", ExistingTarget::kKeep),
-            WriteError::kTargetExists);
-  EXPECT_EQ(ReadBytes(target), "mine");
-
-  fs::remove(target);
-  StagedWrite staged(target, "late", ExistingTarget::kKeep);
-  ASSERT_EQ(staged.error(), WriteError::kNone);
-  WriteBytes(target, "other run");
-  EXPECT_EQ(staged.Commit(), WriteError::kTargetExists);
-  EXPECT_EQ(ReadBytes(target), "other run");
-  EXPECT_THAT(FolderEntries(folder.path()), ElementsAre("W.lvd"));
-
-  StagedWrite replacing(target, "new", ExistingTarget::kReplace);
-  EXPECT_EQ(replacing.Commit(), WriteError::kNone);
-  EXPECT_EQ(ReadBytes(target), "new");
-  EXPECT_THAT(FolderEntries(folder.path()), ElementsAre("W.lvd"));
+// A target that appears after the write was staged (another run's file) is
+// kept, in the same step, by a write that keeps existing targets, and
+// replaced by one that replaces them; nothing of the write is left over.
+TEST(StagedWriteTest, TargetThatAppearedMeanwhileIsKeptOrReplaced) {
+  const struct {
+    ExistingTarget existing;
+    WriteError committed;
+    const char* content;
+  } kCases[] = {
+      {ExistingTarget::kKeep, WriteError::kTargetExists, "other run"},
+      {ExistingTarget::kReplace, WriteError::kNone, "staged"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(static_cast<int>(c.existing));
+    TempFolder folder;
+    const fs::path target = folder / "W.lvd";
+    StagedWrite staged(target, "staged", c.existing);
+    ASSERT_EQ(staged.error(), WriteError::kNone);
+    WriteBytes(target, "other run");
+    EXPECT_EQ(staged.Commit(), c.committed);
+    EXPECT_EQ(ReadBytes(target), c.content);
+    EXPECT_THAT(FolderEntries(folder.path()), ElementsAre("W.lvd"));
+    EXPECT_EQ(WriteFileAtomically(target, "again", c.existing),
+              c.existing == ExistingTarget::kKeep ? WriteError::kTargetExists
+                                                  : WriteError::kNone);
+  }
 }
+
+// Content too large for memory is staged piece by piece, each piece at its
+// place: the header last, in front of the records.
+TEST(StagedWriteTest, PiecesWrittenAtTheirOffsetsMakeTheFile) {
+  for (const bool replacing : {false, true}) {
+    SCOPED_TRACE(replacing);
+    TempFolder folder;
+    const fs::path target = folder / "W.lvd";
+    if (replacing) WriteBytes(target, "an old file, longer than the new one");
+    StagedWrite staged(target, ExistingTarget::kReplace);
+    EXPECT_TRUE(staged.WriteAt(6, "records\r\n"));
+    EXPECT_TRUE(staged.WriteAt(15, "more\r\n"));
+    EXPECT_TRUE(staged.WriteAt(0, "head\r\n"));
+    EXPECT_EQ(staged.Commit(), WriteError::kNone);
+    EXPECT_EQ(ReadBytes(target), "head\r\nrecords\r\nmore\r\n");
+    EXPECT_THAT(FolderEntries(folder.path()), ElementsAre("W.lvd"));
+  }
+}
+
+#ifdef __linux__
+// Where the file system has O_TMPFILE, a new file has no name until it is
+// committed, so that a run killed meanwhile leaves nothing in the folder.
+TEST(StagedWriteTest, NewFileHasNoNameUntilCommitted) {
+  TempFolder folder;
+  const int probe = open(folder.path().c_str(), O_TMPFILE | O_RDWR, 0600);
+  if (probe < 0) GTEST_SKIP() << "no O_TMPFILE in " << folder.path();
+  close(probe);
+  StagedWrite staged(folder / "W.lvd", "content", ExistingTarget::kKeep);
+  ASSERT_EQ(staged.error(), WriteError::kNone);
+  EXPECT_THAT(FolderEntries(folder.path()), IsEmpty());
+  EXPECT_EQ(staged.Commit(), WriteError::kNone);
+  EXPECT_EQ(ReadBytes(folder / "W.lvd"), "content");
+}
+#endif
 
 TEST(StagedWriteTest, UncommittedWriteLeavesNothing) {
   TempFolder folder;
