@@ -31,17 +31,24 @@ std::string_view SjisDropFirstChar(std::string_view text) {
   return text.substr(SjisCharLength(text, 0));
 }
 
-void AppendSjisUpper(std::string& out, std::string_view text) {
+char* CopySjisUpper(char* out, std::string_view text) {
   std::size_t pos = 0;
   while (pos < text.size()) {
     const std::size_t length = SjisCharLength(text, pos);
     char c = text[pos];
     if (length == 1 && c >= 'a' && c <= 'z')
       c = static_cast<char>(c - 'a' + 'A');
-    out.push_back(c);
-    if (length == 2) out.push_back(text[pos + 1]);
+    *out++ = c;
+    if (length == 2) *out++ = text[pos + 1];
     pos += length;
   }
+  return out;
+}
+
+void AppendSjisUpper(std::string& out, std::string_view text) {
+  const std::size_t start = out.size();
+  out.resize(start + text.size());
+  CopySjisUpper(out.data() + start, text);
 }
 
 void SjisToUpperInPlace(std::string& text) {

@@ -52,6 +52,9 @@ std::string SjisToUpper(std::string_view text);
 void SjisToUpperInPlace(std::string& text);
 // Appends the upper-cased text to `out`.
 void AppendSjisUpper(std::string& out, std::string_view text);
+// Writes the upper-cased text at `out`, which has room for it, and returns
+// the end of what was written.
+char* CopySjisUpper(char* out, std::string_view text);
 
 // The first character upper-cased when it is a single-byte letter; 0 when the
 // text is empty or starts with a double-byte character.

@@ -1,6 +1,7 @@
 #include "wiring/conversions.h"
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <optional>
@@ -19,6 +20,7 @@
 #include "platform/text_file.h"
 #include "wiring/check.h"
 #include "wiring/numeric.h"
+#include "wiring/record_output.h"
 #include "wiring/wiring_file.h"
 
 namespace cordshift {
@@ -119,18 +121,44 @@ class FolderConverter {
   }
 
  protected:
-  // Appends the converted record line to workspace().records and tallies its
-  // terminals; false for a malformed record.
-  virtual bool ConvertRecord(std::string_view line) = 0;
+  // Converts every record line into `output` and tallies its terminals.
+  // Returns the line number of the first malformed record, or 0 when every
+  // record is well formed; `record_count` is then the number of records.
+  virtual int ConvertRecords(LineReader lines, RecordOutput& output,
+                             int& record_count) = 0;
   // The 最大端子 text of a written file; highest is 0 when no terminal was
   // counted.
   virtual std::string HighestTerminalText(int highest) const = 0;
 
+  // The loop both directions share, with the record conversion of one
+  // direction inlined.
+  template <typename ConvertRecord>
+  static int ConvertLines(LineReader lines, int& record_count,
+                          ConvertRecord convert_record) {
+    constexpr int kHeaderLines = 4;
+    int line_number = kHeaderLines;
+    record_count = 0;
+    while (const std::optional<std::string_view> line = lines.Next()) {
+      ++line_number;
+      if (!convert_record(*line)) return line_number;
+      ++record_count;
+    }
+    return 0;
+  }
+
+  // Writes `text` at `out`, which has room for it.
+  static char* CopyText(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+  }
+
   WiringWorkspace& workspace() { return workspace_; }
   const TerminalTables& tables() const { return workspace_.tables; }
   const ConversionInputs& inputs() const { return inputs_; }
-  const std::string& tail() const { return tail_; }
-  void set_tail(std::string tail) { tail_ = std::move(tail); }
+  // The part of every record line after its terminal pair, line end
+  // included.
+  std::string_view tail() const { return tail_; }
+  void set_tail(std::string tail) { tail_ = std::move(tail) + "\r\n"; }
 
  private:
   bool ConvertAll(int& converted_in_run) {
@@ -164,65 +192,96 @@ class FolderConverter {
     std::string_view date_time;
     if (!CheckHeader(l, lines, date_time)) return false;
 
-    TerminalTally& tally = workspace_.tally;
-    tally.ResetTerminalTally();
-    tally.SetHighestTerminal(0);
-    workspace_.records.clear();
-    const bool has_circuits = file.summary.circuits > 0;
     const bool single_ended = file.summary.single_ended != 0;
-    int record_count = 0;
-    if (has_circuits && !single_ended) {
-      int line_number = 4;
-      while (const std::optional<std::string_view> line = lines.Next()) {
-        ++line_number;
-        if (!ConvertRecord(*line)) {
-          return AbortFile(
-              l, "malformed record at line " + std::to_string(line_number));
-        }
-        ++record_count;
-      }
-    }
-
-    const std::string& name = file.name;
-    const std::string target = destination_folder_ + name + kWiringExtension;
-    if (!has_circuits || single_ended) {
+    if (file.summary.circuits <= 0 || single_ended) {
       Report(l, single_ended ? FileOutcome::kSkippedSingleEnded
                              : FileOutcome::kSkippedNoCircuits);
       return true;
     }
+    const std::string& name = file.name;
+    const std::string target = destination_folder_ + name + kWiringExtension;
     // Sources whose names differ only in the extension's case share one
     // destination: the first one written keeps it.
+    std::optional<FileOutcome> skip;
     if (written_names_.contains(name)) {
-      Report(l, FileOutcome::kSkippedSameName, target);
-      return true;
+      skip = FileOutcome::kSkippedSameName;
+    } else if (!overwrite_ && FileExists(target)) {
+      skip = FileOutcome::kSkippedExists;
     }
-    if (!overwrite_ && FileExists(target)) {
-      Report(l, FileOutcome::kSkippedExists, target);
-      return true;
-    }
+    const bool writes = !skip && !inputs_.dry_run;
 
-    const int terminals = tally.SummarizeTerminals();
-    BuildOutput(date_time, record_count, terminals);
-    if (!inputs_.dry_run) {
-      bool lost_race = false;
-      if (!WriteFiles(l, name, target, lost_race)) return false;
-      if (lost_race) {
-        Report(l, FileOutcome::kSkippedExists, target);
+    // The records go straight into the staged file, after a header of the
+    // size the summary's counts give; they differ only when the file
+    // changed since it was listed, and then the file is converted again.
+    // Every record is checked before the file is skipped or put in place,
+    // so that a malformed one is reported whatever becomes of the file.
+    std::size_t expected_header_size =
+        HeaderText(date_time, file.summary.circuits, file.summary.terminals)
+            .size();
+    for (;;) {
+      std::optional<StagedWrite> staged;
+      if (writes) {
+        staged.emplace(PathFromUtf8(target), overwrite_
+                                                 ? ExistingTarget::kReplace
+                                                 : ExistingTarget::kKeep);
+      }
+      RecordOutput& output = workspace_.output;
+      output.Start(
+          staged && staged->error() == WriteError::kNone ? &*staged : nullptr,
+          expected_header_size);
+      TerminalTally& tally = workspace_.tally;
+      tally.ResetTerminalTally();
+      tally.SetHighestTerminal(0);
+      int record_count = 0;
+      const int bad_line = ConvertRecords(lines, output, record_count);
+      if (bad_line != 0) {
+        return AbortFile(
+            l, "malformed record at line " + std::to_string(bad_line));
+      }
+      if (skip) {
+        Report(l, *skip, target);
         return true;
       }
+      const int terminals = tally.SummarizeTerminals();
+      const std::string header = HeaderText(date_time, record_count, terminals);
+      if (!output.Finish(header)) {
+        expected_header_size = header.size();
+        continue;
+      }
+      if (staged) {
+        bool lost_race = false;
+        if (!WriteFiles(l, name, target, *staged, lost_race)) return false;
+        if (lost_race) {
+          Report(l, FileOutcome::kSkippedExists, target);
+          return true;
+        }
+      }
+      AddConverted(l, record_count, terminals);
+      ++converted_in_run;
+      // The count follows every file written, so that a run that stops
+      // later still counts what it left on the disk.
+      view_.SetConvertedCount(std::to_string(converted_in_run));
+      Report(l, FileOutcome::kConverted, target);
+      return true;
     }
+  }
+
+  // Lists a written file in the destination list and its row.
+  void AddConverted(int l, int record_count, int terminals) {
+    const std::string& name = FileNumber(source_, l).name;
     written_names_.insert(name);
     destination_.push_back(
         {name, destination_folder_, kWiringExtension,
          FileSummary{record_count, terminals, 0,
-                     HighestTerminalText(tally.HighestTerminal())}});
+                     HighestTerminalText(workspace_.tally.HighestTerminal())}});
     AddRow(FileCount(destination_), destination_.back());
-    // The count follows every file written, so that a run that stops later
-    // still counts what it left on the disk.
-    ++converted_in_run;
-    view_.SetConvertedCount(std::to_string(converted_in_run));
-    Report(l, FileOutcome::kConverted, target);
-    return true;
+  }
+
+  std::string HeaderText(std::string_view date_time, std::int64_t circuits,
+                         std::int64_t terminals) const {
+    std::string header;
+    AppendWiringHeader(header, model_name_, date_time, circuits, terminals);
+    return header;
   }
 
   // Writes the wiring file and its comment. Everything about the wiring
@@ -233,10 +292,7 @@ class FolderConverter {
   // over as existing. `lost_race` tells that another run put a file of that
   // name in place meanwhile (overwriting off); it keeps its file.
   bool WriteFiles(int l, const std::string& name, const std::string& target,
-                  bool& lost_race) {
-    StagedWrite wiring(
-        PathFromUtf8(target), workspace_.output,
-        overwrite_ ? ExistingTarget::kReplace : ExistingTarget::kKeep);
+                  StagedWrite& wiring, bool& lost_race) {
     if (wiring.error() == WriteError::kTargetExists) {
       lost_race = true;
       return true;
@@ -292,15 +348,6 @@ class FolderConverter {
   bool HeaderFault(int l, std::string_view what, std::string detail) {
     view_.ShowMessage(HeaderFaultMessage(l, what), MessageIcon::kExclamation);
     return AbortFile(l, std::move(detail));
-  }
-
-  void BuildOutput(std::string_view date_time, int record_count,
-                   int terminals) {
-    std::string& output = workspace_.output;
-    output.clear();
-    output.reserve(workspace_.records.size() + model_name_.size() + 64);
-    AppendWiringHeader(output, model_name_, date_time, record_count, terminals);
-    output += workspace_.records;
   }
 
   // The companion comment goes along when the source has one. A comment
@@ -404,7 +451,7 @@ class FolderConverter {
   const ConversionInputs& inputs_;
   WiringWorkspace& workspace_;
   std::string model_name_;  // Shift-JIS
-  std::string tail_;
+  std::string tail_;        // Shift-JIS, ends in CR LF
   const bool overwrite_ = inputs_.overwrite;
   // The names written into the destination folder by this run.
   std::unordered_set<std::string> written_names_;
@@ -426,33 +473,44 @@ class ToHipotConverter : public FolderConverter {
   }
 
  protected:
-  bool ConvertRecord(std::string_view line) override {
+  int ConvertRecords(LineReader lines, RecordOutput& output,
+                     int& record_count) override {
+    return ConvertLines(lines, record_count, [&](std::string_view line) {
+      return ConvertRecord(line, output);
+    });
+  }
+
+  std::string HighestTerminalText(int highest) const override {
+    return highest == 0 ? "-" : std::to_string(highest);
+  }
+
+ private:
+  bool ConvertRecord(std::string_view line, RecordOutput& output) {
     const std::optional<ContinuityRecord> record = ReadContinuityRecord(line);
     if (!record) return false;
-    std::string& out = workspace().records;
     TerminalTally& tally = workspace().tally;
+    char* out = nullptr;
     if (record->ab_notation) {
-      AppendDecimal(out, record->from_number);
-      out.push_back('-');
-      AppendDecimal(out, record->to_number);
+      out = output.Reserve(2 * TerminalTables::kWriteRoom + tail().size());
+      out = tables().WriteDecimal(out, record->from_number);
+      *out++ = '-';
+      out = tables().WriteDecimal(out, record->to_number);
       tally.TallyTerminalNumber(record->from_number);
       tally.TallyTerminalNumber(record->to_number);
     } else {
       // Sequential terminals are copied as written (upper-cased), leading
       // zeros included.
-      AppendSjisUpper(out, record->pair.from);
-      out.push_back('-');
-      AppendSjisUpper(out, record->pair.to);
-      tally.TallyTerminal(record->pair.from);
-      tally.TallyTerminal(record->pair.to);
+      const TerminalPair& pair = record->pair;
+      out =
+          output.Reserve(pair.from.size() + 1 + pair.to.size() + tail().size());
+      out = CopySjisUpper(out, pair.from);
+      *out++ = '-';
+      out = CopySjisUpper(out, pair.to);
+      tally.TallyTerminal(pair.from);
+      tally.TallyTerminal(pair.to);
     }
-    out += tail();
-    out += "\r\n";
+    output.Advance(CopyText(out, tail()));
     return true;
-  }
-
-  std::string HighestTerminalText(int highest) const override {
-    return highest == 0 ? "-" : std::to_string(highest);
   }
 };
 
@@ -469,25 +527,16 @@ class ToLoomvantageConverter : public FolderConverter {
   }
 
  protected:
-  bool ConvertRecord(std::string_view line) override {
-    const std::optional<TerminalPair> pair =
-        SplitRecord(line, kHipotFieldCount);
-    // A single-ended record cannot be written on the continuity side.
-    if (!pair || pair->to.empty() || !IsTerminalPair(pair->from, pair->to)) {
-      return false;
-    }
-    const int from = ParseWholeNumber(pair->from).value;
-    const int to = ParseWholeNumber(pair->to).value;
-    TerminalTally& tally = workspace().tally;
-    tally.TallyTerminalNumber(from);
-    tally.TallyTerminalNumber(to);
-    std::string& out = workspace().records;
-    AppendTerminal(out, from);
-    out.push_back('-');
-    AppendTerminal(out, to);
-    out += tail();
-    out += "\r\n";
-    return true;
+  int ConvertRecords(LineReader lines, RecordOutput& output,
+                     int& record_count) override {
+    return ab_notation_
+               ? ConvertLines(lines, record_count,
+                              [&](std::string_view line) {
+                                return ConvertRecord<true>(line, output);
+                              })
+               : ConvertLines(lines, record_count, [&](std::string_view line) {
+                   return ConvertRecord<false>(line, output);
+                 });
   }
 
   std::string HighestTerminalText(int highest) const override {
@@ -497,12 +546,42 @@ class ToLoomvantageConverter : public FolderConverter {
   }
 
  private:
-  void AppendTerminal(std::string& out, int number) {
-    if (ab_notation_) {
-      out += tables().AbNumber(number);
-    } else {
-      out += FormatTerminal4(number);
+  // The terminal number of a text, 0 when it is none. The four bytes from
+  // the text's start are readable: a terminal of a six-field record is
+  // followed by at least five commas.
+  static int TerminalNumber(std::string_view text) {
+    int number = ShortDigitsValue(text);
+    if (number < 0) {
+      const WholeNumber whole = ParseWholeNumber(text);
+      number = whole.ok() ? whole.value : 0;
     }
+    return number >= 1 && number <= TableCapacity ? number : 0;
+  }
+
+  template <bool kAbNotation>
+  bool ConvertRecord(std::string_view line, RecordOutput& output) {
+    const std::optional<TerminalPair> pair =
+        SplitRecord(line, kHipotFieldCount);
+    // A single-ended record cannot be written on the continuity side.
+    if (!pair || pair->to.empty()) return false;
+    const int from = TerminalNumber(pair->from);
+    const int to = TerminalNumber(pair->to);
+    if (from == 0 || to == 0) return false;
+    TerminalTally& tally = workspace().tally;
+    tally.TallyTerminalNumber(from);
+    tally.TallyTerminalNumber(to);
+    char* out = output.Reserve(2 * TerminalTables::kWriteRoom + tail().size());
+    out = WriteTerminal<kAbNotation>(out, from);
+    *out++ = '-';
+    out = WriteTerminal<kAbNotation>(out, to);
+    output.Advance(CopyText(out, tail()));
+    return true;
+  }
+
+  template <bool kAbNotation>
+  char* WriteTerminal(char* out, int number) const {
+    return kAbNotation ? tables().WriteAbNumber(out, number)
+                       : tables().WriteFourDigits(out, number);
   }
 
   bool ab_notation_;

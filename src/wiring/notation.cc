@@ -1,5 +1,6 @@
 #include "wiring/notation.h"
 
+#include <algorithm>
 #include <string>
 
 #include "platform/sjis.h"
@@ -30,9 +31,19 @@ std::string SequenceToAb(int n) {
   return (b_side ? "B" : "A") + std::to_string(ab_number);
 }
 
+void TerminalTables::ShortText::Assign(std::string_view text) {
+  bytes = {};
+  text.copy(bytes.data(), bytes.size());
+  size = static_cast<unsigned char>(std::min(text.size(), bytes.size()));
+}
+
 void TerminalTables::BuildTerminalTables() {
   for (int n = 1; n <= TableCapacity; ++n) {
-    ab_numbers_[Index(n)] = SequenceToAb(n);
+    ab_numbers_[Index(n)].Assign(SequenceToAb(n));
+    decimals_[Index(n)].Assign(std::to_string(n));
+    std::string padded = std::to_string(n);
+    padded.insert(0, 4 - std::min<std::size_t>(padded.size(), 4), '0');
+    four_digits_[Index(n)].Assign(padded);
   }
 }
 

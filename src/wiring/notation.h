@@ -6,6 +6,8 @@
 // are B1-B64, 129-192 are A65-A128, ...).
 
 #include <array>
+#include <cstddef>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,21 +20,57 @@ namespace cordshift {
 // n < 1, which has no AB number.
 std::string SequenceToAb(int n);
 
-// The table built once at start-up: the AB text of every sequential number
-// 1..TableCapacity, so that writing a terminal in AB notation costs a look-up.
+// The texts of every terminal number 1..TableCapacity, built once at
+// start-up, so that writing a terminal costs a look-up: its AB number, its
+// decimal digits and its digits zero-padded to four.
 class TerminalTables {
  public:
+  // Room a Write function needs at `out`: it copies a whole entry and
+  // advances by the text's length.
+  static constexpr std::size_t kWriteRoom = 8;
+
   TerminalTables() { BuildTerminalTables(); }
 
   void BuildTerminalTables();
 
-  // The AB text of 1 <= n <= TableCapacity.
-  std::string_view AbNumber(int n) const { return ab_numbers_[Index(n)]; }
+  // The AB text of 1 <= n <= TableCapacity; empty for 0.
+  std::string_view AbNumber(int n) const {
+    return ab_numbers_[Index(n)].view();
+  }
+
+  // Each writes the text of 1 <= n <= TableCapacity at `out`, which has
+  // kWriteRoom bytes of room, and returns the end of the text.
+  char* WriteAbNumber(char* out, int n) const {
+    return ab_numbers_[Index(n)].CopyTo(out);
+  }
+  char* WriteDecimal(char* out, int n) const {
+    return decimals_[Index(n)].CopyTo(out);
+  }
+  char* WriteFourDigits(char* out, int n) const {
+    return four_digits_[Index(n)].CopyTo(out);
+  }
 
  private:
+  // A text of at most seven bytes and its length, copied as one block.
+  struct ShortText {
+    std::array<char, kWriteRoom - 1> bytes{};
+    unsigned char size = 0;
+
+    void Assign(std::string_view text);
+    std::string_view view() const { return {bytes.data(), size}; }
+    char* CopyTo(char* out) const {
+      std::memcpy(out, this, kWriteRoom);
+      return out + size;
+    }
+  };
+  static_assert(sizeof(ShortText) == kWriteRoom);
+
   static std::size_t Index(int n) { return static_cast<std::size_t>(n); }
 
-  std::array<std::string, TableCapacity + 1> ab_numbers_;  // 0 unused
+  // Entry 0 unused.
+  std::array<ShortText, TableCapacity + 1> ab_numbers_;
+  std::array<ShortText, TableCapacity + 1> decimals_;
+  std::array<ShortText, TableCapacity + 1> four_digits_;
 };
 
 // The sequential number of a well-formed AB terminal: "A" or "B" (either

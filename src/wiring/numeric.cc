@@ -150,7 +150,7 @@ std::optional<std::int32_t> PlainDigitsValue(std::string_view text) {
 
 }  // namespace
 
-WholeNumber ParseWholeNumber(std::string_view text) {
+WholeNumber ParseNumericText(std::string_view text) {
   if (const std::optional<std::int32_t> plain = PlainDigitsValue(text)) {
     return {NumericStatus::kOk, *plain};
   }

@@ -1,12 +1,14 @@
 #ifndef CORDSHIFT_WIRING_TERMINAL_TALLY_H_
 #define CORDSHIFT_WIRING_TERMINAL_TALLY_H_
 
-// Counts how often each terminal number occurs in one file: a dense table of
-// TableCapacity counters indexed by terminal number. The numbers in use are
-// also kept in a list, so that resetting and summarising a file cost as much
-// as its terminals rather than the whole table.
+// Tallies which terminal numbers occur in one file: a dense table of
+// TableCapacity flags indexed by terminal number (only "used or not" matters
+// to the summaries and headers, and bytes keep the table in the cache). The
+// numbers in use are also kept in a list, so that resetting and summarising a
+// file cost as much as its terminals rather than the whole table.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -25,7 +27,14 @@ class TerminalTally {
   // 1..TableCapacity, or a tally not yet sized by a reset.
   void TallyTerminal(std::string_view text);
   // The same for a terminal number already known.
-  void TallyTerminalNumber(std::int64_t number);
+  void TallyTerminalNumber(std::int64_t number) {
+    if (!sized_ || number < 1 || number > TableCapacity) return;
+    std::uint8_t& used = used_flags_[static_cast<std::size_t>(number)];
+    if (used == 0) {
+      used = 1;
+      used_.push_back(static_cast<int>(number));
+    }
+  }
 
   // Number of terminals with a non-zero count; sets HighestTerminal(). 0 for
   // a tally not sized by a reset.
@@ -35,7 +44,7 @@ class TerminalTally {
   void SetHighestTerminal(int value) { highest_terminal_ = value; }
 
  private:
-  std::array<std::int32_t, TableCapacity + 1> counts_{};  // entry 0 unused
+  std::array<std::uint8_t, TableCapacity + 1> used_flags_{};  // 0 unused
   std::vector<int> used_;  // numbers whose count is not 0, in first-use order
   bool sized_ = false;
   int highest_terminal_ = 0;

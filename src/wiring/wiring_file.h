@@ -91,10 +91,6 @@ std::string ContinuityRecordTail(std::string_view lower,
                                  std::string_view upper);
 std::string HipotRecordTail(std::string_view lower, std::string_view upper);
 
-// A terminal number with at least four digits, zero-padded (1 gives 0001,
-// 8192 stays 8192).
-std::string FormatTerminal4(std::int64_t number);
-
 // The text padded with leading spaces to `width` characters; a longer text
 // is returned whole.
 std::string RightAlign(std::string_view text, std::size_t width);

@@ -2,13 +2,13 @@
 #define CORDSHIFT_WIRING_WIRING_WORKSPACE_H_
 
 // What the readers and converters of wiring files share: the terminal tables
-// built once, the terminal tally, and buffers kept from file to file so that
-// converting a file allocates nothing per record. Owned by the front end for
-// the program's lifetime; one reader or converter uses it at a time.
-
-#include <string>
+// built once, the terminal tally, and the output buffer kept from file to
+// file so that converting a file allocates nothing per record. Owned by the
+// front end for the program's lifetime; one reader or converter uses it at a
+// time.
 
 #include "wiring/notation.h"
+#include "wiring/record_output.h"
 #include "wiring/terminal_tally.h"
 
 namespace cordshift {
@@ -16,8 +16,7 @@ namespace cordshift {
 struct WiringWorkspace {
   TerminalTables tables;
   TerminalTally tally;
-  std::string records;  // converted record lines of the current file
-  std::string output;   // the whole destination file
+  RecordOutput output;  // the converted lines on their way to the disk
 };
 
 }  // namespace cordshift

@@ -578,6 +578,43 @@ TEST_F(ConversionTest, ConcurrentRunsNeverBothWriteOneFile) {
   EXPECT_EQ(Snapshot(destination_).size(), std::size_t{kFiles});
 }
 
+// Records go to the disk in chunks, after a header of the size the
+// listing's counts give. Counts that changed since the listing are put right
+// in the header, and a header of another size means writing the file again;
+// either way the file is the one a conversion in one piece writes.
+TEST_F(ConversionTest, FileWrittenInChunksIsTheFileWrittenWhole) {
+  std::vector<std::string> lines = {"M", "20240101000000", "0", "0"};
+  for (int i = 0; i < 300; ++i) {
+    lines.push_back(std::to_string(i % 150 + 1) + "-" +
+                    std::to_string(i % 7 + 1) + ",0,100");
+  }
+  AddSource("F", lines);
+  ASSERT_TRUE(Convert(Direction::kContinuityToHipot));
+  const std::string whole = ReadBytes(destination_ / "F.lvd");
+  ASSERT_EQ(whole.substr(0, 24), "TBS480\r\n20240101000000\r\n");
+  ASSERT_EQ(whole.substr(24, 10), "300\r\n150\r\n");
+
+  const struct {
+    const char* what;
+    std::int32_t circuits;
+    std::int32_t terminals;
+  } kCases[] = {
+      {"counts as listed", 300, 150},
+      {"other counts of the same size", 999, 100},
+      {"counts of another size", 3, 1500},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(destination_ / "F.lvd");
+    workspace_.output = RecordOutput(64);
+    source_list_[0].summary.circuits = c.circuits;
+    source_list_[0].summary.terminals = c.terminals;
+    ASSERT_TRUE(ConvertListed(Direction::kContinuityToHipot));
+    EXPECT_EQ(ReadBytes(destination_ / "F.lvd"), whole);
+    EXPECT_TRUE(NoTemporaryFiles());
+  }
+}
+
 TEST_F(ConversionTest, TooLargeWiringFileIsAFaultNamingIt) {
   AddSource("1", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
   AddSource("2", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});

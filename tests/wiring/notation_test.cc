@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <memory>
 #include <optional>
 #include <set>
@@ -38,11 +40,24 @@ TEST(SequenceToAbTest, EveryTerminalRoundTrips) {
   }
 }
 
-TEST(TerminalTablesTest, TableHoldsTheAbNotation) {
+TEST(TerminalTablesTest, TablesHoldEveryTerminalsTexts) {
   const auto tables = std::make_unique<TerminalTables>();
+  const auto written = [](char* (TerminalTables::*write)(char*, int) const,
+                          const TerminalTables& t, int n) {
+    std::array<char, 2 * TerminalTables::kWriteRoom> room{};
+    return std::string(room.data(), (t.*write)(room.data(), n));
+  };
   for (int n = 1; n <= TableCapacity; ++n) {
+    const std::string decimal = std::to_string(n);
     ASSERT_EQ(tables->AbNumber(n), SequenceToAb(n));
+    ASSERT_EQ(written(&TerminalTables::WriteAbNumber, *tables, n),
+              SequenceToAb(n));
+    ASSERT_EQ(written(&TerminalTables::WriteDecimal, *tables, n), decimal);
+    ASSERT_EQ(written(&TerminalTables::WriteFourDigits, *tables, n),
+              std::string(4 - std::min<std::size_t>(decimal.size(), 4), '0') +
+                  decimal);
   }
+  EXPECT_EQ(tables->AbNumber(0), "");
 }
 
 TEST(StrictAbToSequenceTest, AcceptsOnlyWellFormedAbTerminals) {

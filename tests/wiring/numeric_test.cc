@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 namespace cordshift {
@@ -32,7 +34,27 @@ TEST_P(ParseWholeNumberTest, ReadsByTheNumericRule) {
   if (c.status == kOk) {
     EXPECT_EQ(number.value, c.value) << '"' << c.text << '"';
   }
+  // The one-step reading of up to four plain digits agrees with the rule;
+  // the bytes after the text are ones next to the digits' range.
+  const std::string followed = std::string(c.text) + "/:/:";
+  const bool plain = !c.text.empty() && c.text.size() <= 4 &&
+                     std::all_of(c.text.begin(), c.text.end(), [](char ch) {
+                       return ch >= '0' && ch <= '9';
+                     });
+  EXPECT_EQ(
+      ShortDigitsValue(std::string_view(followed).substr(0, c.text.size())),
+      plain ? number.value : -1)
+      << '"' << c.text << '"';
 }
+
+INSTANTIATE_TEST_SUITE_P(ShortPlainDigits, ParseWholeNumberTest,
+                         testing::Values(NumericCase{"7", kOk, 7},
+                                         NumericCase{"0042", kOk, 42},
+                                         NumericCase{"9999", kOk, 9999},
+                                         NumericCase{"12345", kOk, 12345},
+                                         NumericCase{"1/", kNot, 0},
+                                         NumericCase{":1", kNot, 0},
+                                         NumericCase{"1 2", kNot, 0}));
 
 INSTANTIATE_TEST_SUITE_P(
     RoundsHalfToEven, ParseWholeNumberTest,

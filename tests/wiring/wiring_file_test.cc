@@ -35,7 +35,13 @@ TEST(SplitRecordTest, SplitsFieldsAndTerminalPair) {
       {" 12 - 65 ,1,0,2000,1,0", 6, Pair{"12", "65"}},
       {"12-,1,0,2000,1,0", 6, Pair{"12", ""}},
       {"-5,1,0,2000,1,0", 6, Pair{"", "5"}},
-      {"1-2,,", 3, Pair{"1", "2"}},      // limits are only required to be there
+      {"1-2,,", 3, Pair{"1", "2"}},  // limits are only required to be there
+      // Hyphens after field 1 do not count, wherever the eight-byte words
+      // of the scan begin and end.
+      {"1-2,0-5,1-00", 3, Pair{"1", "2"}},
+      {"12345678-2,-,-", 3, Pair{"12345678", "2"}},
+      {" 1234567-89 ,1,0,2000,1,0", 6, Pair{"1234567", "89"}},
+      {"1234567,8-9,0", 3, std::nullopt},
       {"1-2,0,100,5", 3, std::nullopt},  // four fields
       {"1-2,0", 3, std::nullopt},        // two fields
       {"1-2-3,0,100", 3, std::nullopt},  // two hyphens
@@ -237,8 +243,7 @@ TEST(WriterTest, WritesHipotFileByteForByte) {
 TEST(WriterTest, ContinuityFileReadsBack) {
   std::string out;
   AppendWiringHeader(out, SJIS_HYO "480", "20240101120000", 1, 2);
-  AppendLine(out, FormatTerminal4(1) + "-" + FormatTerminal4(17) +
-                      ContinuityRecordTail("0", "2000"));
+  AppendLine(out, "0001-0017" + ContinuityRecordTail("0", "2000"));
   AppendLine(out, "A1-B1" + ContinuityRecordTail(" ", SJIS_NO));
   AppendLine(out, "x");
   ASSERT_EQ(out, SJIS_HYO
@@ -260,18 +265,7 @@ TEST(WriterTest, ContinuityFileReadsBack) {
   EXPECT_EQ(second->to_number, 65);
 }
 
-TEST(WriterTest, FormatsFixedWidthNumbers) {
-  const struct {
-    std::int64_t number;
-    std::string_view expected;
-  } terminals[] = {
-      {1, "0001"}, {17, "0017"},     {8192, "8192"},
-      {0, "0000"}, {12345, "12345"}, {-5, "-0005"},
-  };
-  for (const auto& c : terminals) {
-    EXPECT_EQ(FormatTerminal4(c.number), c.expected) << c.number;
-  }
-
+TEST(WriterTest, RightAlignsInFixedWidths) {
   EXPECT_EQ(RightAlign("12", 4), "  12");
   EXPECT_EQ(RightAlign("12345", 4), "12345");
   EXPECT_EQ(RightAlign("", 3), "   ");
