@@ -17,50 +17,31 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${1:-$repo/build/windows-release}
 rounds=${2:-5}
-window="$build_dir/src/window/win32/Cordshift.exe"
-wine_run="$build_dir/wine-run.sh"
-for file in "$window" "$wine_run"; do
-  if [ ! -e "$file" ]; then
-    echo "window-startup-wine.sh: $file not found; build first" >&2
-    exit 1
-  fi
-done
-
-prefix=$(sh -c "$(grep '^export WINEPREFIX=' "$wine_run"); echo \"\$WINEPREFIX\"")
-"$wine_run" wineboot -i >/dev/null 2>&1
-"$repo/scripts/wine-window-fonts.sh" "$wine_run"
-samples="$prefix/drive_c/Cordshift-samples"
-program="$prefix/drive_c/Cordshift"
 display_log=$(mktemp "${TMPDIR:-/tmp}/cordshift-xvfb.XXXXXX")
+# shellcheck source=scripts/wine-window-stage.sh
+source "$repo/scripts/wine-window-stage.sh"
 cleanup() {
   [ -z "${xvfb_pid:-}" ] || kill "$xvfb_pid" 2>/dev/null || true
   WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
   rm -rf "$samples" "$program" "$display_log"
 }
 trap cleanup EXIT
-rm -rf "$samples" "$program"
-cp -r "$repo/examples" "$samples"
-mkdir -p "$program"
-cp "$window" "$program/Cordshift.exe"
-write_settings() {
-  printf '%s\r\n' '[Path]' 'SrcDir=C:\Cordshift-samples\hipot\main\' \
-    'DstDir=C:\Cordshift-samples\converted\' '[Direction]' 'Hp2Lv=1' \
-    >"$program/Cordshift.ini"
-}
 
 # One display for every round, as a desktop has one.
-Xvfb :97 -screen 0 1920x1200x24 -nolisten tcp >"$display_log" 2>&1 &
+display=97
+while [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1920x1200x24 -nolisten tcp >"$display_log" 2>&1 &
 xvfb_pid=$!
 sleep 1
-export DISPLAY=:97 CORDSHIFT_WINE_WINDOWS=1
+export DISPLAY=":$display" CORDSHIFT_WINE_WINDOWS=1
 # A first start that is not counted brings up the Wine server.
-write_settings
+stage_settings
 CORDSHIFT_STARTUP_REPORT='C:\Cordshift\startup.txt' \
   timeout 120 "$wine_run" 'C:\Cordshift\Cordshift.exe'
 
 from_wine=() from_process=() from_main=() listed=()
 for ((round = 1; round <= rounds; round++)); do
-  write_settings
+  stage_settings
   rm -f "$program/startup.txt"
   launched=$(date +%s%3N)
   CORDSHIFT_STARTUP_REPORT='C:\Cordshift\startup.txt' \

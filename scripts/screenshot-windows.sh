@@ -17,38 +17,11 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${1:-$repo/build/windows}
 png=${2:-$repo/docs/screenshot-windows.png}
-window="$build_dir/src/window/win32/Cordshift.exe"
-wine_run="$build_dir/wine-run.sh"
-for file in "$window" "$wine_run"; do
-  if [ ! -e "$file" ]; then
-    echo "screenshot-windows.sh: $file not found; build first (make test-windows)" >&2
-    exit 1
-  fi
-done
-
-# The prefix the wrapper sets (CORDSHIFT_WINE_PREFIX picks another).
-prefix=$(sh -c "$(grep '^export WINEPREFIX=' "$wine_run"); echo \"\$WINEPREFIX\"")
-[ -n "$prefix" ] || { echo "screenshot-windows.sh: no Wine prefix in $wine_run" >&2; exit 1; }
-"$wine_run" wineboot -i >/dev/null 2>&1
-"$repo/scripts/wine-window-fonts.sh" "$wine_run"
-
-drive_c="$prefix/drive_c"
-samples="$drive_c/Cordshift-samples"
-program="$drive_c/Cordshift"
 work=$(mktemp -d "${TMPDIR:-/tmp}/cordshift-shot.XXXXXX")
+# shellcheck source=scripts/wine-window-stage.sh
+source "$repo/scripts/wine-window-stage.sh"
 trap 'rm -rf "$work" "$samples" "$program"' EXIT
-rm -rf "$samples" "$program"
-cp -r "$repo/examples" "$samples"
-mkdir -p "$program"
-cp "$window" "$program/Cordshift.exe"
-# Shift-JIS and CR LF, as the program keeps its settings.
-printf '%s\r\n' \
-  '[Path]' \
-  'SrcDir=C:\Cordshift-samples\hipot\main\' \
-  'DstDir=C:\Cordshift-samples\converted\' \
-  '[Direction]' 'Hp2Lv=1' 'ABorSeq=0' \
-  '[Inspection]' 'Equipment=TBL480' 'Lower=0' 'Upper=2000' 'OverWrite=0' \
-  >"$program/Cordshift.ini"
+stage_settings
 
 env CORDSHIFT_WINE_WINDOWS=1 CORDSHIFT_SCREENSHOT='C:\Cordshift\shot.bmp' \
   timeout 120 xvfb-run -a -s "-screen 0 1920x1200x24 -dpi 96" \
