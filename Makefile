@@ -32,10 +32,8 @@ bench:
 	TMPDIR=$${TMPDIR:-$$([ -d /dev/shm ] && echo /dev/shm || echo /tmp)} \
 	  ./build/release/bench/cordshift-bench
 
-# The whole command line against cp -r on a 5,000-file tree (release build).
-# The whole-run comparison with cp -r is about what a user's disk sees, so
-# it runs in the ordinary temporary folder; TMPDIR=/dev/shm measures the
-# CPU-bound case.
+# The whole command line against cp -r on a 5,000-file tree (release build),
+# on a disk (the temporary folder) and on tmpfs (/dev/shm): one table each.
 bench-run:
 	$(MAKE) configure PRESET=release
 	cmake --build --preset release --target cordshift-cli -j $(JOBS)
@@ -57,8 +55,9 @@ test-windows: deps windows-deps
 	cmake --build --preset $(PRESET) --target cordshift-cli -j $(JOBS)
 	./scripts/compare-windows-convert.sh build/$(PRESET) build/windows
 
-# The Debian package of the window and the command line and the ZIP of
-# cordshift-cli.exe, both in build/packages.
+# The Debian package of the window and the command line; for Windows a ZIP
+# of Cordshift.exe and cordshift-cli.exe and an installer of both (NSIS);
+# all in build/packages.
 package: deps windows-deps
 	rm -rf build/packages
 	cmake --preset package
@@ -71,7 +70,9 @@ package: deps windows-deps
 	ls -l build/packages
 
 # Checks the packages (contents, lintian, AppStream metadata, desktop entry,
-# manual page); installs the Debian package with dpkg and removes it again.
+# manual page, the DLLs the Windows programs import); installs the Debian
+# package with dpkg and removes it again; installs, runs and uninstalls the
+# Windows installer under Wine in a Wine prefix of its own.
 test-package: package
 	./scripts/check-packages.sh build/packages build/windows-release
 

@@ -1,6 +1,7 @@
 # Installation and packages: on Linux a Debian package of the window and the
-# command line (cpack -G DEB), for Windows a ZIP of cordshift-cli.exe
-# (cpack -G ZIP in a Windows build). "make package" makes both.
+# command line (cpack -G DEB); for Windows a ZIP of Cordshift.exe and
+# cordshift-cli.exe and an installer of both (cpack -G "ZIP;NSIS" in a
+# Windows build). "make package" makes all three.
 include(GNUInstallDirs)
 
 set(CPACK_PACKAGE_NAME cordshift)
@@ -20,11 +21,47 @@ set(CPACK_PACKAGE_INSTALL_DIRECTORY cordshift)
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
-  # Everything at the top of the archive's one folder.
+  # The programs and the README at the top of the archive's one folder and of
+  # the installation folder, where the window's settings file lives too.
   install(TARGETS cordshift-cli RUNTIME DESTINATION .)
-  set(CPACK_GENERATOR ZIP)
+  if(TARGET Cordshift)
+    install(TARGETS Cordshift RUNTIME DESTINATION .)
+  endif()
+  install(FILES README.md DESTINATION .)
+  set(CPACK_GENERATOR ZIP NSIS)
+  # The NSIS commands below hold quotes and backslashes, which reach the
+  # installer's script only when cpack's configuration is written escaped.
+  set(CPACK_VERBATIM_VARIABLES ON)
   set(CPACK_PACKAGE_FILE_NAME
-      "cordshift-cli-${PROJECT_VERSION}-windows-${CMAKE_SYSTEM_PROCESSOR}")
+      "cordshift-${PROJECT_VERSION}-windows-${CMAKE_SYSTEM_PROCESSOR}")
+  set(CPACK_NSIS_PACKAGE_NAME Cordshift)
+  set(CPACK_NSIS_DISPLAY_NAME Cordshift)
+  # "Program Files\Cordshift"; also the name of the Start-menu folder and of
+  # the uninstall key under which "Apps & features" lists the program.
+  set(CPACK_PACKAGE_INSTALL_DIRECTORY Cordshift)
+  # The installer itself is a 64-bit Unicode program: the programs it
+  # installs are 64-bit anyway, and a Wine without 32-bit support (Debian's
+  # wine64 alone) can run it for the test.
+  set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+  set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+  # cpack names the installer like the ZIP; CordshiftCPack.cmake adds
+  # "-setup".
+  set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/CordshiftCPack.cmake)
+  # The Start-menu shortcut, beside the uninstaller's.
+  set(CPACK_NSIS_MENU_LINKS Cordshift.exe Cordshift)
+  set(CPACK_NSIS_INSTALLED_ICON_NAME Cordshift.exe)
+  # An installed older version is uninstalled first (the user is asked; a
+  # silent install says yes), so that none of its files stay behind.
+  set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+  # No licence is granted (packaging/copyright), so there is nothing for the
+  # user to accept; without this the installer would show CMake's licence.
+  set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
+  set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Cordshift)
+  # The uninstaller removes the key Software\Cordshift\Cordshift (vendor,
+  # product) but not the vendor's, which would stay behind empty. This is
+  # the last command list that the uninstaller runs after that removal.
+  set(CPACK_NSIS_DELETE_ICONS_EXTRA
+      "DeleteRegKey /ifempty SHCTX \"Software\\${CPACK_PACKAGE_VENDOR}\"")
 else()
   # The AppStream id; the desktop entry and the metadata are named after it.
   set(app_id io.github.cordshift.Cordshift)

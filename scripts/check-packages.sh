@@ -6,7 +6,9 @@
 # desktop entry; the manual page documents every option of the program; it
 # installs with dpkg and the installed cordshift-cli runs and names the
 # package's version (the package is removed again afterwards). The ZIP:
-# holds cordshift-cli.exe, which runs under Wine.
+# holds Cordshift.exe, cordshift-cli.exe and the README; both programs
+# import system DLLs only, and cordshift-cli.exe runs under Wine and names
+# the package's version. The installer: scripts/check-windows-installer.sh.
 #
 #   scripts/check-packages.sh PACKAGE_DIR WINDOWS_BUILD_DIR
 set -euo pipefail
@@ -21,11 +23,26 @@ fail() {
 
 shopt -s nullglob
 debs=("$package_dir"/cordshift_*.deb)
-zips=("$package_dir"/cordshift-cli-*-windows-*.zip)
+zips=("$package_dir"/cordshift-*-windows-*.zip)
+setups=("$package_dir"/cordshift-*-windows-*-setup.exe)
 [ ${#debs[@]} -eq 1 ] || fail "expected one cordshift_*.deb in $package_dir, found ${#debs[@]}"
-[ ${#zips[@]} -eq 1 ] || fail "expected one cordshift-cli-*.zip in $package_dir, found ${#zips[@]}"
+[ ${#zips[@]} -eq 1 ] || fail "expected one cordshift-*-windows-*.zip in $package_dir, found ${#zips[@]}"
+[ ${#setups[@]} -eq 1 ] ||
+  fail "expected one cordshift-*-windows-*-setup.exe in $package_dir, found ${#setups[@]}"
 deb=${debs[0]}
 zip=${zips[0]}
+setup=${setups[0]}
+
+# Temporary folders, and the package while it is installed, go on exit.
+temporary=()
+package_installed=
+cleanup() {
+  if [ -n "$package_installed" ]; then
+    remove_package
+  fi
+  rm -rf "${temporary[@]}"
+}
+trap cleanup EXIT
 
 # --- Debian package: content and fields.
 app_id=io.github.cordshift.Cordshift
@@ -59,7 +76,7 @@ lintian_tags=$(lintian --display-info --fail-on error "$deb" 2>/dev/null) ||
 echo "deb: lintian: $(grep -c '^W:' <<<"$lintian_tags") warnings, no error"
 
 tree=$(mktemp -d "${TMPDIR:-/tmp}/cordshift-deb.XXXXXX")
-trap 'rm -rf "$tree"' EXIT
+temporary+=("$tree")
 dpkg-deb -x "$deb" "$tree"
 appstreamcli validate-tree --no-net "$tree" >/dev/null ||
   fail "appstreamcli validate-tree rejects the package's metadata:"$'\n'"$(
@@ -94,8 +111,6 @@ for command in $commands; do
   grep -q "^\.SS \"$command " <<<"$roff" || fail "cordshift-cli(1) lacks the command $command"
 done
 echo "deb: cordshift-cli(1) documents $(wc -l <<<"$options") options"
-rm -rf "$tree"
-trap - EXIT
 
 # --- Debian package: install, run, remove. A cordshift package installed
 # before is left alone rather than replaced by the one under test.
@@ -106,8 +121,11 @@ sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
   sudo_cmd=(sudo)
 fi
-remove_package() { "${sudo_cmd[@]}" dpkg -r cordshift >/dev/null || true; }
-trap remove_package EXIT
+remove_package() {
+  "${sudo_cmd[@]}" dpkg -r cordshift >/dev/null || true
+  package_installed=
+}
+package_installed=yes
 "${sudo_cmd[@]}" dpkg -i "$deb" >/dev/null
 /usr/bin/cordshift-cli --help | grep -q "Usage: cordshift-cli" ||
   fail "the installed cordshift-cli --help did not print its usage"
@@ -117,16 +135,31 @@ installed_version=$(/usr/bin/cordshift-cli --version)
 [ -x /usr/bin/Cordshift ] || fail "the installed window program is missing"
 echo "deb: installs, /usr/bin/cordshift-cli --help runs, --version says $version"
 remove_package
-trap - EXIT
 [ ! -e /usr/bin/cordshift-cli ] || fail "dpkg -r left /usr/bin/cordshift-cli behind"
 
-# --- Windows ZIP: content, and the program runs under Wine.
+# --- Windows ZIP: content; the programs need no DLL beside them, only
+# those of Windows itself; cordshift-cli.exe runs under Wine.
 unpacked=$(mktemp -d "${TMPDIR:-/tmp}/cordshift-zip.XXXXXX")
-trap 'rm -rf "$unpacked"' EXIT
+temporary+=("$unpacked")
 unzip -q "$zip" -d "$unpacked"
+system_dlls='kernel32|user32|gdi32|comctl32|comdlg32|shell32|ole32|oleaut32|advapi32|shlwapi|uxtheme|imm32|version|ws2_32|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]*'
+for name in Cordshift.exe cordshift-cli.exe README.md; do
+  file=$(find "$unpacked" -name "$name")
+  [ -n "$file" ] || fail "$zip lacks $name"
+  [[ $name == *.exe ]] || continue
+  dlls=$(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^\s*DLL Name: //p')
+  [ -n "$dlls" ] || fail "objdump lists no DLL for $name"
+  others=$(grep -viE "^($system_dlls)\.dll\$" <<<"$dlls") || true
+  [ -z "$others" ] || fail "$name needs DLLs that Windows does not have: $others"
+  echo "zip: $name imports ${dlls//$'\n'/ }"
+done
 exe=$(find "$unpacked" -name cordshift-cli.exe)
-[ -n "$exe" ] || fail "$zip lacks cordshift-cli.exe"
-"$windows_build/wine-run.sh" "$exe" --help | grep -q "Usage: cordshift-cli" ||
-  fail "cordshift-cli.exe --help from the ZIP did not print its usage under Wine"
-echo "zip: $(basename "$zip") holds $(basename "$exe"), which runs under Wine"
-echo "check-packages: 2 passed, 0 failed"
+zip_version=$("$windows_build/wine-run.sh" "$exe" --version | tr -d '\r')
+[ "$zip_version" = "cordshift-cli $version" ] ||
+  fail "cordshift-cli.exe --version from the ZIP says '$zip_version' under Wine, the package is $version"
+echo "zip: $(basename "$zip") holds both programs and the README; cordshift-cli.exe runs under Wine"
+
+# --- Windows installer, compared with the Linux program of the package.
+"$(dirname "${BASH_SOURCE[0]}")/check-windows-installer.sh" \
+  "$setup" "$windows_build/wine-run.sh" "$tree/usr/bin/cordshift-cli"
+echo "check-packages: 3 passed, 0 failed"
