@@ -52,6 +52,8 @@ class LineReader {
   // The next line, or no value at the end of the text.
   std::optional<std::string_view> Next();
   bool AtEnd() const { return rest_.empty(); }
+  // The text from the next line on.
+  std::string_view rest() const { return rest_; }
 
  private:
   std::string_view rest_;

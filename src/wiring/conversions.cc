@@ -1,6 +1,7 @@
 #include "wiring/conversions.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -121,10 +122,11 @@ class FolderConverter {
   }
 
  protected:
-  // Converts every record line into `output` and tallies its terminals.
-  // Returns the line number of the first malformed record, or 0 when every
-  // record is well formed; `record_count` is then the number of records.
-  virtual int ConvertRecords(LineReader lines, RecordOutput& output,
+  // Converts every record line of `records` (the text after the header)
+  // into `output` and tallies its terminals. Returns the line number of the
+  // first malformed record, or 0 when every record is well formed;
+  // `record_count` is then the number of records.
+  virtual int ConvertRecords(std::string_view records, RecordOutput& output,
                              int& record_count) = 0;
   // The 最大端子 text of a written file; highest is 0 when no terminal was
   // counted.
@@ -133,32 +135,44 @@ class FolderConverter {
   // The loop both directions share, with the record conversion of one
   // direction inlined.
   template <typename ConvertRecord>
-  static int ConvertLines(LineReader lines, int& record_count,
+  static int ConvertLines(std::string_view records, int& record_count,
                           ConvertRecord convert_record) {
     constexpr int kHeaderLines = 4;
     int line_number = kHeaderLines;
     record_count = 0;
-    while (const std::optional<std::string_view> line = lines.Next()) {
+    RecordLineReader lines(records);
+    RecordLine line;
+    while (lines.Next(line)) {
       ++line_number;
-      if (!convert_record(*line)) return line_number;
+      if (!convert_record(line)) return line_number;
       ++record_count;
     }
     return 0;
   }
 
-  // Writes `text` at `out`, which has room for it.
-  static char* CopyText(char* out, std::string_view text) {
-    std::memcpy(out, text.data(), text.size());
-    return out + text.size();
+  // Writes the record tail at `out`, which has tail_room() bytes of room.
+  // A short tail (the usual limits) is copied as one fixed-size block, which
+  // the compiler turns into two moves instead of a library call.
+  char* CopyTail(char* out) const {
+    if (tail_.size() <= kPaddedTailSize) {
+      std::memcpy(out, padded_tail_.data(), kPaddedTailSize);
+    } else {
+      std::memcpy(out, tail_.data(), tail_.size());
+    }
+    return out + tail_.size();
+  }
+  std::size_t tail_room() const {
+    return std::max(tail_.size(), kPaddedTailSize);
   }
 
   WiringWorkspace& workspace() { return workspace_; }
   const TerminalTables& tables() const { return workspace_.tables; }
   const ConversionInputs& inputs() const { return inputs_; }
-  // The part of every record line after its terminal pair, line end
-  // included.
-  std::string_view tail() const { return tail_; }
-  void set_tail(std::string tail) { tail_ = std::move(tail) + "\r\n"; }
+  void set_tail(std::string tail) {
+    tail_ = std::move(tail) + "\r\n";
+    padded_tail_.fill(0);
+    tail_.copy(padded_tail_.data(), padded_tail_.size());
+  }
 
  private:
   bool ConvertAll(int& converted_in_run) {
@@ -233,7 +247,7 @@ class FolderConverter {
       tally.ResetTerminalTally();
       tally.SetHighestTerminal(0);
       int record_count = 0;
-      const int bad_line = ConvertRecords(lines, output, record_count);
+      const int bad_line = ConvertRecords(lines.rest(), output, record_count);
       if (bad_line != 0) {
         return AbortFile(
             l, "malformed record at line " + std::to_string(bad_line));
@@ -451,7 +465,11 @@ class FolderConverter {
   const ConversionInputs& inputs_;
   WiringWorkspace& workspace_;
   std::string model_name_;  // Shift-JIS
-  std::string tail_;        // Shift-JIS, ends in CR LF
+  // The part of every record line after its terminal pair, line end
+  // included (Shift-JIS), and its first bytes in a block of fixed size.
+  static constexpr std::size_t kPaddedTailSize = 32;
+  std::string tail_;
+  std::array<char, kPaddedTailSize> padded_tail_{};
   const bool overwrite_ = inputs_.overwrite;
   // The names written into the destination folder by this run.
   std::unordered_set<std::string> written_names_;
@@ -473,9 +491,9 @@ class ToHipotConverter : public FolderConverter {
   }
 
  protected:
-  int ConvertRecords(LineReader lines, RecordOutput& output,
+  int ConvertRecords(std::string_view records, RecordOutput& output,
                      int& record_count) override {
-    return ConvertLines(lines, record_count, [&](std::string_view line) {
+    return ConvertLines(records, record_count, [&](const RecordLine& line) {
       return ConvertRecord(line, output);
     });
   }
@@ -485,13 +503,13 @@ class ToHipotConverter : public FolderConverter {
   }
 
  private:
-  bool ConvertRecord(std::string_view line, RecordOutput& output) {
+  bool ConvertRecord(const RecordLine& line, RecordOutput& output) {
     const std::optional<ContinuityRecord> record = ReadContinuityRecord(line);
     if (!record) return false;
     TerminalTally& tally = workspace().tally;
     char* out = nullptr;
     if (record->ab_notation) {
-      out = output.Reserve(2 * TerminalTables::kWriteRoom + tail().size());
+      out = output.Reserve(2 * TerminalTables::kWriteRoom + tail_room());
       out = tables().WriteDecimal(out, record->from_number);
       *out++ = '-';
       out = tables().WriteDecimal(out, record->to_number);
@@ -501,15 +519,14 @@ class ToHipotConverter : public FolderConverter {
       // Sequential terminals are copied as written (upper-cased), leading
       // zeros included.
       const TerminalPair& pair = record->pair;
-      out =
-          output.Reserve(pair.from.size() + 1 + pair.to.size() + tail().size());
+      out = output.Reserve(pair.from.size() + 1 + pair.to.size() + tail_room());
       out = CopySjisUpper(out, pair.from);
       *out++ = '-';
       out = CopySjisUpper(out, pair.to);
       tally.TallyTerminal(pair.from);
       tally.TallyTerminal(pair.to);
     }
-    output.Advance(CopyText(out, tail()));
+    output.Advance(CopyTail(out));
     return true;
   }
 };
@@ -527,16 +544,17 @@ class ToLoomvantageConverter : public FolderConverter {
   }
 
  protected:
-  int ConvertRecords(LineReader lines, RecordOutput& output,
+  int ConvertRecords(std::string_view records, RecordOutput& output,
                      int& record_count) override {
     return ab_notation_
-               ? ConvertLines(lines, record_count,
-                              [&](std::string_view line) {
+               ? ConvertLines(records, record_count,
+                              [&](const RecordLine& line) {
                                 return ConvertRecord<true>(line, output);
                               })
-               : ConvertLines(lines, record_count, [&](std::string_view line) {
-                   return ConvertRecord<false>(line, output);
-                 });
+               : ConvertLines(records, record_count,
+                              [&](const RecordLine& line) {
+                                return ConvertRecord<false>(line, output);
+                              });
   }
 
   std::string HighestTerminalText(int highest) const override {
@@ -559,7 +577,7 @@ class ToLoomvantageConverter : public FolderConverter {
   }
 
   template <bool kAbNotation>
-  bool ConvertRecord(std::string_view line, RecordOutput& output) {
+  bool ConvertRecord(const RecordLine& line, RecordOutput& output) {
     const std::optional<TerminalPair> pair =
         SplitRecord(line, kHipotFieldCount);
     // A single-ended record cannot be written on the continuity side.
@@ -570,11 +588,11 @@ class ToLoomvantageConverter : public FolderConverter {
     TerminalTally& tally = workspace().tally;
     tally.TallyTerminalNumber(from);
     tally.TallyTerminalNumber(to);
-    char* out = output.Reserve(2 * TerminalTables::kWriteRoom + tail().size());
+    char* out = output.Reserve(2 * TerminalTables::kWriteRoom + tail_room());
     out = WriteTerminal<kAbNotation>(out, from);
     *out++ = '-';
     out = WriteTerminal<kAbNotation>(out, to);
-    output.Advance(CopyText(out, tail()));
+    output.Advance(CopyTail(out));
     return true;
   }
 

@@ -8,6 +8,10 @@
 #include <cstdint>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "platform/sjis.h"
 #include "wiring/check.h"
 #include "wiring/notation.h"
@@ -18,24 +22,17 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// The delimiters of a record line: every "," and the "-" of field 1. Trail
-// bytes of double-byte characters are 0x40 or above, so a delimiter below
-// 0x40 is never part of a character: a byte scan finds exactly the
-// delimiters a walk character by character would, and can take eight bytes
-// at a time.
-struct RecordDelimiters {
-  std::size_t commas = 0;
-  std::size_t first_comma = std::string_view::npos;
-  std::size_t hyphens = 0;  // in field 1
-  std::size_t first_hyphen = std::string_view::npos;
-};
-
+// Trail bytes of double-byte characters are 0x40 or above, so a delimiter
+// or line end below 0x40 is never part of a character: a byte scan finds
+// exactly the delimiters a walk character by character would, and can take
+// eight bytes at a time.
 constexpr std::uint64_t kEveryByte = 0x0101010101010101ULL;
 constexpr std::uint64_t kLow7Bits = 0x7F7F7F7F7F7F7F7FULL;
 
 // The high bit of each byte of `word` that equals `byte`, without carries
 // between bytes, so that both the count and the first match are exact.
 std::uint64_t MatchingBytes(std::uint64_t word, char byte) {
+  static_assert(',' < 0x40 && '-' < 0x40 && '\r' < 0x40, "never a trail byte");
   const std::uint64_t x =
       word ^ (kEveryByte * static_cast<unsigned char>(byte));
   return ~(((x & kLow7Bits) + kLow7Bits) | x | kLow7Bits);
@@ -48,7 +45,14 @@ std::size_t MatchCount(std::uint64_t matches) {
 }
 
 std::size_t FirstMatch(std::uint64_t matches) {
+  static_assert(std::endian::native == std::endian::little,
+                "the first byte is the lowest");
   return static_cast<std::size_t>(std::countr_zero(matches)) / 8;
+}
+
+// The bits below the first match.
+std::uint64_t BeforeFirst(std::uint64_t matches) {
+  return (matches & (~matches + 1)) - 1;
 }
 
 // The bytes of `text` from `pos` on, at most eight, as one word with the
@@ -65,55 +69,116 @@ std::uint64_t WordAt(std::string_view text, std::size_t pos) {
   return word;
 }
 
-RecordDelimiters ScanRecordDelimiters(std::string_view line) {
-  static_assert(std::endian::native == std::endian::little,
-                "the first match is found from the low byte up");
-  static_assert(',' < 0x40 && '-' < 0x40, "never a trail byte");
-  RecordDelimiters found;
-  for (std::size_t pos = 0; pos < line.size(); pos += sizeof(std::uint64_t)) {
-    const std::uint64_t word = WordAt(line, pos);
-    const std::uint64_t commas = MatchingBytes(word, ',');
-    if (found.first_comma == std::string_view::npos) {
-      std::uint64_t hyphens = MatchingBytes(word, '-');
-      if (commas != 0) {
-        found.first_comma = pos + FirstMatch(commas);
-        hyphens &= (commas & (~commas + 1)) - 1;  // those before the comma
-      }
-      if (hyphens != 0 && found.hyphens == 0) {
-        found.first_hyphen = pos + FirstMatch(hyphens);
-      }
-      found.hyphens += MatchCount(hyphens);
+// Adds the delimiters of the word at `pos` of the line (no byte of it beyond
+// the line's end) to `line`.
+void AddDelimiters(RecordLine& line, std::size_t pos, std::uint64_t word) {
+  const std::uint64_t commas = MatchingBytes(word, ',');
+  if (line.first_comma == std::string_view::npos) {
+    std::uint64_t hyphens = MatchingBytes(word, '-');
+    if (commas != 0) {
+      line.first_comma = pos + FirstMatch(commas);
+      hyphens &= BeforeFirst(commas);
     }
-    found.commas += MatchCount(commas);
+    if (hyphens != 0 && line.hyphens == 0) {
+      line.first_hyphen = pos + FirstMatch(hyphens);
+    }
+    line.hyphens += MatchCount(hyphens);
   }
-  return found;
+  line.commas += MatchCount(commas);
+}
+
+#ifdef __SSE2__
+// The bits of `bytes` (32 of them) that equal `byte`, one bit per byte.
+std::uint32_t MatchingBits(__m128i low, __m128i high, char byte) {
+  const __m128i pattern = _mm_set1_epi8(byte);
+  const auto low_bits = static_cast<std::uint32_t>(
+      _mm_movemask_epi8(_mm_cmpeq_epi8(low, pattern)));
+  const auto high_bits = static_cast<std::uint32_t>(
+      _mm_movemask_epi8(_mm_cmpeq_epi8(high, pattern)));
+  return low_bits | (high_bits << 16);
+}
+
+// Bit counting without a popcount instruction, which the baseline x86-64
+// lacks (the library call would cost more than the rest of a record).
+std::size_t BitCount(std::uint32_t bits) {
+  bits = bits - ((bits >> 1) & 0x55555555u);
+  bits = (bits & 0x33333333u) + ((bits >> 2) & 0x33333333u);
+  bits = (bits + (bits >> 4)) & 0x0F0F0F0Fu;
+  return static_cast<std::size_t>((bits * 0x01010101u) >> 24);
+}
+
+std::size_t FirstBitOrNone(std::uint32_t bits) {
+  return bits != 0 ? static_cast<std::size_t>(std::countr_zero(bits))
+                   : std::string_view::npos;
+}
+
+// A line that ends within the first 32 bytes of `rest` (nearly every record
+// line does) with its delimiters, from two 16-byte compares per delimiter
+// and no branch per word; the length of the line end is added to `next`.
+// False when `rest` is shorter or the line longer.
+bool ReadShortLine(std::string_view rest, RecordLine& line, std::size_t& next) {
+  constexpr std::size_t kWindow = 32;
+  if (rest.size() < kWindow) return false;
+  const __m128i low =
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(rest.data()));
+  const __m128i high =
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(rest.data() + 16));
+  const std::uint32_t line_ends = MatchingBits(low, high, '\r');
+  if (line_ends == 0) return false;
+  const std::uint32_t in_line = (line_ends & (~line_ends + 1)) - 1;
+  const std::uint32_t commas = MatchingBits(low, high, ',') & in_line;
+  const std::uint32_t field_1 =
+      commas != 0 ? (commas & (~commas + 1)) - 1 : in_line;
+  const std::uint32_t hyphens = MatchingBits(low, high, '-') & field_1;
+  const std::size_t end = static_cast<std::size_t>(std::countr_zero(line_ends));
+  line.text = rest.substr(0, end);
+  line.commas = BitCount(commas);
+  line.first_comma = FirstBitOrNone(commas);
+  line.hyphens = BitCount(hyphens);
+  line.first_hyphen = FirstBitOrNone(hyphens);
+  next = end + 1;
+  if (next < rest.size() && rest[next] == '\n') ++next;
+  return true;
+}
+#endif
+
+// 0 for a text that starts with A, 1 for one that starts with B (either
+// case), 2 or more otherwise; no A or B is part of a double-byte character
+// there. Sides are random from record to record, so they are told apart by
+// arithmetic rather than by branches the processor would mispredict.
+unsigned AbSide(std::string_view text) {
+  constexpr unsigned char kCaseBit = 0x20;
+  if (text.empty()) return 2;
+  const auto first = static_cast<unsigned char>(text.front());
+  return static_cast<unsigned char>(first & ~kCaseBit) - unsigned{'A'};
 }
 
 // The sequential number of an AB terminal of the usual form, a letter and
-// one to four plain digits; no value for any other form, which
-// StrictAbToSequence then reads. The four bytes after the letter must be
-// readable.
-std::optional<int> ShortAbToSequence(std::string_view text) {
-  constexpr int kBlockSize = 64;
+// one to four plain digits; 0 for any other form, which StrictAbToSequence
+// then reads. The four bytes after the letter must be readable. (An int
+// rather than an optional: GCC returns an optional<int> through memory, at
+// the cost of a stalled load per terminal.)
+int ShortAbToSequence(std::string_view text) {
+  constexpr int kBlockShift = 6;  // blocks of 64
+  constexpr int kBlockSize = 1 << kBlockShift;
   constexpr int kHighestAbNumber = TableCapacity / 2;
-  const char side = SjisFirstCharUpper(text);
-  if (text.size() < 2 || (side != 'A' && side != 'B')) return std::nullopt;
+  if (text.size() < 2) return 0;
+  const unsigned side = AbSide(text);
   const int number = ShortDigitsValue(text.substr(1));
-  if (number < 1 || number > kHighestAbNumber) return std::nullopt;
-  const int block = (number - 1) / kBlockSize;
-  const int offset = (number - 1) % kBlockSize;
-  return 2 * kBlockSize * block + offset + 1 + (side == 'B' ? kBlockSize : 0);
+  if ((side > 1) | (number < 1) | (number > kHighestAbNumber)) return 0;
+  const int index = number - 1;
+  return ((index >> kBlockShift) << (kBlockShift + 1)) +
+         (index & (kBlockSize - 1)) + 1 + static_cast<int>(side) * kBlockSize;
 }
 
-// The number of an AB terminal that ends at least four bytes before `end`.
-std::optional<int> AbTerminalNumber(std::string_view text, const char* end) {
+// The number of an AB terminal, 0 for none; `end` is the end of the
+// readable bytes after it.
+int AbTerminalNumber(std::string_view text, const char* end) {
   constexpr std::ptrdiff_t kReadAhead = 5;  // the letter and four bytes
   if (end - text.data() >= kReadAhead) {
-    if (const std::optional<int> number = ShortAbToSequence(text)) {
-      return number;
-    }
+    if (const int number = ShortAbToSequence(text)) return number;
   }
-  return StrictAbToSequence(text);
+  return StrictAbToSequence(text).value_or(0);
 }
 
 std::string_view DecimalText(std::int64_t value, std::array<char, 24>& buffer) {
@@ -141,27 +206,71 @@ bool IsCountLine(std::string_view line) {
   return number.ok() && number.value >= 0;
 }
 
-std::optional<TerminalPair> SplitRecord(std::string_view line,
+RecordLine ScanRecordLine(std::string_view line) {
+  RecordLine found;
+  found.text = line;
+  for (std::size_t pos = 0; pos < line.size(); pos += sizeof(std::uint64_t)) {
+    AddDelimiters(found, pos, WordAt(line, pos));
+  }
+  return found;
+}
+
+bool RecordLineReader::Next(RecordLine& line) {
+  if (rest_.empty()) return false;
+#ifdef __SSE2__
+  std::size_t short_line_next = 0;
+  if (ReadShortLine(rest_, line, short_line_next)) {
+    rest_.remove_prefix(short_line_next);
+    return true;
+  }
+#endif
+  line = RecordLine();
+  std::size_t end = rest_.size();
+  for (std::size_t pos = 0; pos < rest_.size(); pos += sizeof(std::uint64_t)) {
+    std::uint64_t word = WordAt(rest_, pos);
+    const std::uint64_t line_ends = MatchingBytes(word, '\r');
+    if (line_ends != 0) {
+      end = pos + FirstMatch(line_ends);
+      word &= BeforeFirst(line_ends) >> 7;  // the next line's bytes go
+    }
+    AddDelimiters(line, pos, word);
+    if (line_ends != 0) break;
+  }
+  line.text = rest_.substr(0, end);
+  std::size_t next = end;
+  if (next < rest_.size()) {
+    ++next;  // CR
+    if (next < rest_.size() && rest_[next] == '\n') ++next;
+  }
+  rest_.remove_prefix(next);
+  return true;
+}
+
+std::optional<TerminalPair> SplitRecord(const RecordLine& line,
                                         int field_count) {
-  if (line.empty() || field_count < 1) return std::nullopt;
-  const RecordDelimiters found = ScanRecordDelimiters(line);
-  if (found.commas != static_cast<std::size_t>(field_count) - 1 ||
-      found.hyphens != 1) {
+  if (line.text.empty() || field_count < 1 ||
+      line.commas != static_cast<std::size_t>(field_count) - 1 ||
+      line.hyphens != 1) {
     return std::nullopt;
   }
   // Spaces around field 1 and around each terminal go; field 1 itself need
-  // not be trimmed first, as spaces are never a delimiter.
-  const std::string_view field = line.substr(0, found.first_comma);
-  return TerminalPair{TrimSpaces(field.substr(0, found.first_hyphen)),
-                      TrimSpaces(field.substr(found.first_hyphen + 1))};
+  // not be trimmed first, as a space is never a delimiter.
+  const std::string_view field = line.text.substr(0, line.first_comma);
+  return TerminalPair{TrimSpaces(field.substr(0, line.first_hyphen)),
+                      TrimSpaces(field.substr(line.first_hyphen + 1))};
+}
+
+std::optional<TerminalPair> SplitRecord(std::string_view line,
+                                        int field_count) {
+  return SplitRecord(ScanRecordLine(line), field_count);
 }
 
 bool IsAbNotation(const TerminalPair& pair) {
-  const char first = SjisFirstCharUpper(pair.from);
-  return first == 'A' || (first == 'B' && !pair.to.empty());
+  const unsigned side = AbSide(pair.from);
+  return (side == 0) | ((side == 1) & !pair.to.empty());
 }
 
-std::optional<ContinuityRecord> ReadContinuityRecord(std::string_view line) {
+std::optional<ContinuityRecord> ReadContinuityRecord(const RecordLine& line) {
   const std::optional<TerminalPair> pair =
       SplitRecord(line, kContinuityFieldCount);
   if (!pair) return std::nullopt;
@@ -172,13 +281,15 @@ std::optional<ContinuityRecord> ReadContinuityRecord(std::string_view line) {
 
   // The lenient reading would turn A0 into -64 or C5 into 5 and so renumber a
   // damaged terminal without a word; such a record is refused instead.
-  const char* end = line.data() + line.size();
-  const std::optional<int> from = AbTerminalNumber(pair->from, end);
-  const std::optional<int> to = AbTerminalNumber(pair->to, end);
-  if (!from || !to) return std::nullopt;
-  record.from_number = *from;
-  record.to_number = *to;
+  const char* end = line.text.data() + line.text.size();
+  record.from_number = AbTerminalNumber(pair->from, end);
+  record.to_number = AbTerminalNumber(pair->to, end);
+  if (record.from_number == 0 || record.to_number == 0) return std::nullopt;
   return record;
+}
+
+std::optional<ContinuityRecord> ReadContinuityRecord(std::string_view line) {
+  return ReadContinuityRecord(ScanRecordLine(line));
 }
 
 void AppendLine(std::string& out, std::string_view text) {

@@ -74,6 +74,45 @@ TEST(SplitRecordTest, SplitsFieldsAndTerminalPair) {
   }
 }
 
+// The reader that finds line ends and delimiters in one pass yields the
+// lines of LineReader, each with its own delimiters only, wherever the
+// eight-byte words of its scan begin and end.
+TEST(RecordLineReaderTest, AgreesWithTheLineReaderAndTheLineScan) {
+  const std::string_view kTexts[] = {
+      "",
+      "\r\n",
+      "1-2,0,100",
+      "1-2,0,100\r\n3-4,0,100\r\n",
+      "1-2,0,100\r3-4,0,100\r",
+      "1-2,0,100\n3-4,0,100\r\n\r\n",
+      "A1-B1,0,2000\r\n-,-,-,\r\n12345678-9,1,0,2000,1,0\r\n,,,,,,,,\r\n-",
+      "1234567\r-,\r\n" SJIS_LEAD "\r\n" SJIS_HYO "-" SJIS_SO ",0,1",
+      // Lines whose end falls just inside and just beyond a 32-byte window.
+      "1-2,0,100\r\nA1-B1,0,2000\r\n"
+      "123456789012345678901234567890-\r\n"
+      "1234567890123456789012345678901-\r\n"
+      "12345678901234567890123456789012,-\r\n"
+      "-,-,\ra,b\n-c\r\n,1-2,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,\r\n"
+      "1-2,0,100\r\n3-4,0,100\r\n5-6,0,100\r\n",
+  };
+  for (const std::string_view text : kTexts) {
+    SCOPED_TRACE(text);
+    LineReader lines(text);
+    RecordLineReader records(text);
+    RecordLine record;
+    while (const std::optional<std::string_view> line = lines.Next()) {
+      ASSERT_TRUE(records.Next(record));
+      EXPECT_EQ(record.text, *line);
+      const RecordLine scanned = ScanRecordLine(*line);
+      EXPECT_EQ(record.commas, scanned.commas);
+      EXPECT_EQ(record.first_comma, scanned.first_comma);
+      EXPECT_EQ(record.hyphens, scanned.hyphens);
+      EXPECT_EQ(record.first_hyphen, scanned.first_hyphen);
+    }
+    EXPECT_FALSE(records.Next(record));
+  }
+}
+
 TEST(IsAbNotationTest, DecidedByFirstCharacterOfFrom) {
   const struct {
     std::string_view from;
