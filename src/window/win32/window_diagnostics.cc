@@ -103,9 +103,9 @@ std::string WindowPicture(HWND window) {
   return bytes;
 }
 
-void ShowEverythingNow(HWND window) {
-  RedrawWindow(window, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+// Paints what is waiting to be painted, the controls included.
+void PaintNow(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 }  // namespace
@@ -116,10 +116,10 @@ bool RunWindowDiagnostics(Win32Window& window,
   const std::filesystem::path picture = FileNamedBy(L"CORDSHIFT_SCREENSHOT");
   if (report.empty() && picture.empty()) return false;
 
-  ShowEverythingNow(window.handle());
+  PaintNow(window.handle());
   const Moment shown{.since_main = MillisecondsSince(main_started)};
   window.controller().WaitForWork();
-  ShowEverythingNow(window.handle());
+  PaintNow(window.handle());
   const Moment listed{.since_main = MillisecondsSince(main_started)};
   if (!report.empty()) {
     WriteFileAtomically(report, shown.Line("shown") + listed.Line("listed"));
@@ -127,7 +127,7 @@ bool RunWindowDiagnostics(Win32Window& window,
   if (!picture.empty()) {
     SendMessageW(window.Control("btnFunc_2"), BM_CLICK, 0, 0);
     window.controller().WaitForWork();
-    ShowEverythingNow(window.handle());
+    PaintNow(window.handle());
     WriteFileAtomically(picture, WindowPicture(window.handle()));
   }
   PostMessageW(window.handle(), WM_CLOSE, 0, 0);
