@@ -77,9 +77,11 @@ std::optional<FileSummary> SummarizeFile(ConversionView& view,
   tally.SetHighestTerminal(0);
   FileSummary summary;
   int line_number = 4;
-  while (const std::optional<std::string_view> line = lines.Next()) {
+  RecordLineReader records(lines.rest());
+  RecordLine line;
+  while (records.Next(line)) {
     ++line_number;
-    if (!read_record(*line)) {
+    if (!read_record(line)) {
       ReportFault(view, files, l,
                   "malformed record at line " + std::to_string(line_number));
       return std::nullopt;
@@ -96,7 +98,7 @@ std::optional<FileSummary> SummarizeLoomvantageFile(
   TerminalTally& tally = workspace.tally;
   char last_letter = 0;
   std::optional<FileSummary> summary =
-      SummarizeFile(view, files, l, tally, [&](std::string_view line) {
+      SummarizeFile(view, files, l, tally, [&](const RecordLine& line) {
         const std::optional<ContinuityRecord> record =
             ReadContinuityRecord(line);
         if (!record) return false;
@@ -126,7 +128,7 @@ std::optional<FileSummary> SummarizeHipotFile(ConversionView& view,
   TerminalTally& tally = workspace.tally;
   std::int32_t single_ended = 0;
   std::optional<FileSummary> summary =
-      SummarizeFile(view, files, l, tally, [&](std::string_view line) {
+      SummarizeFile(view, files, l, tally, [&](const RecordLine& line) {
         const std::optional<TerminalPair> pair =
             SplitRecord(line, kHipotFieldCount);
         if (!pair) return false;
