@@ -216,10 +216,12 @@ class FolderConverter {
     const std::string target = destination_folder_ + name + kWiringExtension;
     // Sources whose names differ only in the extension's case share one
     // destination: the first one written keeps it.
+    // An existing file that is to be kept is found by the staged write
+    // itself (kTargetExists), so only a dry run looks for it here.
     std::optional<FileOutcome> skip;
     if (written_names_.contains(name)) {
       skip = FileOutcome::kSkippedSameName;
-    } else if (!overwrite_ && FileExists(target)) {
+    } else if (!overwrite_ && inputs_.dry_run && FileExists(target)) {
       skip = FileOutcome::kSkippedExists;
     }
     const bool writes = !skip && !inputs_.dry_run;

@@ -2,10 +2,10 @@
 #define CORDSHIFT_WIRING_CONVERSIONS_H_
 
 // Conversion of one folder's wiring files into the other tester's layout.
-// Each source file is checked, converted record by record, written whole to
-// a temporary file in the destination folder and renamed into place, its
-// companion comment copied, and a row added to the destination list. The
-// first fault ends the folder.
+// Each source file is checked and converted record by record into a file
+// staged in the destination folder (StagedWrite), its companion comment
+// copied, the file put in place, and a row added to the destination list.
+// The first fault ends the folder.
 
 #include <string>
 

@@ -29,7 +29,8 @@ struct WiringHeader {
 };
 
 // The largest wiring file that is read: real files hold a few thousand
-// records, and a file is held in memory twice (as read and as converted).
+// records, and a file is held in memory whole while it is read (its
+// converted records go to the disk in chunks).
 inline constexpr std::uint64_t kMaxWiringFileSize = std::uint64_t{4} << 30;
 
 // Reads a wiring file whole, up to kMaxWiringFileSize.
