@@ -315,10 +315,21 @@ class ConversionRun {
     return conversion;
   }
 
-  // Lists and converts one folder of the tree. False ends the run.
+  // Lists and converts one folder of the tree, with the bytes its listing
+  // read kept for the conversion only while the folder is at hand. False
+  // ends the run.
   bool ConvertFolder(const FolderPair& folder,
                      const ConversionInputs& conversion,
                      int& converted_in_run) {
+    const bool done =
+        ListAndConvertFolder(folder, conversion, converted_in_run);
+    state_.workspace.kept.Release();
+    return done;
+  }
+
+  bool ListAndConvertFolder(const FolderPair& folder,
+                            const ConversionInputs& conversion,
+                            int& converted_in_run) {
     const std::string& source_folder = folder.source;
     const std::string& destination_folder = folder.destination;
     std::optional<WiringFileList> found =
@@ -345,6 +356,8 @@ class ConversionRun {
 
     WiringFileList& source = state_.*profile_.source_list;
     source = std::move(*found);
+    state_.workspace.kept.StartFolder(FileCount(source),
+                                      inputs_.kept_source_budget);
     view_.ClearList(ListId::kSource);
     if (!profile_.list_files(view_, ListId::kSource, source,
                              state_.workspace)) {
@@ -390,6 +403,7 @@ RunResult RunConversion(ConversionView& view, const RunOptions& options,
   try {
     return ConversionRun(view, options, state).Run();
   } catch (const std::exception& e) {
+    state.workspace.kept.Release();
     return {RunOutcome::kEndedEarly, false,
             std::string("unexpected failure: ") + e.what()};
   }

@@ -5,6 +5,7 @@
 // the tree, and for each folder its listing and conversion, with progress in
 // the guidance line and the first fault ending the run.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,7 @@
 #include "platform/message.h"
 #include "wiring/conversion_view.h"
 #include "wiring/direction.h"
+#include "wiring/kept_sources.h"
 
 namespace cordshift {
 
@@ -27,6 +29,9 @@ struct RunOptions {
   std::string source_root;                              // lblSrc
   std::string destination_root;                         // lblDst
   bool dry_run = false;  // create no folder, write no file
+  // The bytes of a folder's source files that its listing keeps for its
+  // conversion; files beyond it are read a second time.
+  std::size_t kept_source_budget = KeptSources::kDefaultBudget;
 };
 
 enum class RunOutcome {

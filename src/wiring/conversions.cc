@@ -200,7 +200,7 @@ class FolderConverter {
   bool ConvertFile(int l, int& converted_in_run) {
     view_.ShowGuide(std::to_string(l) + "件目変換中...");
     const WiringFile& file = FileNumber(source_, l);
-    const FileRead read = ReadWiringFile(file.WiringPath());
+    const FileRead read = SourceContent(l);
     if (!read.ok()) return AbortFile(l, ReadFailureDetail(read));
     LineReader lines(read.content);
     std::string_view date_time;
@@ -280,6 +280,18 @@ class FolderConverter {
       Report(l, FileOutcome::kConverted, target);
       return true;
     }
+  }
+
+  // The bytes the listing kept of file l, else the file as it is now. Once
+  // converted, a file's bytes go with the returned value.
+  FileRead SourceContent(int l) {
+    if (std::optional<std::string> kept = workspace_.kept.Take(l)) {
+      FileRead read;
+      read.size = kept->size();
+      read.content = std::move(*kept);
+      return read;
+    }
+    return ReadWiringFile(FileNumber(source_, l).WiringPath());
   }
 
   // Lists a written file in the destination list and its row.

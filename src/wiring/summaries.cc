@@ -63,16 +63,19 @@ bool PassSummaryHeader(ConversionView& view, const WiringFileList& files, int l,
 
 // Reads one file: the header, then every record through `read_record`,
 // which tallies the record's terminals and returns false for a malformed
-// one. No value (and a fault report) on any fault.
+// one. No value (and a fault report) on any fault. The bytes of a file
+// summarised are offered to the workspace's kept sources, which hold them
+// only for a run's conversion of the folder.
 template <typename ReadRecord>
 std::optional<FileSummary> SummarizeFile(ConversionView& view,
                                          const WiringFileList& files, int l,
-                                         TerminalTally& tally,
+                                         WiringWorkspace& workspace,
                                          ReadRecord read_record) {
-  const std::optional<std::string> text = ReadFileForSummary(view, files, l);
+  std::optional<std::string> text = ReadFileForSummary(view, files, l);
   if (!text) return std::nullopt;
   LineReader lines(*text);
   if (!PassSummaryHeader(view, files, l, lines)) return std::nullopt;
+  TerminalTally& tally = workspace.tally;
   tally.ResetTerminalTally();
   tally.SetHighestTerminal(0);
   FileSummary summary;
@@ -89,6 +92,7 @@ std::optional<FileSummary> SummarizeFile(ConversionView& view,
     ++summary.circuits;
   }
   summary.terminals = tally.SummarizeTerminals();
+  workspace.kept.Keep(l, std::move(*text));
   return summary;
 }
 
@@ -98,7 +102,7 @@ std::optional<FileSummary> SummarizeLoomvantageFile(
   TerminalTally& tally = workspace.tally;
   char last_letter = 0;
   std::optional<FileSummary> summary =
-      SummarizeFile(view, files, l, tally, [&](const RecordLine& line) {
+      SummarizeFile(view, files, l, workspace, [&](const RecordLine& line) {
         const std::optional<ContinuityRecord> record =
             ReadContinuityRecord(line);
         if (!record) return false;
@@ -128,7 +132,7 @@ std::optional<FileSummary> SummarizeHipotFile(ConversionView& view,
   TerminalTally& tally = workspace.tally;
   std::int32_t single_ended = 0;
   std::optional<FileSummary> summary =
-      SummarizeFile(view, files, l, tally, [&](const RecordLine& line) {
+      SummarizeFile(view, files, l, workspace, [&](const RecordLine& line) {
         const std::optional<TerminalPair> pair =
             SplitRecord(line, kHipotFieldCount);
         if (!pair) return false;

@@ -372,5 +372,65 @@ TEST_F(RunTest, FolderThatVanishesMidRunEndsTheRunNamingIt) {
   EXPECT_EQ(view.converted_count(), "1");
 }
 
+// The conversion works on the bytes the listing read, so a file rewritten
+// in between is converted as listed; only files beyond the budget of bytes
+// kept are read again, and then as they are now.
+struct KeptBytesCase {
+  const char* name;
+  int budget_in_files;                      // -1: the default budget
+  std::vector<std::string> expected_pairs;  // per file, as written
+};
+
+class KeptBytesTest : public RunTest,
+                      public ::testing::WithParamInterface<KeptBytesCase> {};
+
+TEST_P(KeptBytesTest, FilesRewrittenAfterTheListingConvertAsListed) {
+  class RewritingView : public RecordingView {
+   public:
+    explicit RewritingView(std::vector<std::filesystem::path> files)
+        : files_(std::move(files)) {}
+    void ShowGuide(std::string_view text) override {
+      RecordingView::ShowGuide(text);
+      if (!text.ends_with("の一覧を表示しました")) return;
+      for (const std::filesystem::path& file : files_) {
+        WriteLines(file, {"M", "20240101000000", "1", "2", "A3-A4,0,100"});
+      }
+    }
+
+   private:
+    std::vector<std::filesystem::path> files_;
+  };
+  AddContinuity("A/1.lvd");
+  AddContinuity("A/2.lvd");
+  const std::uintmax_t file_size =
+      std::filesystem::file_size(temp_ / "src/A/1.lvd");
+  if (GetParam().budget_in_files >= 0) {
+    inputs_.kept_source_budget =
+        static_cast<std::size_t>(file_size) *
+        static_cast<std::size_t>(GetParam().budget_in_files);
+  }
+  RewritingView view({temp_ / "src/A/1.lvd", temp_ / "src/A/2.lvd"});
+
+  ASSERT_EQ(RunConversion(view, inputs_, state_).outcome,
+            RunOutcome::kCompleted);
+  const std::vector<std::string>& pairs = GetParam().expected_pairs;
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    const std::string written =
+        ReadBytes(temp_ / "dst/A" / (std::to_string(i + 1) + ".lvd"));
+    EXPECT_NE(written.find("\r\n" + pairs[i] + ",1,0,2000,1,0\r\n"),
+              std::string::npos)
+        << "file " << i + 1 << ": " << written;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Budgets, KeptBytesTest,
+    ::testing::Values(KeptBytesCase{"Default", -1, {"1-2", "1-2"}},
+                      KeptBytesCase{"OneFile", 1, {"1-2", "3-4"}},
+                      KeptBytesCase{"None", 0, {"3-4", "3-4"}}),
+    [](const ::testing::TestParamInfo<KeptBytesCase>& param) {
+      return std::string(param.param.name);
+    });
+
 }  // namespace
 }  // namespace cordshift

@@ -1,0 +1,62 @@
+#ifndef CORDSHIFT_WIRING_KEPT_SOURCES_H_
+#define CORDSHIFT_WIRING_KEPT_SOURCES_H_
+
+// The bytes of a folder's source files as its listing read them, kept for
+// the conversion that follows, so that a run reads each file once and
+// converts exactly what it listed. The bytes kept stay within a budget per
+// folder, so that a run's memory is bounded by its largest file rather than
+// by its largest folder; a file beyond the budget is read again. Keeping is
+// off (a budget of 0) until a run turns it on for one folder, so that the
+// window's own listings hold nothing.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace cordshift {
+
+class KeptSources {
+ public:
+  static constexpr std::size_t kDefaultBudget = std::size_t{64} << 20;
+
+  // Starts keeping the files of a folder of `file_count` files.
+  void StartFolder(int file_count, std::size_t budget) {
+    Release();
+    contents_.resize(static_cast<std::size_t>(file_count));
+    budget_left_ = budget;
+  }
+
+  // Keeps the content of file l (1-based) when it fits what is left of the
+  // budget; otherwise the file is read again when it is needed.
+  void Keep(int l, std::string&& content) {
+    const std::size_t index = static_cast<std::size_t>(l - 1);
+    if (index >= contents_.size() || content.size() > budget_left_) return;
+    budget_left_ -= content.size();
+    contents_[index] = std::move(content);
+  }
+
+  // The content kept of file l, handed over so that it goes as soon as the
+  // caller is done with it; no value when it was not kept.
+  std::optional<std::string> Take(int l) {
+    const std::size_t index = static_cast<std::size_t>(l - 1);
+    if (index >= contents_.size()) return std::nullopt;
+    return std::exchange(contents_[index], std::nullopt);
+  }
+
+  // Drops everything kept and stops keeping.
+  void Release() {
+    contents_.clear();
+    contents_.shrink_to_fit();
+    budget_left_ = 0;
+  }
+
+ private:
+  std::vector<std::optional<std::string>> contents_;
+  std::size_t budget_left_ = 0;
+};
+
+}  // namespace cordshift
+
+#endif  // CORDSHIFT_WIRING_KEPT_SOURCES_H_
