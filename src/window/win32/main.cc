@@ -7,9 +7,9 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "platform/executable.h"
 #include "window/settings_location.h"
@@ -26,35 +26,42 @@ std::filesystem::path UserSettingsFolder() {
          L"Cordshift";
 }
 
+// The thread's COM apartment, for the folder dialog and the taskbar button.
+struct ComApartment {
+  ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+  ~ComApartment() { CoUninitialize(); }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+};
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  const auto started = std::chrono::steady_clock::now();
+  cordshift::StartupClock clock;
   INITCOMMONCONTROLSEX controls{sizeof(controls),
                                 ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  int status = 1;
-  {
-    const std::filesystem::path executable = cordshift::ExecutablePath();
-    cordshift::Win32Dialogs dialogs;
-    cordshift::Win32Window window(
-        {executable,
-         cordshift::ChooseSettingsFile(executable, UserSettingsFolder())},
-        dialogs);
-    dialogs.SetOwner(window.handle());
-    if (window.Start()) {
-      cordshift::RunWindowDiagnostics(window, started);
-      MSG message;
-      while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (!IsDialogMessageW(window.handle(), &message)) {
-          TranslateMessage(&message);
-          DispatchMessageW(&message);
-        }
-      }
-      status = static_cast<int>(message.wParam);
+  // Declared before the window, so that COM outlives the window's objects.
+  std::optional<ComApartment> com;
+  const std::filesystem::path executable = cordshift::ExecutablePath();
+  cordshift::Win32Dialogs dialogs;
+  cordshift::Win32Window window(
+      {executable,
+       cordshift::ChooseSettingsFile(executable, UserSettingsFolder())},
+      dialogs);
+  dialogs.SetOwner(window.handle());
+  if (!window.Start()) return 1;
+  clock.NoteShown();
+  // COM and dropped folders load their DLLs: once the window shows.
+  com.emplace();
+  window.AcceptDroppedFolders();
+  cordshift::RunWindowDiagnostics(window, clock);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (!IsDialogMessageW(window.handle(), &message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
     }
   }
-  CoUninitialize();
-  return status;
+  return static_cast<int>(message.wParam);
 }

@@ -195,7 +195,6 @@ Win32Window::Win32Window(WindowSetup setup, WindowDialogs& dialogs)
   dpi_ = static_cast<int>(GetDpiForWindow(window_));
   CreateControls();
   LayOut(nullptr);
-  DragAcceptFiles(window_, TRUE);
   taskbar_button_created_ = RegisterWindowMessageW(L"TaskbarButtonCreated");
 }
 
@@ -209,9 +208,11 @@ Win32Window::~Win32Window() {
 bool Win32Window::Start() {
   if (!controller_.Start()) return false;
   ShowWindow(window_, SW_SHOW);
-  UpdateWindow(window_);
+  RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   return true;
 }
+
+void Win32Window::AcceptDroppedFolders() { DragAcceptFiles(window_, TRUE); }
 
 int Win32Window::Pixels(int twips) const {
   return MulDiv(TwipsToPixels(twips), dpi_, 96);

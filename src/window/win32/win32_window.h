@@ -66,8 +66,11 @@ class Win32Window : public WindowView {
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
 
-  // Start-up, then the window is shown. False when the program must end.
+  // Start-up, then the window is shown and painted. False when the program
+  // must end.
   bool Start();
+  // From now on a folder dropped from Explorer chooses a side's folder.
+  void AcceptDroppedFolders();
 
   HWND handle() const { return window_; }
   // The control of a layout name; nullptr when there is none.

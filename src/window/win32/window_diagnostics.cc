@@ -40,17 +40,6 @@ long long UnixMilliseconds() {
   return (TicksNow() - kUnixEpochTicks) / 10'000;
 }
 
-struct Moment {
-  long long since_process = MillisecondsSinceProcessStart();
-  long long since_main;
-  long long unix_ms = UnixMilliseconds();
-
-  std::string Line(const char* name) const {
-    return std::string(name) + " " + std::to_string(since_process) + " " +
-           std::to_string(since_main) + " " + std::to_string(unix_ms) + "\n";
-  }
-};
-
 long long MillisecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
              std::chrono::steady_clock::now() - start)
@@ -110,19 +99,24 @@ void PaintNow(HWND window) {
 
 }  // namespace
 
-bool RunWindowDiagnostics(Win32Window& window,
-                          std::chrono::steady_clock::time_point main_started) {
+void StartupClock::NoteShown() { shown_line_ = Line("shown"); }
+
+std::string StartupClock::Line(const char* name) const {
+  return std::string(name) + " " +
+         std::to_string(MillisecondsSinceProcessStart()) + " " +
+         std::to_string(MillisecondsSince(main_started_)) + " " +
+         std::to_string(UnixMilliseconds()) + "\n";
+}
+
+bool RunWindowDiagnostics(Win32Window& window, const StartupClock& clock) {
   const std::filesystem::path report = FileNamedBy(L"CORDSHIFT_STARTUP_REPORT");
   const std::filesystem::path picture = FileNamedBy(L"CORDSHIFT_SCREENSHOT");
   if (report.empty() && picture.empty()) return false;
 
-  PaintNow(window.handle());
-  const Moment shown{.since_main = MillisecondsSince(main_started)};
   window.controller().WaitForWork();
   PaintNow(window.handle());
-  const Moment listed{.since_main = MillisecondsSince(main_started)};
   if (!report.empty()) {
-    WriteFileAtomically(report, shown.Line("shown") + listed.Line("listed"));
+    WriteFileAtomically(report, clock.shown_line() + clock.Line("listed"));
   }
   if (!picture.empty()) {
     SendMessageW(window.Control("btnFunc_2"), BM_CLICK, 0, 0);

@@ -16,14 +16,29 @@
 // frame, where the system draws it) as a 24-bit BMP file.
 
 #include <chrono>
+#include <string>
 
 #include "window/win32/win32_window.h"
 
 namespace cordshift {
 
+// The times of a start: taken from wWinMain's beginning.
+class StartupClock {
+ public:
+  StartupClock() : main_started_(std::chrono::steady_clock::now()) {}
+  // The window has been shown and painted.
+  void NoteShown();
+  // The report's line for now, named `name`.
+  std::string Line(const char* name) const;
+  const std::string& shown_line() const { return shown_line_; }
+
+ private:
+  std::chrono::steady_clock::time_point main_started_;
+  std::string shown_line_;
+};
+
 // False when neither was asked for.
-bool RunWindowDiagnostics(Win32Window& window,
-                          std::chrono::steady_clock::time_point main_started);
+bool RunWindowDiagnostics(Win32Window& window, const StartupClock& clock);
 
 }  // namespace cordshift
 
