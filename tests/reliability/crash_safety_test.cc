@@ -477,6 +477,8 @@ TEST_F(CrashSafetyTest, InterruptedRunsLeaveNoTemporaryFile) {
       if (WEXITSTATUS(status) == 0) continue;  // ended before the signal
       ++interrupted;
       EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+      // Stopped before its first folder was made: nothing was left.
+      if (!fs::exists(destination)) continue;
       for (const auto& [relative, bytes] : Snapshot(destination)) {
         const auto reference_file = expected.find(relative);
         ASSERT_NE(reference_file, expected.end()) << "left " << relative;
