@@ -165,9 +165,9 @@ bool WriteAllAt(FileHandle file, std::uint64_t offset, std::string_view data) {
 bool HasCapability(int capability) {
   __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
   std::array<__user_cap_data_struct, _LINUX_CAPABILITY_U32S_3> data{};
+  const auto index = static_cast<std::size_t>(CAP_TO_INDEX(capability));
   return syscall(SYS_capget, &header, data.data()) == 0 &&
-         (data[CAP_TO_INDEX(capability)].effective & CAP_TO_MASK(capability)) !=
-             0;
+         (data[index].effective & CAP_TO_MASK(capability)) != 0;
 }
 
 // An unnamed file is given its name through its /proc entry, which needs no

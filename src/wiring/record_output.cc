@@ -36,7 +36,7 @@ bool RecordOutput::Finish(std::string_view header) {
   if (written_out_ == 0) {
     if (header.size() <= kHeaderRoom) {
       const std::size_t start = kHeaderRoom - header.size();
-      std::copy(header.begin(), header.end(), buffer_.begin() + start);
+      std::copy(header.begin(), header.end(), buffer_.data() + start);
       file_->WriteAt(0, std::string_view(buffer_.data() + start, end_ - start));
     } else {
       file_->WriteAt(0, header);
