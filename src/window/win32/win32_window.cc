@@ -251,9 +251,12 @@ HWND Win32Window::CreateControl(const LayoutControl& entry) {
     }
   }
   // A themed button draws its text in the theme's colour; the options'
-  // coloured texts need the classic look.
-  if (entry.kind == ControlKind::kOption ||
-      entry.kind == ControlKind::kCheckBox) {
+  // coloured texts need the classic look. Where the theming DLL is not
+  // loaded (with visual styles it is, from the first window on), nothing is
+  // themed, and it is not loaded just to say so.
+  if ((entry.kind == ControlKind::kOption ||
+       entry.kind == ControlKind::kCheckBox) &&
+      GetModuleHandleW(L"uxtheme.dll") != nullptr) {
     SetWindowTheme(control, L"", L"");
   }
   entries_.push_back(&entry);
