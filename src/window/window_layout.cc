@@ -310,4 +310,14 @@ const LayoutControl* FindControl(std::string_view name) {
   return found == layout.end() ? nullptr : &*found;
 }
 
+TwipsPoint OriginInWindow(const LayoutControl& control) {
+  TwipsPoint origin{control.left, control.top};
+  for (const LayoutControl* frame = FindControl(control.parent);
+       frame != nullptr; frame = FindControl(frame->parent)) {
+    origin.left += frame->left;
+    origin.top += frame->top;
+  }
+  return origin;
+}
+
 }  // namespace cordshift

@@ -97,6 +97,14 @@ std::span<const ListColumn> ListColumns();
 // The control of that name; nullptr when there is none.
 const LayoutControl* FindControl(std::string_view name);
 
+// Where a control lies in the window, in twips: the layout gives each
+// control's place within its frame.
+struct TwipsPoint {
+  int left = 0;
+  int top = 0;
+};
+TwipsPoint OriginInWindow(const LayoutControl& control);
+
 // The arrow picture between the lists (Image1), drawn in black on the
 // window's face, in pixels at 96 DPI: a shaft and a head pointing from the
 // source list to the destination list.

@@ -53,17 +53,6 @@ std::wstring ExpectedClass(ControlKind kind) {
   return L"Static";
 }
 
-// Where a control lies in the window, in twips.
-POINT LayoutOrigin(const LayoutControl& entry) {
-  POINT origin{entry.left, entry.top};
-  for (const LayoutControl* frame = FindControl(entry.parent); frame != nullptr;
-       frame = FindControl(frame->parent)) {
-    origin.x += frame->left;
-    origin.y += frame->top;
-  }
-  return origin;
-}
-
 RECT RectInWindow(HWND window, HWND control) {
   RECT at{};
   GetWindowRect(control, &at);
@@ -137,9 +126,9 @@ class Win32WindowTest : public testing::WindowFilesTest {
     for (const LayoutControl& entry : MainWindowLayout()) {
       SCOPED_TRACE(std::string(entry.name));
       const RECT at = RectInWindow(window.handle(), window.Control(entry.name));
-      const POINT origin = LayoutOrigin(entry);
-      EXPECT_EQ(at.left, pixels(origin.x));
-      EXPECT_EQ(at.top, pixels(origin.y));
+      const TwipsPoint origin = OriginInWindow(entry);
+      EXPECT_EQ(at.left, pixels(origin.left));
+      EXPECT_EQ(at.top, pixels(origin.top));
       EXPECT_EQ(at.right - at.left, pixels(entry.width));
       EXPECT_EQ(at.bottom - at.top, pixels(entry.height));
       const FontStyle style = entry.font.value_or(kWindowFont);

@@ -82,20 +82,6 @@ ControlClass ClassOf(const LayoutControl& entry) {
   return {L"STATIC", 0};
 }
 
-// Where a control lies in the window: the layout gives positions within
-// the control's frame.
-POINT WindowOrigin(const LayoutControl& entry) {
-  POINT origin{entry.left, entry.top};
-  for (std::string_view parent = entry.parent; !parent.empty();) {
-    const LayoutControl* frame = FindControl(parent);
-    if (frame == nullptr) break;
-    origin.x += frame->left;
-    origin.y += frame->top;
-    parent = frame->parent;
-  }
-  return origin;
-}
-
 }  // namespace
 
 void Win32Dispatcher::Post(std::function<void()> task) {
@@ -328,8 +314,8 @@ void Win32Window::LayOut(const RECT* suggested) {
   SizeFrame(suggested);
   for (const LayoutControl* entry : entries_) {
     HWND control = Control(entry->name);
-    const POINT origin = WindowOrigin(*entry);
-    SetWindowPos(control, nullptr, Pixels(origin.x), Pixels(origin.y),
+    const TwipsPoint origin = OriginInWindow(*entry);
+    SetWindowPos(control, nullptr, Pixels(origin.left), Pixels(origin.top),
                  Pixels(entry->width), Pixels(entry->height),
                  SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(
