@@ -41,10 +41,43 @@ constexpr int kMaxTempNameAttempts = 100;
 // longer name still fits the file system's limit.
 constexpr std::size_t kMaxTargetNameInTempName = 64;
 
+// The spot of another file in the same folder.
+FileSpot SiblingOf(const FileSpot& spot, const fs::path& name) {
+  return {spot.folder, spot.relative.parent_path() / name,
+          spot.whole.parent_path() / name, spot.empty_path_refused};
+}
+
+fs::path FolderOf(const fs::path& target) {
+  const fs::path folder = target.parent_path();
+  return folder.empty() ? fs::path(".") : folder;
+}
+
+// The spot of the folder that a file is in.
+FileSpot FolderSpotOf(const FileSpot& spot) {
+  return {spot.folder, FolderOf(spot.relative), FolderOf(spot.whole),
+          spot.empty_path_refused};
+}
+
+// What is at a target's place.
+enum class TargetState {
+  kMissing,   // nothing, in a folder that may exist
+  kNoFolder,  // nothing, and the folder is no folder
+  kFolder,
+  kReadOnly,
+  kWritable,
+};
+
+struct TargetStatus {
+  TargetState state = TargetState::kMissing;
+  unsigned permissions = 0;  // POSIX permission bits of an existing file
+};
+
 #ifdef _WIN32
 
 using FileHandle = HANDLE;
 const FileHandle kNoFile = INVALID_HANDLE_VALUE;
+// Windows names every file by its whole path.
+constexpr int kCurrentFolder = -1;
 
 // INVALID_HANDLE_VALUE is -1 as an integer, as the class keeps "no file".
 std::intptr_t HandleToInt(FileHandle file) {
@@ -58,9 +91,9 @@ unsigned long ProcessId() { return GetCurrentProcessId(); }
 
 // Returns kNoFile when the file cannot be created; `name_taken` tells whether
 // that was because the name exists already.
-FileHandle CreateExclusively(const fs::path& path, bool& name_taken) {
+FileHandle CreateExclusively(const FileSpot& spot, bool& name_taken) {
   const FileHandle file =
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+      CreateFileW(spot.whole.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                   FILE_ATTRIBUTE_NORMAL, nullptr);
   const DWORD error = GetLastError();
   name_taken = file == kNoFile &&
@@ -87,22 +120,23 @@ bool WriteAllAt(FileHandle file, std::uint64_t offset, std::string_view data) {
 }
 
 // Windows has no file without a name that could be given one later.
-FileHandle CreateUnnamedFile(const fs::path&) { return kNoFile; }
-bool LinkUnnamedFile(FileHandle, const fs::path&) { return false; }
+FileHandle CreateUnnamedFile(const FileSpot&) { return kNoFile; }
+bool LinkUnnamedFile(FileHandle, const FileSpot&) { return false; }
 
 bool FlushToDisk(FileHandle file) { return FlushFileBuffers(file) != 0; }
 
 bool CloseFile(FileHandle file) { return CloseHandle(file) != 0; }
 
-bool RenameOver(const fs::path& from, const fs::path& to) {
-  return MoveFileExW(from.c_str(), to.c_str(),
+bool RenameOver(const FileSpot& from, const FileSpot& to) {
+  return MoveFileExW(from.whole.c_str(), to.whole.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 // Without MOVEFILE_REPLACE_EXISTING the move fails on an existing target,
 // in one step.
-WriteError MoveKeepingTarget(const fs::path& from, const fs::path& to) {
-  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0) {
+WriteError MoveKeepingTarget(const FileSpot& from, const FileSpot& to) {
+  if (MoveFileExW(from.whole.c_str(), to.whole.c_str(),
+                  MOVEFILE_WRITE_THROUGH) != 0) {
     return WriteError::kNone;
   }
   const DWORD error = GetLastError();
@@ -111,7 +145,26 @@ WriteError MoveKeepingTarget(const fs::path& from, const fs::path& to) {
              : WriteError::kReplaceFailed;
 }
 
-void RemoveFile(const fs::path& path) { DeleteFileW(path.c_str()); }
+void RemoveFile(const FileSpot& spot) { DeleteFileW(spot.whole.c_str()); }
+
+// What is at the spot now, links followed.
+TargetStatus StatusOf(const FileSpot& spot) {
+  std::error_code error;
+  const fs::file_status status = fs::status(spot.whole, error);
+  if (fs::is_directory(status)) return {TargetState::kFolder};
+  if (!fs::exists(status)) {
+    return {fs::is_directory(FolderOf(spot.whole), error)
+                ? TargetState::kMissing
+                : TargetState::kNoFolder};
+  }
+  const DWORD attributes = GetFileAttributesW(spot.whole.c_str());
+  const bool read_only = attributes != INVALID_FILE_ATTRIBUTES &&
+                         (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  return {read_only ? TargetState::kReadOnly : TargetState::kWritable};
+}
+
+// Windows keeps no permission bits, and a read-only file is never replaced.
+void CopyPermissions(FileHandle, unsigned) {}
 
 std::string RawHostName() {
   char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
@@ -133,6 +186,7 @@ bool IsProcessRunning(unsigned long pid) {
 
 using FileHandle = int;
 constexpr FileHandle kNoFile = -1;
+constexpr int kCurrentFolder = AT_FDCWD;
 
 std::intptr_t HandleToInt(FileHandle file) { return file; }
 FileHandle IntToHandle(std::intptr_t file) {
@@ -141,10 +195,10 @@ FileHandle IntToHandle(std::intptr_t file) {
 
 unsigned long ProcessId() { return static_cast<unsigned long>(getpid()); }
 
-FileHandle CreateExclusively(const fs::path& path, bool& name_taken) {
+FileHandle CreateExclusively(const FileSpot& spot, bool& name_taken) {
   // Mode 0666 lets the umask decide, as for any newly created file.
-  const FileHandle file =
-      open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const FileHandle file = openat(spot.folder, spot.relative.c_str(),
+                                 O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   name_taken = file == kNoFile && errno == EEXIST;
   return file;
 }
@@ -170,37 +224,43 @@ bool HasCapability(int capability) {
          (data[index].effective & CAP_TO_MASK(capability)) != 0;
 }
 
-// An unnamed file is given its name through its /proc entry, which needs no
-// privilege; without /proc only AT_EMPTY_PATH can, which needs
-// CAP_DAC_READ_SEARCH. Where neither works, files are staged under a name.
+bool HasProcFileEntries() { return access("/proc/self/fd", X_OK) == 0; }
+
+// An unnamed file is given its name by AT_EMPTY_PATH, which kernels before
+// 6.10 allow only with CAP_DAC_READ_SEARCH, or else through its /proc entry,
+// which needs no privilege. Where neither works, files are staged under a
+// name.
 bool CanLinkUnnamedFiles() {
   static const bool kCan =
-      access("/proc/self/fd", X_OK) == 0 || HasCapability(CAP_DAC_READ_SEARCH);
+      HasProcFileEntries() || HasCapability(CAP_DAC_READ_SEARCH);
   return kCan;
 }
 
 // kNoFile where the file system (or the kernel) has no O_TMPFILE, and for
 // any other failure: the named scheme then finds and reports the fault.
-FileHandle CreateUnnamedFile(const fs::path& folder) {
+FileHandle CreateUnnamedFile(const FileSpot& folder) {
   if (!CanLinkUnnamedFiles()) return kNoFile;
   // O_RDWR: the kernel refuses O_TMPFILE with O_RDONLY. Mode 0666 lets the
   // umask decide, as for any newly created file.
-  return open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+  return openat(folder.folder, folder.relative.c_str(),
+                O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
 }
 
-// Fails with EEXIST when the name is taken.
-bool LinkUnnamedFile(FileHandle file, const fs::path& target) {
+// Fails with EEXIST when the name is taken. AT_EMPTY_PATH is one step; a
+// kernel that refuses it says ENOENT, and the /proc entry is used instead,
+// from then on for the rest of the folder's files.
+bool LinkUnnamedFile(FileHandle file, const FileSpot& target) {
+  if (!target.empty_path_refused || !*target.empty_path_refused) {
+    if (linkat(file, "", target.folder, target.relative.c_str(),
+               AT_EMPTY_PATH) == 0) {
+      return true;
+    }
+    if (errno != ENOENT || !HasProcFileEntries()) return false;
+    if (target.empty_path_refused) *target.empty_path_refused = true;
+  }
   const std::string proc_entry = "/proc/self/fd/" + std::to_string(file);
-  if (linkat(AT_FDCWD, proc_entry.c_str(), AT_FDCWD, target.c_str(),
-             AT_SYMLINK_FOLLOW) == 0) {
-    return true;
-  }
-  const int link_error = errno;
-  if (link_error != ENOENT || access("/proc/self/fd", X_OK) == 0) {
-    errno = link_error;
-    return false;
-  }
-  return linkat(file, "", AT_FDCWD, target.c_str(), AT_EMPTY_PATH) == 0;
+  return linkat(AT_FDCWD, proc_entry.c_str(), target.folder,
+                target.relative.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
 bool FlushToDisk(FileHandle file) {
@@ -215,33 +275,61 @@ bool FlushToDisk(FileHandle file) {
 // data has already been flushed, so EINTR is no failure.
 bool CloseFile(FileHandle file) { return close(file) == 0 || errno == EINTR; }
 
-bool RenameOver(const fs::path& from, const fs::path& to) {
-  return std::rename(from.c_str(), to.c_str()) == 0;
+bool RenameOver(const FileSpot& from, const FileSpot& to) {
+  return renameat(from.folder, from.relative.c_str(), to.folder,
+                  to.relative.c_str()) == 0;
 }
 
-void RemoveFile(const fs::path& path) { unlink(path.c_str()); }
+void RemoveFile(const FileSpot& spot) {
+  unlinkat(spot.folder, spot.relative.c_str(), 0);
+}
+
+bool Exists(const FileSpot& spot) {
+  struct stat info {};
+  return fstatat(spot.folder, spot.relative.c_str(), &info,
+                 AT_SYMLINK_NOFOLLOW) == 0;
+}
 
 // renameat2 refuses an existing target in one step; where the file system
 // lacks it, a hard link does the same. Only where neither works is the test
 // and the rename two steps.
-WriteError MoveKeepingTarget(const fs::path& from, const fs::path& to) {
+WriteError MoveKeepingTarget(const FileSpot& from, const FileSpot& to) {
 #ifdef RENAME_NOREPLACE
-  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(),
-                RENAME_NOREPLACE) == 0) {
+  if (renameat2(from.folder, from.relative.c_str(), to.folder,
+                to.relative.c_str(), RENAME_NOREPLACE) == 0) {
     return WriteError::kNone;
   }
   if (errno == EEXIST) return WriteError::kTargetExists;
 #endif
-  if (link(from.c_str(), to.c_str()) == 0) {
-    unlink(from.c_str());
+  if (linkat(from.folder, from.relative.c_str(), to.folder, to.relative.c_str(),
+             0) == 0) {
+    RemoveFile(from);
     return WriteError::kNone;
   }
-  if (errno == EEXIST) return WriteError::kTargetExists;
-  std::error_code error;
-  if (fs::exists(fs::symlink_status(to, error))) {
-    return WriteError::kTargetExists;
-  }
+  if (errno == EEXIST || Exists(to)) return WriteError::kTargetExists;
   return RenameOver(from, to) ? WriteError::kNone : WriteError::kReplaceFailed;
+}
+
+// What is at the spot now, links followed, from one look at it. A missing
+// file's folder is not looked at: creating the staged file there tells.
+TargetStatus StatusOf(const FileSpot& spot) {
+  struct stat info {};
+  if (fstatat(spot.folder, spot.relative.c_str(), &info, 0) != 0) {
+    return {errno == ENOTDIR ? TargetState::kNoFolder : TargetState::kMissing};
+  }
+  if (S_ISDIR(info.st_mode)) return {TargetState::kFolder};
+  const auto permissions = static_cast<unsigned>(info.st_mode & 07777);
+  // No write bit for anyone: checked by the program itself, so that it holds
+  // even for a superuser.
+  return {(permissions & 0222) == 0 ? TargetState::kReadOnly
+                                    : TargetState::kWritable,
+          permissions};
+}
+
+// Takes over the permission bits of the file it replaces. Best effort:
+// shares that do not keep permissions must still be writable.
+void CopyPermissions(FileHandle file, unsigned permissions) {
+  fchmod(file, static_cast<mode_t>(permissions));
 }
 
 std::string RawHostName() {
@@ -259,31 +347,29 @@ bool IsProcessRunning(unsigned long pid) {
 
 // Reads until the end of the file; `expected` is the size it had when it was
 // opened, so that a file that grows meanwhile is still read whole, up to
-// `max_size` bytes.
+// `max_size` bytes. A read that asked for a byte more than the file's size
+// and stopped at that size has met the end: no further read is needed to
+// hear it.
 ReadError ReadToEnd(int file, std::size_t expected, std::uint64_t max_size,
                     std::string& content) {
   content.assign(expected + 1, '\0');
   std::size_t filled = 0;
   for (;;) {
     if (filled == content.size()) content.resize(content.size() * 2);
-    const ssize_t got =
-        read(file, content.data() + filled, content.size() - filled);
+    const std::size_t asked = content.size() - filled;
+    const ssize_t got = read(file, content.data() + filled, asked);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return ReadError::kCannotRead;
     if (got == 0) break;
     filled += static_cast<std::size_t>(got);
     if (filled > max_size) return ReadError::kTooLarge;
+    if (filled == expected && static_cast<std::size_t>(got) < asked) break;
   }
   content.resize(filled);
   return ReadError::kNone;
 }
 
 #endif  // _WIN32
-
-fs::path FolderOf(const fs::path& target) {
-  const fs::path folder = target.parent_path();
-  return folder.empty() ? fs::path(".") : folder;
-}
 
 // Digits only, at most `max_digits` (up to 19) of them.
 std::optional<std::uint64_t> DigitsValue(std::string_view text,
@@ -314,28 +400,16 @@ fs::path TempFileName(const fs::path& target, int attempt) {
 }
 
 // Creates the temporary file beside the target under the first free name;
-// `path` is its name then.
-FileHandle CreateTempFile(const fs::path& target, fs::path& path) {
-  const fs::path folder = FolderOf(target);
+// `spot` is its place then.
+FileHandle CreateTempFile(const FileSpot& target, FileSpot& spot) {
   FileHandle file = kNoFile;
   for (int attempt = 0; attempt < kMaxTempNameAttempts; ++attempt) {
-    path = folder / TempFileName(target, attempt);
+    spot = SiblingOf(target, TempFileName(target.whole, attempt));
     bool name_taken = false;
-    file = CreateExclusively(path, name_taken);
+    file = CreateExclusively(spot, name_taken);
     if (file != kNoFile || !name_taken) break;
   }
   return file;
-}
-
-// Takes over the permission bits of the file it replaces. Best effort:
-// shares that do not keep permissions must still be writable. Windows keeps
-// no permission bits, and a read-only file is never replaced.
-void CopyPermissions([[maybe_unused]] const fs::path& path,
-                     [[maybe_unused]] fs::perms permissions) {
-#ifndef _WIN32
-  std::error_code error;
-  fs::permissions(path, permissions, fs::perm_options::replace, error);
-#endif
 }
 
 #ifdef _WIN32
@@ -352,18 +426,19 @@ bool IsMarkedReadOnly(const fs::path&, const fs::file_status& status) {
 }
 #endif
 
-// Whether the target can be written, from one look at the target (and, for
-// a new file, one at its folder); `status` is what the target is now.
-WriteError CheckTarget(const fs::path& target, fs::file_status& status) {
-  if (!target.has_filename()) return WriteError::kNoFolder;
-  std::error_code error;
-  status = fs::status(target, error);
-  if (fs::is_directory(status)) return WriteError::kTargetIsFolder;
-  if (fs::exists(status)) {
-    return IsMarkedReadOnly(target, status) ? WriteError::kReadOnlyTarget
-                                            : WriteError::kNone;
+// Whether the target can be written, from one look at it.
+WriteError CheckTarget(const TargetStatus& status) {
+  switch (status.state) {
+    case TargetState::kFolder:
+      return WriteError::kTargetIsFolder;
+    case TargetState::kReadOnly:
+      return WriteError::kReadOnlyTarget;
+    case TargetState::kNoFolder:
+      return WriteError::kNoFolder;
+    case TargetState::kMissing:
+    case TargetState::kWritable:
+      break;
   }
-  if (!fs::is_directory(FolderOf(target), error)) return WriteError::kNoFolder;
   return WriteError::kNone;
 }
 
@@ -419,17 +494,25 @@ std::string PathToUtf8(const fs::path& path) {
 }
 
 #ifndef _WIN32
-// One open, one fstat and the reads: a tree conversion reads every file
-// twice, so the system calls per file count. O_NONBLOCK keeps the open of a
+// One open, one fstat and the reads: a tree conversion reads thousands of
+// files, so the system calls per file count. O_NONBLOCK keeps the open of a
 // named pipe from waiting for a writer; it changes nothing for a regular
 // file.
-FileRead ReadFileUpTo(const fs::path& path, std::uint64_t max_size) {
+FileRead ReadFileAt(const FileSpot& spot, std::uint64_t max_size) {
   FileRead result;
   result.error = ReadError::kCannotRead;
-  const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (file < 0) return result;
+  const int file = openat(spot.folder, spot.relative.c_str(),
+                          O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (file < 0) {
+    if (errno == ENOENT || errno == ENOTDIR) result.error = ReadError::kMissing;
+    return result;
+  }
   struct stat info {};
-  if (fstat(file, &info) == 0 && S_ISREG(info.st_mode)) {
+  if (fstat(file, &info) != 0) {
+    // Nothing to add: the read cannot be done.
+  } else if (!S_ISREG(info.st_mode)) {
+    result.error = ReadError::kNotAFile;
+  } else {
     result.size = static_cast<std::uint64_t>(info.st_size);
     if (result.size > max_size ||
         result.size >= std::numeric_limits<std::size_t>::max() / 2) {
@@ -448,13 +531,22 @@ FileRead ReadFileUpTo(const fs::path& path, std::uint64_t max_size) {
   return result;
 }
 #else
-FileRead ReadFileUpTo(const fs::path& path, std::uint64_t max_size) {
+FileRead ReadFileAt(const FileSpot& spot, std::uint64_t max_size) {
+  const fs::path& path = spot.whole;
   FileRead result;
   result.error = ReadError::kCannotRead;
   // A folder opens for reading on some systems and reports a bogus size; a
   // device or pipe would block or never end.
   std::error_code error;
-  if (!fs::is_regular_file(path, error)) return result;
+  const fs::file_status status = fs::status(path, error);
+  if (!fs::exists(status)) {
+    result.error = ReadError::kMissing;
+    return result;
+  }
+  if (!fs::is_regular_file(status)) {
+    result.error = ReadError::kNotAFile;
+    return result;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) return result;
   in.seekg(0, std::ios::end);
@@ -480,6 +572,43 @@ FileRead ReadFileUpTo(const fs::path& path, std::uint64_t max_size) {
   return result;
 }
 #endif
+
+FileRead ReadFileUpTo(const fs::path& path, std::uint64_t max_size) {
+  return ReadFileAt(FileSpot::At(path), max_size);
+}
+
+FileRead ReadFileUpTo(OpenedFolder& folder, const fs::path& name,
+                      std::uint64_t max_size) {
+  return ReadFileAt(FileSpot::In(folder, name), max_size);
+}
+
+#ifdef _WIN32
+OpenedFolder::OpenedFolder(const fs::path& folder)
+    : path_(folder), handle_(kCurrentFolder) {}
+OpenedFolder::~OpenedFolder() = default;
+#else
+// O_PATH: the descriptor only names the folder, which needs no permission
+// to read it.
+OpenedFolder::OpenedFolder(const fs::path& folder)
+    : path_(folder),
+      handle_(open(folder.empty() ? "." : folder.c_str(),
+                   O_PATH | O_DIRECTORY | O_CLOEXEC)) {
+  if (handle_ < 0) handle_ = kCurrentFolder;
+}
+OpenedFolder::~OpenedFolder() {
+  if (handle_ != kCurrentFolder) close(handle_);
+}
+#endif
+
+FileSpot FileSpot::At(const fs::path& whole) {
+  return {kCurrentFolder, whole, whole};
+}
+
+FileSpot FileSpot::In(OpenedFolder& folder, const fs::path& name) {
+  fs::path whole = folder.path_ / name;
+  if (folder.handle_ == kCurrentFolder) return At(whole);
+  return {folder.handle_, name, std::move(whole), &folder.empty_path_refused_};
+}
 
 std::optional<std::string> ReadWholeFile(const fs::path& path) {
   FileRead read = ReadFileUpTo(path, std::numeric_limits<std::uint64_t>::max());
@@ -532,13 +661,26 @@ const char* WriteErrorText(WriteError error) {
 // A read-only target is refused although renaming over it would succeed: the
 // tester packages treat such a file as not to be changed.
 StagedWrite::StagedWrite(const fs::path& target, ExistingTarget existing)
-    : target_(target), existing_(existing) {
+    : target_(FileSpot::At(target)), existing_(existing) {
   Open();
 }
 
 StagedWrite::StagedWrite(const fs::path& target, std::string_view content,
                          ExistingTarget existing)
-    : target_(target), existing_(existing) {
+    : target_(FileSpot::At(target)), existing_(existing) {
+  Open();
+  if (WriteAt(0, content)) Seal();
+}
+
+StagedWrite::StagedWrite(OpenedFolder& folder, const fs::path& name,
+                         ExistingTarget existing)
+    : target_(FileSpot::In(folder, name)), existing_(existing) {
+  Open();
+}
+
+StagedWrite::StagedWrite(OpenedFolder& folder, const fs::path& name,
+                         std::string_view content, ExistingTarget existing)
+    : target_(FileSpot::In(folder, name)), existing_(existing) {
   Open();
   if (WriteAt(0, content)) Seal();
 }
@@ -548,9 +690,14 @@ StagedWrite::~StagedWrite() {
 }
 
 void StagedWrite::Open() {
-  fs::file_status status;
-  error_ = CheckTarget(target_, status);
-  replacing_ = fs::exists(status);
+  if (!target_.whole.has_filename()) {
+    error_ = WriteError::kNoFolder;
+    return;
+  }
+  const TargetStatus status = StatusOf(target_);
+  error_ = CheckTarget(status);
+  replacing_ = status.state == TargetState::kWritable ||
+               status.state == TargetState::kReadOnly;
   if (error_ == WriteError::kNone && replacing_ &&
       existing_ == ExistingTarget::kKeep) {
     error_ = WriteError::kTargetExists;
@@ -558,17 +705,31 @@ void StagedWrite::Open() {
   if (error_ != WriteError::kNone) return;
   // A file that replaces another goes through a name of its own and a
   // rename, the one step that swaps the old content for the new.
-  FileHandle file = replacing_ ? kNoFile : CreateUnnamedFile(FolderOf(target_));
+  FileHandle file =
+      replacing_ ? kNoFile : CreateUnnamedFile(FolderSpotOf(target_));
   if (file == kNoFile) {
-    file = CreateTempFile(target_, temp_path_);
+    file = CreateTempFile(target_, temp_);
     if (file == kNoFile) {
-      temp_path_.clear();
-      error_ = WriteError::kCreateFailed;
+      // The target's folder is only looked at now that nothing could be
+      // created in it.
+      error_ = CreateFailure();
+      temp_ = {};
       return;
     }
-    if (replacing_) CopyPermissions(temp_path_, status.permissions());
+    if (replacing_) CopyPermissions(file, status.permissions);
   }
   file_ = HandleToInt(file);
+}
+
+// Why no file could be created beside the target.
+WriteError StagedWrite::CreateFailure() const {
+#ifdef _WIN32
+  return WriteError::kCreateFailed;
+#else
+  const int error = errno;
+  if (error == ENOENT || error == ENOTDIR) return WriteError::kNoFolder;
+  return WriteError::kCreateFailed;
+#endif
 }
 
 bool StagedWrite::WriteAt(std::uint64_t offset, std::string_view data) {
@@ -592,7 +753,7 @@ bool StagedWrite::Seal() {
   sealed_ = true;
   const FileHandle file = IntToHandle(file_);
   bool ok = !replacing_ || FlushToDisk(file);
-  if (!temp_path_.empty()) {
+  if (!temp_.relative.empty()) {
     ok = CloseFile(file) && ok;
     file_ = -1;
   }
@@ -616,12 +777,12 @@ WriteError StagedWrite::Commit() {
 }
 
 WriteError StagedWrite::PutInPlace() {
-  if (temp_path_.empty()) return LinkUnnamed();
+  if (temp_.relative.empty()) return LinkUnnamed();
   if (existing_ == ExistingTarget::kKeep) {
-    return MoveKeepingTarget(temp_path_, target_);
+    return MoveKeepingTarget(temp_, target_);
   }
-  return RenameOver(temp_path_, target_) ? WriteError::kNone
-                                         : WriteError::kReplaceFailed;
+  return RenameOver(temp_, target_) ? WriteError::kNone
+                                    : WriteError::kReplaceFailed;
 }
 
 // The link fails on an existing name, in one step. A target that appeared
@@ -632,12 +793,12 @@ WriteError StagedWrite::LinkUnnamed() {
   if (LinkUnnamedFile(file, target_)) return WriteError::kNone;
   if (errno != EEXIST) return WriteError::kReplaceFailed;
   if (existing_ == ExistingTarget::kKeep) return WriteError::kTargetExists;
-  const fs::path folder = FolderOf(target_);
   for (int attempt = 0; attempt < kMaxTempNameAttempts; ++attempt) {
-    const fs::path path = folder / TempFileName(target_, attempt);
-    if (LinkUnnamedFile(file, path)) {
-      temp_path_ = path;
-      return RenameOver(path, target_) ? WriteError::kNone
+    const FileSpot spot =
+        SiblingOf(target_, TempFileName(target_.whole, attempt));
+    if (LinkUnnamedFile(file, spot)) {
+      temp_ = spot;
+      return RenameOver(spot, target_) ? WriteError::kNone
                                        : WriteError::kReplaceFailed;
     }
     if (errno != EEXIST) break;
@@ -648,13 +809,20 @@ WriteError StagedWrite::LinkUnnamed() {
 void StagedWrite::Discard() {
   if (file_ != -1) CloseFile(IntToHandle(file_));
   file_ = -1;
-  if (!temp_path_.empty()) RemoveFile(temp_path_);
-  temp_path_.clear();
+  if (!temp_.relative.empty()) RemoveFile(temp_);
+  temp_ = {};
 }
 
 WriteError WriteFileAtomically(const fs::path& target, std::string_view content,
                                ExistingTarget existing) {
   StagedWrite write(target, content, existing);
+  return write.Commit();
+}
+
+WriteError WriteFileAtomically(OpenedFolder& folder, const fs::path& name,
+                               std::string_view content,
+                               ExistingTarget existing) {
+  StagedWrite write(folder, name, content, existing);
   return write.Commit();
 }
 

@@ -21,7 +21,9 @@ std::string PathToUtf8(const std::filesystem::path& path);
 // Why a file could not be read whole.
 enum class ReadError {
   kNone,
-  kCannotRead,  // missing, no regular file, or a read failed
+  kMissing,     // no file of that name
+  kNotAFile,    // a folder, device or pipe has that name
+  kCannotRead,  // opening or reading failed
   kTooLarge,    // larger than the caller's limit, or than memory allows
 };
 
@@ -36,6 +38,48 @@ struct FileRead {
 // The whole content of a regular file of at most `max_size` bytes. Pipes and
 // devices are not read: they would block or never end.
 FileRead ReadFileUpTo(const std::filesystem::path& path,
+                      std::uint64_t max_size);
+
+// A folder that many files are read from and written into, opened once so
+// that each file is named within it rather than by its whole path, which
+// the system would walk again for every call. Where the folder cannot be
+// opened, and on Windows, files are named by their whole paths.
+class OpenedFolder {
+ public:
+  explicit OpenedFolder(const std::filesystem::path& folder);
+  ~OpenedFolder();
+  OpenedFolder(const OpenedFolder&) = delete;
+  OpenedFolder& operator=(const OpenedFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  friend struct FileSpot;
+  std::filesystem::path path_;
+  int handle_;  // the open folder (POSIX), else the current folder's marker
+  // Set once the kernel has refused to name an unnamed file by its
+  // descriptor, so that the rest of the folder's files go the other way.
+  bool empty_path_refused_ = false;
+};
+
+// Where a file is: its path relative to an opened folder (POSIX; the whole
+// path relative to the current folder where none is opened), and its whole
+// path, by which Windows names it.
+struct FileSpot {
+  int folder = -1;
+  std::filesystem::path relative;
+  std::filesystem::path whole;
+  // The opened folder's record that naming by descriptor is refused.
+  bool* empty_path_refused = nullptr;
+
+  // A file named by its whole path.
+  static FileSpot At(const std::filesystem::path& whole);
+  // File `name` of an opened folder.
+  static FileSpot In(OpenedFolder& folder, const std::filesystem::path& name);
+};
+
+// As ReadFileUpTo, for file `name` of an opened folder.
+FileRead ReadFileUpTo(OpenedFolder& folder, const std::filesystem::path& name,
                       std::uint64_t max_size);
 
 // The whole content of a regular file; no value when it cannot be read.
@@ -107,12 +151,20 @@ class StagedWrite {
   // Stages an empty file that the caller fills with WriteAt, for content
   // too large to be held in memory whole.
   StagedWrite(const std::filesystem::path& target, ExistingTarget existing);
+  // As above, for file `name` of an opened folder.
+  StagedWrite(OpenedFolder& folder, const std::filesystem::path& name,
+              std::string_view content,
+              ExistingTarget existing = ExistingTarget::kReplace);
+  StagedWrite(OpenedFolder& folder, const std::filesystem::path& name,
+              ExistingTarget existing);
   ~StagedWrite();
   StagedWrite(const StagedWrite&) = delete;
   StagedWrite& operator=(const StagedWrite&) = delete;
 
   // kNone while the write can still be committed.
   WriteError error() const { return error_; }
+  // True when the target existed as a file when the write was staged.
+  bool replaces_file() const { return replacing_; }
 
   // Writes `data` at byte `offset` of the staged file. False, with error()
   // kWriteFailed from then on, when that fails.
@@ -127,10 +179,11 @@ class StagedWrite {
   bool Seal();
   WriteError PutInPlace();
   WriteError LinkUnnamed();
+  WriteError CreateFailure() const;
   void Discard();
 
-  std::filesystem::path target_;
-  std::filesystem::path temp_path_;  // empty for an unnamed file
+  FileSpot target_;
+  FileSpot temp_;  // an empty path for an unnamed file
   // The open staged file: a descriptor on POSIX, a handle on Windows; -1
   // when none is open.
   std::intptr_t file_ = -1;
@@ -146,6 +199,11 @@ class StagedWrite {
 // failure no temporary file remains and an existing target is untouched.
 WriteError WriteFileAtomically(
     const std::filesystem::path& target, std::string_view content,
+    ExistingTarget existing = ExistingTarget::kReplace);
+// As above, for file `name` of an opened folder.
+WriteError WriteFileAtomically(
+    OpenedFolder& folder, const std::filesystem::path& name,
+    std::string_view content,
     ExistingTarget existing = ExistingTarget::kReplace);
 
 // The writer named in a temporary file of an atomic write.

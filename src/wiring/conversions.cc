@@ -63,18 +63,20 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
 // beside the old file.
 class CommentBackup {
  public:
-  // False when the file exists but cannot be read.
-  bool Take(const std::filesystem::path& path) {
-    path_ = path;
-    std::error_code error;
-    if (!std::filesystem::exists(
-            std::filesystem::symlink_status(path, error))) {
-      return true;
-    }
-    FileRead read = ReadFileUpTo(path, kMaxIniFileSize);
+  // Takes the file as it is. False when it cannot be read.
+  bool Take(OpenedFolder& folder, const std::filesystem::path& name) {
+    Prepare(folder, name);
+    FileRead read = ReadFileUpTo(folder, name, kMaxIniFileSize);
+    if (read.error == ReadError::kMissing) return true;
     if (!read.ok()) return false;
     old_content_ = std::move(read.content);
     return true;
+  }
+
+  // Names the file without taking it: it is new, and restoring removes it.
+  void Prepare(OpenedFolder& folder, const std::filesystem::path& name) {
+    folder_ = &folder;
+    name_ = name;
   }
 
   // The file's content before this run wrote it; empty for a new file.
@@ -83,17 +85,18 @@ class CommentBackup {
   }
 
   void Restore() const {
-    if (path_.empty()) return;
+    if (folder_ == nullptr) return;
     if (old_content_) {
-      WriteFileAtomically(path_, *old_content_);
+      WriteFileAtomically(*folder_, name_, *old_content_);
     } else {
       std::error_code error;
-      std::filesystem::remove(path_, error);
+      std::filesystem::remove(folder_->path() / name_, error);
     }
   }
 
  private:
-  std::filesystem::path path_;
+  OpenedFolder* folder_ = nullptr;
+  std::filesystem::path name_;
   std::optional<std::string> old_content_;
 };
 
@@ -184,6 +187,7 @@ class FolderConverter {
     // a run that no longer exists can only be the leftover of a killed run.
     if (!inputs_.dry_run) {
       RemoveStaleTempFiles(PathFromUtf8(destination_folder_));
+      destination_files_.emplace(PathFromUtf8(destination_folder_));
     }
     view_.ClearList(ListId::kDestination);
     destination_.clear();
@@ -237,9 +241,9 @@ class FolderConverter {
     for (;;) {
       std::optional<StagedWrite> staged;
       if (writes) {
-        staged.emplace(PathFromUtf8(target), overwrite_
-                                                 ? ExistingTarget::kReplace
-                                                 : ExistingTarget::kKeep);
+        staged.emplace(
+            *destination_files_, PathFromUtf8(name + kWiringExtension),
+            overwrite_ ? ExistingTarget::kReplace : ExistingTarget::kKeep);
       }
       RecordOutput& output = workspace_.output;
       output.Start(
@@ -383,48 +387,52 @@ class FolderConverter {
   // its own write would be: a later run would pass the file over as
   // existing, and the comment would never arrive.
   bool CopyComment(int l, const std::string& name, CommentBackup& backup) {
-    const std::optional<std::filesystem::path> companion = CompanionOf(l);
-    if (!companion) return true;
-    const IniFileLookup comment =
-        LookUpIniValue(*companion, kCommentSection, kCommentKey);
+    std::filesystem::path companion =
+        PathFromUtf8(FileNumber(source_, l).CompanionPath());
+    IniFileLookup comment =
+        LookUpIniValue(companion, kCommentSection, kCommentKey);
+    if (comment.error == ReadError::kMissing) {
+      const std::optional<std::filesystem::path> other = CompanionByCase(l);
+      if (!other) return true;
+      companion = *other;
+      comment = LookUpIniValue(companion, kCommentSection, kCommentKey);
+    }
+    // A folder or device of that name is no comment file.
+    if (comment.error == ReadError::kNotAFile) return true;
     if (comment.error != ReadError::kNone) {
       return AbortFile(
-          l, "cannot read the comment file " + PathToUtf8(*companion) + ": " +
+          l, "cannot read the comment file " + PathToUtf8(companion) + ": " +
                  (comment.error == ReadError::kTooLarge ? "larger than 16 MiB"
                                                         : "not readable"));
     }
     if (!comment.value) return true;
     const std::string written =
         destination_folder_ + name + kCompanionExtension;
-    const std::filesystem::path written_path = PathFromUtf8(written);
-    if (!backup.Take(written_path)) {
+    const std::filesystem::path written_name =
+        PathFromUtf8(name + kCompanionExtension);
+    StagedWrite staged(*destination_files_, written_name,
+                       ExistingTarget::kReplace);
+    // The file as taken for the backup is the one the key is set in, so it
+    // is read once, and only when there is one.
+    if (!staged.replaces_file()) {
+      backup.Prepare(*destination_files_, written_name);
+    } else if (!backup.Take(*destination_files_, written_name)) {
       return AbortFile(l, "cannot read the comment file " + written);
     }
-    // The file as taken for the backup is the one the key is set in, so it
-    // is read once.
-    if (WriteFileAtomically(written_path,
-                            SetIniValue(backup.old_content(), kCommentSection,
-                                        kCommentKey, *comment.value)) !=
-        WriteError::kNone) {
+    if (!staged.WriteAt(0, SetIniValue(backup.old_content(), kCommentSection,
+                                       kCommentKey, *comment.value)) ||
+        staged.Commit() != WriteError::kNone) {
       return AbortFile(l, "cannot write the comment file " + written);
     }
     return true;
   }
 
-  // The companion comment file of source file l: "<name>.ini", or, where
-  // names are case-sensitive and that does not exist, the first file of
-  // the folder (in name order) whose name matches it without regard to
-  // case, as trees copied from Windows media often spell it.
-  std::optional<std::filesystem::path> CompanionOf(int l) {
+  // Where names are case-sensitive and source file l has no companion of
+  // its exact name "<name>.ini": the first file of the folder (in name
+  // order) whose name matches it without regard to case, as trees copied
+  // from Windows media often spell it.
+  std::optional<std::filesystem::path> CompanionByCase(int l) {
     const WiringFile& file = FileNumber(source_, l);
-    const std::filesystem::path exact = PathFromUtf8(file.CompanionPath());
-    std::error_code error;
-    const std::filesystem::file_status status =
-        std::filesystem::status(exact, error);
-    if (std::filesystem::exists(status)) {
-      if (std::filesystem::is_regular_file(status)) return exact;
-      return std::nullopt;  // a folder or device is no comment file
-    }
     const std::string& name = file.name;
     const std::string& folder = file.folder;
     if (!companion_files_ || companion_folder_ != folder) {
@@ -478,6 +486,8 @@ class FolderConverter {
   const std::string& destination_folder_;
   const ConversionInputs& inputs_;
   WiringWorkspace& workspace_;
+  // The destination folder, opened once for the files written into it.
+  std::optional<OpenedFolder> destination_files_;
   std::string model_name_;  // Shift-JIS
   // The part of every record line after its terminal pair, line end
   // included (Shift-JIS), and its first bytes in a block of fixed size.

@@ -362,8 +362,44 @@ TEST(ReadFileUpToTest, FilesBeyondTheLimitAreTooLarge) {
   WriteBytes(file, "12345");
   EXPECT_EQ(ReadFileUpTo(file, 5).content, "12345");
   EXPECT_EQ(ReadFileUpTo(file, 4).error, ReadError::kTooLarge);
-  EXPECT_EQ(ReadFileUpTo(folder / "missing", 5).error, ReadError::kCannotRead);
-  EXPECT_EQ(ReadFileUpTo(folder.path(), 5).error, ReadError::kCannotRead);
+  EXPECT_EQ(ReadFileUpTo(folder / "missing", 5).error, ReadError::kMissing);
+  EXPECT_EQ(ReadFileUpTo(folder.path(), 5).error, ReadError::kNotAFile);
+}
+
+// Files of an opened folder are named within it; what a write does is the
+// same as by whole paths, also once the folder itself has gone.
+TEST(OpenedFolderTest, WritesAndReadsFilesWithinTheFolder) {
+  const struct {
+    const char* existing_content;  // nullptr: no such file yet
+    ExistingTarget existing;
+    bool remove_folder;
+    WriteError written;
+    const char* content_after;
+  } kCases[] = {
+      {nullptr, ExistingTarget::kKeep, false, WriteError::kNone, "new"},
+      {"old", ExistingTarget::kKeep, false, WriteError::kTargetExists, "old"},
+      {"old", ExistingTarget::kReplace, false, WriteError::kNone, "new"},
+      {nullptr, ExistingTarget::kReplace, true, WriteError::kNoFolder, nullptr},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(::testing::PrintToString(c.written));
+    TempFolder root;
+    const fs::path folder = root / "sub";
+    fs::create_directory(folder);
+    if (c.existing_content) WriteBytes(folder / "W.ini", c.existing_content);
+    OpenedFolder opened(folder);
+    if (c.remove_folder) fs::remove_all(folder);
+
+    EXPECT_EQ(WriteFileAtomically(opened, "W.ini", "new", c.existing),
+              c.written);
+    const FileRead read = ReadFileUpTo(opened, "W.ini", 100);
+    if (c.content_after) {
+      EXPECT_EQ(read.content, c.content_after);
+      EXPECT_THAT(FolderEntries(folder), ElementsAre("W.ini"));
+    } else {
+      EXPECT_EQ(read.error, ReadError::kMissing);
+    }
+  }
 }
 
 }  // namespace
