@@ -1,17 +1,23 @@
 #include "batch/conversion_run.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <exception>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
 
 #include "batch/folder_listing.h"
 #include "batch/folder_tree.h"
+#include "batch/work_ahead.h"
 #include "platform/codepage.h"
 #include "platform/folder_path.h"
 #include "platform/folder_scan.h"
 #include "platform/sjis.h"
+#include "platform/text_file.h"
 #include "wiring/conversions.h"
 #include "wiring/numeric.h"
 #include "wiring/summaries.h"
@@ -197,6 +203,31 @@ bool DestinationOverlapsSource(const std::vector<FolderPair>& folders) {
       });
 }
 
+// What listing a source folder came to.
+enum class ListingResult {
+  kConvert,           // listed: the folder's files are converted next
+  kNothingToConvert,  // the folder has no wiring file
+  kEndRun,            // a fault, shown, or a stop: the run ends
+  kLeftForItsTurn,    // too large to be listed ahead; nothing was shown
+};
+
+// Whether a folder is listed in its turn or ahead of it, on another thread.
+enum class Turn { kInTurn, kAhead };
+
+struct FolderListing {
+  ListingResult result = ListingResult::kEndRun;
+  bool found_files = false;  // the folder has wiring files, listed below
+  WiringFileList files;
+  KeptSources kept;  // the bytes read, for the conversion
+};
+
+// A listing made ahead of its turn, with what it showed; no listing when it
+// is to be made again in turn.
+struct AheadListing {
+  std::optional<FolderListing> listing;
+  std::unique_ptr<DeferredView> shown;
+};
+
 class ConversionRun {
  public:
   ConversionRun(ConversionView& view, const RunOptions& options,
@@ -231,9 +262,11 @@ class ConversionRun {
     const int folder_count = static_cast<int>(tree.folders.size());
     int folders_done = 0;
     view_.ShowRunProgress(folders_done, folder_count);
-    for (const FolderPair& folder : tree.folders) {
+    for (std::size_t i = 0; i < tree.folders.size(); ++i) {
       if (view_.StopRequested()) return Ended(RunOutcome::kStopped);
-      if (!ConvertFolder(folder, conversion, converted_in_run)) {
+      const FolderPair* next =
+          i + 1 < tree.folders.size() ? &tree.folders[i + 1] : nullptr;
+      if (!ConvertFolder(tree.folders[i], next, conversion, converted_in_run)) {
         if (view_.StopRequested()) return Ended(RunOutcome::kStopped);
         return EndedEarly();
       }
@@ -316,75 +349,157 @@ class ConversionRun {
   }
 
   // Lists and converts one folder of the tree, with the bytes its listing
-  // read kept for the conversion only while the folder is at hand. False
-  // ends the run.
-  bool ConvertFolder(const FolderPair& folder,
+  // read kept for the conversion only while the folder is at hand. The
+  // next folder, when there is one, is listed on another thread meanwhile.
+  // False ends the run.
+  bool ConvertFolder(const FolderPair& folder, const FolderPair* next,
                      const ConversionInputs& conversion,
                      int& converted_in_run) {
     const bool done =
-        ListAndConvertFolder(folder, conversion, converted_in_run);
+        ListAndConvertFolder(folder, next, conversion, converted_in_run);
     state_.workspace.kept.Release();
     return done;
   }
 
-  bool ListAndConvertFolder(const FolderPair& folder,
+  bool ListAndConvertFolder(const FolderPair& folder, const FolderPair* next,
                             const ConversionInputs& conversion,
                             int& converted_in_run) {
+    FolderListing listing = ListingOf(folder.source);
+    if (listing.found_files) {
+      state_.*profile_.source_list = std::move(listing.files);
+    }
+    state_.workspace.kept = std::move(listing.kept);
+    if (listing.result != ListingResult::kConvert) {
+      return listing.result == ListingResult::kNothingToConvert;
+    }
+    if (view_.ListRowCount(ListId::kSource) == 0) return true;
+    if (next != nullptr && inputs_.list_ahead) ListAhead(next->source);
+
     const std::string& source_folder = folder.source;
     const std::string& destination_folder = folder.destination;
-    std::optional<WiringFileList> found =
-        ListWiringFiles(source_folder, kWiringExtension);
-    if (!found) {
-      view_.ReportFile({source_folder,
-                        FileOutcome::kFault,
-                        {},
-                        "the folder cannot be read"});
-      view_.ShowGuide(kEnumerationFailedGuide);
-      return false;
-    }
-    if (found->empty()) {
-      // A folder of the analysis that has gone since would pass as empty,
-      // and the run would report success with its files left out.
-      if (FolderExists(source_folder)) return true;
-      view_.ReportFile({source_folder,
-                        FileOutcome::kFault,
-                        {},
-                        "the folder no longer exists"});
-      view_.ShowGuide(kEnumerationFailedGuide);
-      return false;
-    }
-
-    WiringFileList& source = state_.*profile_.source_list;
-    source = std::move(*found);
-    state_.workspace.kept.StartFolder(FileCount(source),
-                                      inputs_.kept_source_budget);
-    view_.ClearList(ListId::kSource);
-    if (!profile_.list_files(view_, ListId::kSource, source,
-                             state_.workspace)) {
-      if (view_.StopRequested()) return false;
-      // Converting a folder whose listing failed would pass over the
-      // failing file and every file after it while reporting success.
-      view_.ShowGuide(profile_.listing_failed_text);
-      return Failed();
-    }
-    view_.ShowGuide(profile_.listed_text);
-    if (view_.ListRowCount(ListId::kSource) == 0) return true;
-
     view_.ShowGuide(source_folder + kConvertingFolderSuffix);
     if (!inputs_.dry_run) MakeFolderPath(destination_folder);
-    if (!profile_.convert_folder(view_, source,
+    if (!profile_.convert_folder(view_, state_.*profile_.source_list,
                                  state_.*profile_.destination_list,
                                  destination_folder, conversion,
                                  state_.workspace, converted_in_run)) {
       if (view_.StopRequested()) return false;
-      return Failed();
+      return Failed(view_);
     }
     view_.ShowGuide(source_folder + kFolderDoneSuffix);
     return true;
   }
 
-  bool Failed() {
-    Warn(view_, std::string(profile_.label) + kConversionFailedSuffix);
+  // The listing of a source folder: the one made ahead, shown now that its
+  // turn has come, or else one made now.
+  FolderListing ListingOf(const std::string& source_folder) {
+    if (ahead_.started()) {
+      AheadListing ahead = ahead_.Take();
+      if (ahead.listing) {
+        ahead.shown->ShowOn(view_);
+        return std::move(*ahead.listing);
+      }
+    }
+    return ListFolder(view_, source_folder, state_.workspace);
+  }
+
+  // Lists a folder on another thread while this one converts. The listing
+  // shows nothing until its turn. A folder whose files together exceed
+  // the keep budget is left to be listed in its turn, so that the run holds
+  // no more than one budget's worth of bytes read ahead.
+  void ListAhead(const std::string& source_folder) {
+    ahead_.Start([this, source_folder](const std::atomic<bool>& abandoned) {
+      AheadListing ahead;
+      ahead.shown = std::make_unique<DeferredView>(abandoned);
+      try {
+        ahead.listing = ListFolder(*ahead.shown, source_folder,
+                                   ahead_workspace_, Turn::kAhead);
+        if (ahead.listing->result == ListingResult::kLeftForItsTurn) {
+          ahead.listing.reset();
+        }
+      } catch (const std::exception&) {
+        // Listed again in turn, where the fault shows as it would have.
+        ahead.listing.reset();
+      }
+      return ahead;
+    });
+  }
+
+  // The bytes of the files of a listing; no value when a size is unknown.
+  static std::optional<std::uint64_t> BytesOf(const WiringFileList& files) {
+    std::uint64_t bytes = 0;
+    for (const WiringFile& file : files) {
+      std::error_code error;
+      const std::uintmax_t size =
+          std::filesystem::file_size(PathFromUtf8(file.WiringPath()), error);
+      if (error) return std::nullopt;
+      bytes += size;
+    }
+    return bytes;
+  }
+
+  // Lists one source folder on `view`, reading with `workspace`, whose kept
+  // bytes go with the listing.
+  FolderListing ListFolder(ConversionView& view,
+                           const std::string& source_folder,
+                           WiringWorkspace& workspace,
+                           Turn turn = Turn::kInTurn) const {
+    FolderListing listing;
+    std::optional<WiringFileList> found =
+        ListWiringFiles(source_folder, kWiringExtension);
+    if (!found) {
+      view.ReportFile({source_folder,
+                       FileOutcome::kFault,
+                       {},
+                       "the folder cannot be read"});
+      view.ShowGuide(kEnumerationFailedGuide);
+      return listing;
+    }
+    if (found->empty()) {
+      // A folder of the analysis that has gone since would pass as empty,
+      // and the run would report success with its files left out.
+      if (FolderExists(source_folder)) {
+        listing.result = ListingResult::kNothingToConvert;
+        return listing;
+      }
+      view.ReportFile({source_folder,
+                       FileOutcome::kFault,
+                       {},
+                       "the folder no longer exists"});
+      view.ShowGuide(kEnumerationFailedGuide);
+      return listing;
+    }
+
+    if (turn == Turn::kAhead) {
+      const std::optional<std::uint64_t> bytes = BytesOf(*found);
+      if (!bytes || *bytes > inputs_.kept_source_budget) {
+        listing.result = ListingResult::kLeftForItsTurn;
+        return listing;
+      }
+    }
+    listing.found_files = true;
+    listing.files = std::move(*found);
+    workspace.kept.StartFolder(FileCount(listing.files),
+                               inputs_.kept_source_budget);
+    view.ClearList(ListId::kSource);
+    const bool listed =
+        profile_.list_files(view, ListId::kSource, listing.files, workspace);
+    listing.kept = std::move(workspace.kept);
+    if (!listed) {
+      if (view.StopRequested()) return listing;
+      // Converting a folder whose listing failed would pass over the
+      // failing file and every file after it while reporting success.
+      view.ShowGuide(profile_.listing_failed_text);
+      Failed(view);
+      return listing;
+    }
+    view.ShowGuide(profile_.listed_text);
+    listing.result = ListingResult::kConvert;
+    return listing;
+  }
+
+  bool Failed(ConversionView& view) const {
+    Warn(view, std::string(profile_.label) + kConversionFailedSuffix);
     return false;
   }
 
@@ -394,6 +509,11 @@ class ConversionRun {
   const DirectionProfile& profile_;
   bool inputs_accepted_ = false;
   std::string reason_;  // why the inputs were refused
+  // The next folder's listing, made on another thread with a workspace of
+  // its own. Last, so that the thread has ended before anything it uses
+  // goes.
+  WiringWorkspace ahead_workspace_;
+  WorkAhead<AheadListing> ahead_;
 };
 
 }  // namespace

@@ -32,6 +32,9 @@ struct RunOptions {
   // The bytes of a folder's source files that its listing keeps for its
   // conversion; files beyond it are read a second time.
   std::size_t kept_source_budget = KeptSources::kDefaultBudget;
+  // List the next folder on another thread while the current one is
+  // converted; what it shows waits for its turn.
+  bool list_ahead = true;
 };
 
 enum class RunOutcome {

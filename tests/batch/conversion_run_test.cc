@@ -340,7 +340,9 @@ TEST_F(RunTest, DestinationFoldersThatAreSourceFoldersAreRefused) {
   }
 }
 
-// A folder that goes away during the run is a fault, not an empty folder.
+// A folder that goes away during the run, before it is listed, is a fault,
+// not an empty folder. It goes once the first folder is listed, before the
+// next one can be listed ahead.
 TEST_F(RunTest, FolderThatVanishesMidRunEndsTheRunNamingIt) {
   class VanishingView : public RecordingView {
    public:
@@ -348,7 +350,7 @@ TEST_F(RunTest, FolderThatVanishesMidRunEndsTheRunNamingIt) {
         : folder_(std::move(folder)) {}
     void ShowGuide(std::string_view text) override {
       RecordingView::ShowGuide(text);
-      if (text.ends_with("フォルダ 変換完了")) {
+      if (text.ends_with("の一覧を表示しました")) {
         std::filesystem::remove_all(folder_);
       }
     }
@@ -370,6 +372,99 @@ TEST_F(RunTest, FolderThatVanishesMidRunEndsTheRunNamingIt) {
             testing::PathText(temp_ / "src/B") + kFolderSeparator);
   EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/C"));
   EXPECT_EQ(view.converted_count(), "1");
+}
+
+// Every call a view gets, in order, one line each.
+class CallLogView : public ConversionView {
+ public:
+  void ShowGuide(std::string_view text) override { Log("guide", text); }
+  void ShowMessage(std::string_view text, MessageIcon) override {
+    Log("message", text);
+  }
+  void ClearList(ListId list) override {
+    rows_[static_cast<int>(list)] = 0;
+    Log("clear", std::to_string(static_cast<int>(list)));
+  }
+  void SetListCell(ListId list, int row, int column,
+                   std::string_view text) override {
+    if (column == 1) ++rows_[static_cast<int>(list)];
+    Log("cell", std::to_string(static_cast<int>(list)) + " " +
+                    std::to_string(row) + " " + std::to_string(column) + " " +
+                    std::string(text));
+  }
+  int ListRowCount(ListId list) const override {
+    return rows_[static_cast<int>(list)];
+  }
+  void SetConvertedCount(std::string_view caption) override {
+    Log("count", caption);
+  }
+  void ReportFile(const FileReport& report) override {
+    Log("file", report.source + " " +
+                    std::to_string(static_cast<int>(report.outcome)) + " " +
+                    report.detail);
+  }
+  void ShowRunProgress(int done, int count) override {
+    Log("progress", std::to_string(done) + "/" + std::to_string(count));
+  }
+
+  std::vector<std::string> calls;
+
+ private:
+  void Log(std::string_view what, std::string_view text) {
+    calls.push_back(std::string(what) + ": " + std::string(text));
+  }
+  int rows_[2] = {};
+};
+
+// Listing the next folder ahead, on another thread, changes nothing the user
+// sees: the same calls in the same order, whether the run completes, a
+// listing or a conversion fails, or a folder is too large to list ahead.
+TEST_F(RunTest, ListingAheadShowsTheSameAsListingInTurn) {
+  const struct {
+    const char* name;
+    const char* faulty_file;  // nullptr: none
+    std::vector<std::string> faulty_header;
+    const char* faulty_record;
+    std::size_t budget;
+  } kCases[] = {
+      {"completes", nullptr, {}, "", KeptSources::kDefaultBudget},
+      {"listing fault", "C/1.lvd", kHeader, "A1", KeptSources::kDefaultBudget},
+      {"conversion fault",
+       "B/2.lvd",
+       {" ", "20240101000000", "1", "2"},
+       "A1-A2,0,100",
+       KeptSources::kDefaultBudget},
+      {"too large to list ahead", nullptr, {}, "", 10},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(temp_ / "src");
+    for (const char* file :
+         {"A/1.lvd", "A/2.lvd", "B/1.lvd", "B/2.lvd", "C/1.lvd", "C/D/1.lvd"}) {
+      AddContinuity(file);
+    }
+    if (c.faulty_file != nullptr) {
+      std::vector<std::string> lines = c.faulty_header;
+      lines.push_back(c.faulty_record);
+      WriteLines(temp_ / "src" / c.faulty_file, lines);
+    }
+    inputs_.kept_source_budget = c.budget;
+    std::vector<std::string> logs[2];
+    RunOutcome outcomes[2];
+    for (const bool ahead : {false, true}) {
+      std::filesystem::remove_all(temp_ / "dst");
+      inputs_.list_ahead = ahead;
+      CallLogView view;
+      BatchState state;
+      outcomes[ahead] = RunConversion(view, inputs_, state).outcome;
+      logs[ahead] = std::move(view.calls);
+    }
+    EXPECT_EQ(outcomes[true], outcomes[false]);
+    EXPECT_EQ(outcomes[true], c.faulty_file == nullptr
+                                  ? RunOutcome::kCompleted
+                                  : RunOutcome::kEndedEarly);
+    EXPECT_EQ(logs[true], logs[false]);
+  }
 }
 
 // The conversion works on the bytes the listing read, so a file rewritten
