@@ -18,6 +18,7 @@
 #include "platform/folder_scan.h"
 #include "platform/sjis.h"
 #include "platform/text_file.h"
+#include "wiring/companion.h"
 #include "wiring/conversions.h"
 #include "wiring/numeric.h"
 #include "wiring/summaries.h"
@@ -416,6 +417,8 @@ class ConversionRun {
                                    ahead_workspace_, Turn::kAhead);
         if (ahead.listing->result == ListingResult::kLeftForItsTurn) {
           ahead.listing.reset();
+        } else if (ahead.listing->result == ListingResult::kConvert) {
+          ReadComments(*ahead.listing, abandoned);
         }
       } catch (const std::exception&) {
         // Listed again in turn, where the fault shows as it would have.
@@ -423,6 +426,16 @@ class ConversionRun {
       }
       return ahead;
     });
+  }
+
+  // The companion comments of a listing's files, kept for its conversion.
+  static void ReadComments(FolderListing& listing,
+                           const std::atomic<bool>& abandoned) {
+    CompanionReader companions;
+    for (int l = 1; l <= FileCount(listing.files) && !abandoned; ++l) {
+      listing.kept.KeepComment(l,
+                               companions.Read(FileNumber(listing.files, l)));
+    }
   }
 
   // The bytes of the files of a listing; no value when a size is unknown.

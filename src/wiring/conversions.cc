@@ -20,6 +20,7 @@
 #include "platform/sjis.h"
 #include "platform/text_file.h"
 #include "wiring/check.h"
+#include "wiring/companion.h"
 #include "wiring/numeric.h"
 #include "wiring/record_output.h"
 #include "wiring/wiring_file.h"
@@ -28,8 +29,6 @@ namespace cordshift {
 namespace {
 
 constexpr char kAbortGuide[] = "異常を検出したため変換を終了します";
-constexpr char kCommentSection[] = "Purpose";
-constexpr char kCommentKey[] = "Comment";
 
 // Column widths of the rows a conversion adds to the destination list.
 constexpr std::size_t kRowNumberWidth = 4;
@@ -43,19 +42,6 @@ std::string HeaderFaultMessage(int l, std::string_view what) {
 bool FileExists(const std::string& path) {
   std::error_code error;
   return std::filesystem::exists(PathFromUtf8(path), error);
-}
-
-char AsciiUpper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// File names are UTF-8, whose multi-byte characters have no ASCII bytes, so
-// folding ASCII letters leaves every other character as it is.
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return AsciiUpper(x) == AsciiUpper(y);
-         });
 }
 
 // A destination comment file as it was before this run wrote it, so that a
@@ -385,27 +371,20 @@ class FolderConverter {
   // The companion comment goes along when the source has one. A comment
   // file that cannot be read or written is a fault of the wiring file, as
   // its own write would be: a later run would pass the file over as
-  // existing, and the comment would never arrive.
+  // existing, and the comment would never arrive. A listing made ahead may
+  // have read it already.
   bool CopyComment(int l, const std::string& name, CommentBackup& backup) {
-    std::filesystem::path companion =
-        PathFromUtf8(FileNumber(source_, l).CompanionPath());
-    IniFileLookup comment =
-        LookUpIniValue(companion, kCommentSection, kCommentKey);
-    if (comment.error == ReadError::kMissing) {
-      const std::optional<std::filesystem::path> other = CompanionByCase(l);
-      if (!other) return true;
-      companion = *other;
-      comment = LookUpIniValue(companion, kCommentSection, kCommentKey);
-    }
-    // A folder or device of that name is no comment file.
-    if (comment.error == ReadError::kNotAFile) return true;
-    if (comment.error != ReadError::kNone) {
+    std::optional<CompanionComment> comment = workspace_.kept.TakeComment(l);
+    if (!comment) comment = companions_.Read(FileNumber(source_, l));
+    if (!comment->file) return true;
+    if (comment->error != ReadError::kNone) {
       return AbortFile(
-          l, "cannot read the comment file " + PathToUtf8(companion) + ": " +
-                 (comment.error == ReadError::kTooLarge ? "larger than 16 MiB"
-                                                        : "not readable"));
+          l, "cannot read the comment file " + PathToUtf8(*comment->file) +
+                 ": " +
+                 (comment->error == ReadError::kTooLarge ? "larger than 16 MiB"
+                                                         : "not readable"));
     }
-    if (!comment.value) return true;
+    if (!comment->value) return true;
     const std::string written =
         destination_folder_ + name + kCompanionExtension;
     const std::filesystem::path written_name =
@@ -420,33 +399,11 @@ class FolderConverter {
       return AbortFile(l, "cannot read the comment file " + written);
     }
     if (!staged.WriteAt(0, SetIniValue(backup.old_content(), kCommentSection,
-                                       kCommentKey, *comment.value)) ||
+                                       kCommentKey, *comment->value)) ||
         staged.Commit() != WriteError::kNone) {
       return AbortFile(l, "cannot write the comment file " + written);
     }
     return true;
-  }
-
-  // Where names are case-sensitive and source file l has no companion of
-  // its exact name "<name>.ini": the first file of the folder (in name
-  // order) whose name matches it without regard to case, as trees copied
-  // from Windows media often spell it.
-  std::optional<std::filesystem::path> CompanionByCase(int l) {
-    const WiringFile& file = FileNumber(source_, l);
-    const std::string& name = file.name;
-    const std::string& folder = file.folder;
-    if (!companion_files_ || companion_folder_ != folder) {
-      companion_folder_ = folder;
-      companion_files_ = ListFilesWithExtension(folder.empty() ? "." : folder,
-                                                kCompanionExtension);
-    }
-    if (!companion_files_) return std::nullopt;
-    for (const FoundFile& found : *companion_files_) {
-      if (SameNameIgnoringCase(found.name, name)) {
-        return PathFromUtf8(folder + found.name + found.extension);
-      }
-    }
-    return std::nullopt;
   }
 
   void AddRow(int row, const WiringFile& written) {
@@ -497,10 +454,7 @@ class FolderConverter {
   const bool overwrite_ = inputs_.overwrite;
   // The names written into the destination folder by this run.
   std::unordered_set<std::string> written_names_;
-  // The comment files of the source folder, listed when a companion is not
-  // found under its exact name.
-  std::string companion_folder_;
-  std::optional<std::vector<FoundFile>> companion_files_;
+  CompanionReader companions_;
 };
 
 // Continuity records (AB or sequential notation) into hipot records with

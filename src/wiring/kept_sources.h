@@ -3,7 +3,8 @@
 
 // The bytes of a folder's source files as its listing read them, kept for
 // the conversion that follows, so that a run reads each file once and
-// converts exactly what it listed. The bytes kept stay within a budget per
+// converts exactly what it listed; and, where the listing was made ahead of
+// its turn, their comments. The bytes kept stay within a budget per
 // folder, so that a run's memory is bounded by its largest file rather than
 // by its largest folder; a file beyond the budget is read again. Keeping is
 // off (a budget of 0) until a run turns it on for one folder, so that the
@@ -15,6 +16,8 @@
 #include <utility>
 #include <vector>
 
+#include "wiring/companion.h"
+
 namespace cordshift {
 
 class KeptSources {
@@ -25,6 +28,7 @@ class KeptSources {
   void StartFolder(int file_count, std::size_t budget) {
     Release();
     contents_.resize(static_cast<std::size_t>(file_count));
+    comments_.resize(static_cast<std::size_t>(file_count));
     budget_left_ = budget;
   }
 
@@ -45,15 +49,35 @@ class KeptSources {
     return std::exchange(contents_[index], std::nullopt);
   }
 
+  // Keeps the comment of file l as read from its companion, within the
+  // budget as its content.
+  void KeepComment(int l, CompanionComment&& comment) {
+    const std::size_t index = static_cast<std::size_t>(l - 1);
+    const std::size_t size = comment.value ? comment.value->size() : 0;
+    if (index >= comments_.size() || size > budget_left_) return;
+    budget_left_ -= size;
+    comments_[index] = std::move(comment);
+  }
+
+  // The comment kept of file l; no value when it was not read ahead.
+  std::optional<CompanionComment> TakeComment(int l) {
+    const std::size_t index = static_cast<std::size_t>(l - 1);
+    if (index >= comments_.size()) return std::nullopt;
+    return std::exchange(comments_[index], std::nullopt);
+  }
+
   // Drops everything kept and stops keeping.
   void Release() {
     contents_.clear();
     contents_.shrink_to_fit();
+    comments_.clear();
+    comments_.shrink_to_fit();
     budget_left_ = 0;
   }
 
  private:
   std::vector<std::optional<std::string>> contents_;
+  std::vector<std::optional<CompanionComment>> comments_;
   std::size_t budget_left_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -443,6 +444,8 @@ TEST_F(RunTest, ListingAheadShowsTheSameAsListingInTurn) {
          {"A/1.lvd", "A/2.lvd", "B/1.lvd", "B/2.lvd", "C/1.lvd", "C/D/1.lvd"}) {
       AddContinuity(file);
     }
+    WriteLines(temp_ / "src/B/1.ini", {"[Purpose]", "Comment=one"});
+    WriteLines(temp_ / "src/C/D/1.INI", {"[Purpose]", "Comment=by case"});
     if (c.faulty_file != nullptr) {
       std::vector<std::string> lines = c.faulty_header;
       lines.push_back(c.faulty_record);
@@ -451,6 +454,7 @@ TEST_F(RunTest, ListingAheadShowsTheSameAsListingInTurn) {
     inputs_.kept_source_budget = c.budget;
     std::vector<std::string> logs[2];
     RunOutcome outcomes[2];
+    std::map<std::string, std::string> written[2];
     for (const bool ahead : {false, true}) {
       std::filesystem::remove_all(temp_ / "dst");
       inputs_.list_ahead = ahead;
@@ -458,8 +462,10 @@ TEST_F(RunTest, ListingAheadShowsTheSameAsListingInTurn) {
       BatchState state;
       outcomes[ahead] = RunConversion(view, inputs_, state).outcome;
       logs[ahead] = std::move(view.calls);
+      written[ahead] = Snapshot(temp_ / "dst");
     }
     EXPECT_EQ(outcomes[true], outcomes[false]);
+    EXPECT_EQ(written[true], written[false]);
     EXPECT_EQ(outcomes[true], c.faulty_file == nullptr
                                   ? RunOutcome::kCompleted
                                   : RunOutcome::kEndedEarly);
