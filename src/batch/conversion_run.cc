@@ -359,6 +359,11 @@ class ConversionRun {
     const bool done =
         ListAndConvertFolder(folder, next, conversion, converted_in_run);
     state_.workspace.kept.Release();
+    if (std::shared_ptr<OpenedFolder>& destination =
+            state_.workspace.destination_files) {
+      destination->StopMakingUnnamedFiles();
+      destination.reset();
+    }
     return done;
   }
 
@@ -374,12 +379,19 @@ class ConversionRun {
       return listing.result == ListingResult::kNothingToConvert;
     }
     if (view_.ListRowCount(ListId::kSource) == 0) return true;
-    if (next != nullptr && inputs_.list_ahead) ListAhead(next->source);
 
     const std::string& source_folder = folder.source;
     const std::string& destination_folder = folder.destination;
     view_.ShowGuide(source_folder + kConvertingFolderSuffix);
-    if (!inputs_.dry_run) MakeFolderPath(destination_folder);
+    if (!inputs_.dry_run) {
+      MakeFolderPath(destination_folder);
+      state_.workspace.destination_files =
+          std::make_shared<OpenedFolder>(PathFromUtf8(destination_folder));
+    }
+    if (inputs_.list_ahead) {
+      StartWorkAhead(state_.workspace.destination_files,
+                     FileCount(state_.*profile_.source_list), next);
+    }
     if (!profile_.convert_folder(view_, state_.*profile_.source_list,
                                  state_.*profile_.destination_list,
                                  destination_folder, conversion,
@@ -404,28 +416,48 @@ class ConversionRun {
     return ListFolder(view_, source_folder, state_.workspace);
   }
 
-  // Lists a folder on another thread while this one converts. The listing
-  // shows nothing until its turn. A folder whose files together exceed
-  // the keep budget is left to be listed in its turn, so that the run holds
-  // no more than one budget's worth of bytes read ahead.
-  void ListAhead(const std::string& source_folder) {
-    ahead_.Start([this, source_folder](const std::atomic<bool>& abandoned) {
-      AheadListing ahead;
-      ahead.shown = std::make_unique<DeferredView>(abandoned);
-      try {
-        ahead.listing = ListFolder(*ahead.shown, source_folder,
-                                   ahead_workspace_, Turn::kAhead);
-        if (ahead.listing->result == ListingResult::kLeftForItsTurn) {
-          ahead.listing.reset();
-        } else if (ahead.listing->result == ListingResult::kConvert) {
-          ReadComments(*ahead.listing, abandoned);
-        }
-      } catch (const std::exception&) {
-        // Listed again in turn, where the fault shows as it would have.
-        ahead.listing.reset();
+  // The work of another thread while this one converts a folder of
+  // `file_count` files: making new files in its destination, two per file
+  // (the wiring file and its comment), which can cost more than writing
+  // them; then listing the next folder, when there is one. The listing
+  // shows nothing until its turn. A folder whose files together exceed the
+  // keep budget is left to be listed in its turn, so that the run holds no
+  // more than one budget's worth of bytes read ahead.
+  void StartWorkAhead(std::shared_ptr<OpenedFolder> destination, int file_count,
+                      const FolderPair* next) {
+    constexpr int kMaxFilesMadeAhead = 128;
+    const int files_to_make = std::min(2 * file_count, kMaxFilesMadeAhead);
+    std::optional<std::string> next_source;
+    if (next != nullptr) next_source = next->source;
+    ahead_.Start([this, destination = std::move(destination), files_to_make,
+                  next_source](const std::atomic<bool>& abandoned) mutable {
+      if (destination) {
+        destination->MakeUnnamedFiles(files_to_make);
+        destination.reset();
       }
+      AheadListing ahead;
+      if (next_source) ahead = ListAhead(*next_source, abandoned);
       return ahead;
     });
+  }
+
+  AheadListing ListAhead(const std::string& source_folder,
+                         const std::atomic<bool>& abandoned) {
+    AheadListing ahead;
+    ahead.shown = std::make_unique<DeferredView>(abandoned);
+    try {
+      ahead.listing = ListFolder(*ahead.shown, source_folder, ahead_workspace_,
+                                 Turn::kAhead);
+      if (ahead.listing->result == ListingResult::kLeftForItsTurn) {
+        ahead.listing.reset();
+      } else if (ahead.listing->result == ListingResult::kConvert) {
+        ReadComments(*ahead.listing, abandoned);
+      }
+    } catch (const std::exception&) {
+      // Listed again in turn, where the fault shows as it would have.
+      ahead.listing.reset();
+    }
+    return ahead;
   }
 
   // The companion comments of a listing's files, kept for its conversion.

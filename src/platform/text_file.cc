@@ -44,7 +44,7 @@ constexpr std::size_t kMaxTargetNameInTempName = 64;
 // The spot of another file in the same folder.
 FileSpot SiblingOf(const FileSpot& spot, const fs::path& name) {
   return {spot.folder, spot.relative.parent_path() / name,
-          spot.whole.parent_path() / name, spot.empty_path_refused};
+          spot.whole.parent_path() / name, spot.opened};
 }
 
 fs::path FolderOf(const fs::path& target) {
@@ -55,7 +55,7 @@ fs::path FolderOf(const fs::path& target) {
 // The spot of the folder that a file is in.
 FileSpot FolderSpotOf(const FileSpot& spot) {
   return {spot.folder, FolderOf(spot.relative), FolderOf(spot.whole),
-          spot.empty_path_refused};
+          spot.opened};
 }
 
 // What is at a target's place.
@@ -246,21 +246,31 @@ FileHandle CreateUnnamedFile(const FileSpot& folder) {
                 O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
 }
 
+}  // namespace
+
 // Fails with EEXIST when the name is taken. AT_EMPTY_PATH is one step; a
 // kernel that refuses it says ENOENT, and the /proc entry is used instead,
 // from then on for the rest of the folder's files.
-bool LinkUnnamedFile(FileHandle file, const FileSpot& target) {
-  if (!target.empty_path_refused || !*target.empty_path_refused) {
-    if (linkat(file, "", target.folder, target.relative.c_str(),
+bool LinkUnnamedFileOf(std::intptr_t file, const FileSpot& target) {
+  const int descriptor = static_cast<int>(file);
+  OpenedFolder* const opened = target.opened;
+  if (opened == nullptr || !opened->empty_path_refused_) {
+    if (linkat(descriptor, "", target.folder, target.relative.c_str(),
                AT_EMPTY_PATH) == 0) {
       return true;
     }
     if (errno != ENOENT || !HasProcFileEntries()) return false;
-    if (target.empty_path_refused) *target.empty_path_refused = true;
+    if (opened != nullptr) opened->empty_path_refused_ = true;
   }
   const std::string proc_entry = "/proc/self/fd/" + std::to_string(file);
   return linkat(AT_FDCWD, proc_entry.c_str(), target.folder,
                 target.relative.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+namespace {
+
+bool LinkUnnamedFile(FileHandle file, const FileSpot& target) {
+  return LinkUnnamedFileOf(file, target);
 }
 
 bool FlushToDisk(FileHandle file) {
@@ -586,6 +596,9 @@ FileRead ReadFileUpTo(OpenedFolder& folder, const fs::path& name,
 OpenedFolder::OpenedFolder(const fs::path& folder)
     : path_(folder), handle_(kCurrentFolder) {}
 OpenedFolder::~OpenedFolder() = default;
+
+// Windows has no file without a name.
+void OpenedFolder::MakeUnnamedFiles(int) {}
 #else
 // O_PATH: the descriptor only names the folder, which needs no permission
 // to read it.
@@ -595,10 +608,31 @@ OpenedFolder::OpenedFolder(const fs::path& folder)
                    O_PATH | O_DIRECTORY | O_CLOEXEC)) {
   if (handle_ < 0) handle_ = kCurrentFolder;
 }
+
 OpenedFolder::~OpenedFolder() {
+  for (const std::intptr_t file : made_files_) CloseFile(IntToHandle(file));
   if (handle_ != kCurrentFolder) close(handle_);
 }
+
+void OpenedFolder::MakeUnnamedFiles(int count) {
+  if (handle_ == kCurrentFolder) return;
+  const FileSpot here{handle_, ".", path_, this};
+  for (int made = 0; made < count && !stop_making_; ++made) {
+    const FileHandle file = CreateUnnamedFile(here);
+    if (file == kNoFile) return;
+    const std::lock_guard<std::mutex> lock(made_mutex_);
+    made_files_.push_back(HandleToInt(file));
+  }
+}
 #endif
+
+std::intptr_t OpenedFolder::TakeUnnamedFile() {
+  const std::lock_guard<std::mutex> lock(made_mutex_);
+  if (made_files_.empty()) return -1;
+  const std::intptr_t file = made_files_.back();
+  made_files_.pop_back();
+  return file;
+}
 
 FileSpot FileSpot::At(const fs::path& whole) {
   return {kCurrentFolder, whole, whole};
@@ -607,7 +641,7 @@ FileSpot FileSpot::At(const fs::path& whole) {
 FileSpot FileSpot::In(OpenedFolder& folder, const fs::path& name) {
   fs::path whole = folder.path_ / name;
   if (folder.handle_ == kCurrentFolder) return At(whole);
-  return {folder.handle_, name, std::move(whole), &folder.empty_path_refused_};
+  return {folder.handle_, name, std::move(whole), &folder};
 }
 
 std::optional<std::string> ReadWholeFile(const fs::path& path) {
@@ -705,8 +739,7 @@ void StagedWrite::Open() {
   if (error_ != WriteError::kNone) return;
   // A file that replaces another goes through a name of its own and a
   // rename, the one step that swaps the old content for the new.
-  FileHandle file =
-      replacing_ ? kNoFile : CreateUnnamedFile(FolderSpotOf(target_));
+  FileHandle file = replacing_ ? kNoFile : IntToHandle(UnnamedFileFor(target_));
   if (file == kNoFile) {
     file = CreateTempFile(target_, temp_);
     if (file == kNoFile) {
@@ -719,6 +752,16 @@ void StagedWrite::Open() {
     if (replacing_) CopyPermissions(file, status.permissions);
   }
   file_ = HandleToInt(file);
+}
+
+// An unnamed file in the target's folder: one made ahead there, else a new
+// one.
+std::intptr_t StagedWrite::UnnamedFileFor(const FileSpot& target) {
+  if (target.opened != nullptr) {
+    const std::intptr_t made = target.opened->TakeUnnamedFile();
+    if (made != -1) return made;
+  }
+  return HandleToInt(CreateUnnamedFile(FolderSpotOf(target)));
 }
 
 // Why no file could be created beside the target.

@@ -4,12 +4,15 @@
 // Whole-file reading, line splitting by the wiring files' rule, and atomic
 // replacement of a file. Paths are UTF-8 texts.
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cordshift {
 
@@ -40,10 +43,17 @@ struct FileRead {
 FileRead ReadFileUpTo(const std::filesystem::path& path,
                       std::uint64_t max_size);
 
+struct FileSpot;
+
 // A folder that many files are read from and written into, opened once so
 // that each file is named within it rather than by its whole path, which
 // the system would walk again for every call. Where the folder cannot be
 // opened, and on Windows, files are named by their whole paths.
+//
+// Where the system has files without a name (Linux), another thread can
+// make some ahead in the folder (MakeUnnamedFiles), for staged writes of new
+// files there to take: making a file can cost more than writing it. A file
+// made ahead and never taken leaves nothing behind.
 class OpenedFolder {
  public:
   explicit OpenedFolder(const std::filesystem::path& folder);
@@ -53,13 +63,28 @@ class OpenedFolder {
 
   const std::filesystem::path& path() const { return path_; }
 
+  // Makes up to `count` unnamed files for later writes, fewer when making
+  // one fails or StopMakingUnnamedFiles is called meanwhile. Safe to call
+  // while another thread writes files in the folder.
+  void MakeUnnamedFiles(int count);
+  void StopMakingUnnamedFiles() { stop_making_ = true; }
+
  private:
+  friend class StagedWrite;
   friend struct FileSpot;
+  friend bool LinkUnnamedFileOf(std::intptr_t file, const FileSpot& target);
+
+  // An unnamed file made ahead, or -1 when none is left.
+  std::intptr_t TakeUnnamedFile();
+
   std::filesystem::path path_;
   int handle_;  // the open folder (POSIX), else the current folder's marker
   // Set once the kernel has refused to name an unnamed file by its
   // descriptor, so that the rest of the folder's files go the other way.
   bool empty_path_refused_ = false;
+  std::atomic<bool> stop_making_{false};
+  std::mutex made_mutex_;
+  std::vector<std::intptr_t> made_files_;  // guarded by made_mutex_
 };
 
 // Where a file is: its path relative to an opened folder (POSIX; the whole
@@ -69,8 +94,7 @@ struct FileSpot {
   int folder = -1;
   std::filesystem::path relative;
   std::filesystem::path whole;
-  // The opened folder's record that naming by descriptor is refused.
-  bool* empty_path_refused = nullptr;
+  OpenedFolder* opened = nullptr;  // the opened folder it is in, if any
 
   // A file named by its whole path.
   static FileSpot At(const std::filesystem::path& whole);
@@ -180,6 +204,7 @@ class StagedWrite {
   WriteError PutInPlace();
   WriteError LinkUnnamed();
   WriteError CreateFailure() const;
+  static std::intptr_t UnnamedFileFor(const FileSpot& target);
   void Discard();
 
   FileSpot target_;

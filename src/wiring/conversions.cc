@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -173,7 +174,7 @@ class FolderConverter {
     // a run that no longer exists can only be the leftover of a killed run.
     if (!inputs_.dry_run) {
       RemoveStaleTempFiles(PathFromUtf8(destination_folder_));
-      destination_files_.emplace(PathFromUtf8(destination_folder_));
+      destination_files_ = DestinationFiles();
     }
     view_.ClearList(ListId::kDestination);
     destination_.clear();
@@ -270,6 +271,14 @@ class FolderConverter {
       Report(l, FileOutcome::kConverted, target);
       return true;
     }
+  }
+
+  // The destination folder as the run opened it, else opened now.
+  std::shared_ptr<OpenedFolder> DestinationFiles() const {
+    const std::filesystem::path folder = PathFromUtf8(destination_folder_);
+    const std::shared_ptr<OpenedFolder>& opened = workspace_.destination_files;
+    if (opened && opened->path() == folder) return opened;
+    return std::make_shared<OpenedFolder>(folder);
   }
 
   // The bytes the listing kept of file l, else the file as it is now. Once
@@ -444,7 +453,7 @@ class FolderConverter {
   const ConversionInputs& inputs_;
   WiringWorkspace& workspace_;
   // The destination folder, opened once for the files written into it.
-  std::optional<OpenedFolder> destination_files_;
+  std::shared_ptr<OpenedFolder> destination_files_;
   std::string model_name_;  // Shift-JIS
   // The part of every record line after its terminal pair, line end
   // included (Shift-JIS), and its first bytes in a block of fixed size.

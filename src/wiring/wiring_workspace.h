@@ -7,6 +7,9 @@
 // source bytes a run's listing keeps for its conversion. Owned by the front
 // end for the program's lifetime; one reader or converter uses it at a time.
 
+#include <memory>
+
+#include "platform/text_file.h"
 #include "wiring/kept_sources.h"
 #include "wiring/notation.h"
 #include "wiring/record_output.h"
@@ -19,6 +22,10 @@ struct WiringWorkspace {
   TerminalTally tally;
   RecordOutput output;  // the converted lines on their way to the disk
   KeptSources kept;     // what a run's listing read, for its conversion
+  // The destination folder of a run's conversion at hand, opened by the run
+  // so that another thread can make the folder's new files ahead. A
+  // conversion into another folder opens its own.
+  std::shared_ptr<OpenedFolder> destination_files;
 };
 
 }  // namespace cordshift
