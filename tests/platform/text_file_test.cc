@@ -402,5 +402,25 @@ TEST(OpenedFolderTest, WritesAndReadsFilesWithinTheFolder) {
   }
 }
 
+// Files made ahead are taken by the writes of new files; those never taken
+// leave nothing once the folder is closed.
+TEST(OpenedFolderTest, FilesMadeAheadLeaveNothingUntaken) {
+  TempFolder folder;
+  WriteBytes(folder / "old.ini", "old");
+  {
+    OpenedFolder opened(folder.path());
+    opened.MakeUnnamedFiles(4);
+    EXPECT_EQ(WriteFileAtomically(opened, "a.lvd", "a"), WriteError::kNone);
+    EXPECT_EQ(WriteFileAtomically(opened, "b.lvd", "b", ExistingTarget::kKeep),
+              WriteError::kNone);
+    EXPECT_EQ(WriteFileAtomically(opened, "old.ini", "new"), WriteError::kNone);
+  }
+  EXPECT_THAT(FolderEntries(folder.path()),
+              UnorderedElementsAre("a.lvd", "b.lvd", "old.ini"));
+  EXPECT_EQ(ReadBytes(folder / "a.lvd"), "a");
+  EXPECT_EQ(ReadBytes(folder / "b.lvd"), "b");
+  EXPECT_EQ(ReadBytes(folder / "old.ini"), "new");
+}
+
 }  // namespace
 }  // namespace cordshift
