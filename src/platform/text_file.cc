@@ -44,7 +44,8 @@ constexpr std::size_t kMaxTargetNameInTempName = 64;
 // The spot of another file in the same folder.
 FileSpot SiblingOf(const FileSpot& spot, const fs::path& name) {
   return {spot.folder, spot.relative.parent_path() / name,
-          spot.whole.parent_path() / name, spot.opened};
+          spot.whole.empty() ? fs::path() : spot.whole.parent_path() / name,
+          spot.opened};
 }
 
 fs::path FolderOf(const fs::path& target) {
@@ -54,8 +55,8 @@ fs::path FolderOf(const fs::path& target) {
 
 // The spot of the folder that a file is in.
 FileSpot FolderSpotOf(const FileSpot& spot) {
-  return {spot.folder, FolderOf(spot.relative), FolderOf(spot.whole),
-          spot.opened};
+  return {spot.folder, FolderOf(spot.relative),
+          spot.whole.empty() ? fs::path() : FolderOf(spot.whole), spot.opened};
 }
 
 // What is at a target's place.
@@ -414,7 +415,7 @@ fs::path TempFileName(const fs::path& target, int attempt) {
 FileHandle CreateTempFile(const FileSpot& target, FileSpot& spot) {
   FileHandle file = kNoFile;
   for (int attempt = 0; attempt < kMaxTempNameAttempts; ++attempt) {
-    spot = SiblingOf(target, TempFileName(target.whole, attempt));
+    spot = SiblingOf(target, TempFileName(target.relative, attempt));
     bool name_taken = false;
     file = CreateExclusively(spot, name_taken);
     if (file != kNoFile || !name_taken) break;
@@ -638,10 +639,11 @@ FileSpot FileSpot::At(const fs::path& whole) {
   return {kCurrentFolder, whole, whole};
 }
 
+// A file of an opened folder is named by the system within the folder, so
+// its whole path is not made: that would cost an allocation per file.
 FileSpot FileSpot::In(OpenedFolder& folder, const fs::path& name) {
-  fs::path whole = folder.path_ / name;
-  if (folder.handle_ == kCurrentFolder) return At(whole);
-  return {folder.handle_, name, std::move(whole), &folder};
+  if (folder.handle_ == kCurrentFolder) return At(folder.path_ / name);
+  return {folder.handle_, name, fs::path(), &folder};
 }
 
 std::optional<std::string> ReadWholeFile(const fs::path& path) {
@@ -724,7 +726,7 @@ StagedWrite::~StagedWrite() {
 }
 
 void StagedWrite::Open() {
-  if (!target_.whole.has_filename()) {
+  if (!target_.relative.has_filename()) {
     error_ = WriteError::kNoFolder;
     return;
   }
@@ -838,7 +840,7 @@ WriteError StagedWrite::LinkUnnamed() {
   if (existing_ == ExistingTarget::kKeep) return WriteError::kTargetExists;
   for (int attempt = 0; attempt < kMaxTempNameAttempts; ++attempt) {
     const FileSpot spot =
-        SiblingOf(target_, TempFileName(target_.whole, attempt));
+        SiblingOf(target_, TempFileName(target_.relative, attempt));
     if (LinkUnnamedFile(file, spot)) {
       temp_ = spot;
       return RenameOver(spot, target_) ? WriteError::kNone

@@ -89,7 +89,8 @@ class OpenedFolder {
 
 // Where a file is: its path relative to an opened folder (POSIX; the whole
 // path relative to the current folder where none is opened), and its whole
-// path, by which Windows names it.
+// path, by which Windows names it (empty for a file of a folder opened on
+// POSIX, which is never named so).
 struct FileSpot {
   int folder = -1;
   std::filesystem::path relative;
