@@ -1,5 +1,6 @@
 #include "wiring/terminal_tally.h"
 
+#include <bit>
 #include <cstddef>
 
 #include "wiring/numeric.h"
@@ -7,11 +8,7 @@
 namespace cordshift {
 
 void TerminalTally::ResetTerminalTally() {
-  if (!sized_) used_flags_.fill(0);
-  for (const int number : used_) {
-    used_flags_[static_cast<std::size_t>(number)] = 0;
-  }
-  used_.clear();
+  used_.fill(0);
   sized_ = true;
 }
 
@@ -23,10 +20,15 @@ void TerminalTally::TallyTerminal(std::string_view text) {
 int TerminalTally::SummarizeTerminals() {
   highest_terminal_ = 0;
   if (!sized_) return 0;
-  for (const int number : used_) {
-    if (number > highest_terminal_) highest_terminal_ = number;
+  int count = 0;
+  for (std::size_t w = 0; w < used_.size(); ++w) {
+    const std::uint64_t word = used_[w];
+    if (word == 0) continue;
+    count += std::popcount(word);
+    const auto leading = static_cast<std::size_t>(std::countl_zero(word));
+    highest_terminal_ = static_cast<int>((w + 1) * kWordBits - 1 - leading);
   }
-  return static_cast<int>(used_.size());
+  return count;
 }
 
 }  // namespace cordshift
