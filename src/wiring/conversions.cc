@@ -560,8 +560,8 @@ class ToHipotConverter : public FolderConverter {
       out = terminal_tables.WriteDecimal(out, from_number);
       *out++ = '-';
       out = terminal_tables.WriteDecimal(out, to_number);
-      tally.TallyTerminalNumber(from_number);
-      tally.TallyTerminalNumber(to_number);
+      tally.TallyTableNumber(from_number);
+      tally.TallyTableNumber(to_number);
     } else {
       int from_value = 0;
       int to_value = 0;
@@ -675,9 +675,9 @@ class ToLoomvantageConverter : public FolderConverter {
     int from = 0;
     int to = 0;
     if (!ShortDigitsValues(line.from, line.to, from, to)) return false;
-    if (!IsTableNumber(from) | !IsTableNumber(to)) return false;
-    tally.TallyTerminalNumber(from);
-    tally.TallyTerminalNumber(to);
+    if (!(IsTableNumber(from) & IsTableNumber(to))) return false;
+    tally.TallyTableNumber(from);
+    tally.TallyTableNumber(to);
     out = WriteTerminal<kAbNotation>(out, from, terminal_tables);
     *out++ = '-';
     out = WriteTerminal<kAbNotation>(out, to, terminal_tables);

@@ -136,24 +136,28 @@ inline int ShortAbToSequence(std::string_view text) {
 inline bool ShortAbPairToSequence(std::string_view from, std::string_view to,
                                   int& from_number, int& to_number) {
   namespace internal = short_ab_internal;
-  if ((from.size() < 2) | (to.size() < 2)) return false;
+  constexpr std::size_t kShortest = 2;  // the letter and a digit
+  constexpr std::size_t kLengths = 4;   // 2 to 5 bytes
+  if ((from.size() - kShortest >= kLengths) |
+      (to.size() - kShortest >= kLengths)) {
+    return false;
+  }
   const unsigned from_side = AbSide(from);
   const unsigned to_side = AbSide(to);
+  if ((from_side | to_side) > 1) return false;
   int from_ab = 0;
   int to_ab = 0;
-  if ((from_side > 1) | (to_side > 1)) return false;
   if (!ShortDigitsValues(internal::AfterLetter(from), internal::AfterLetter(to),
                          from_ab, to_ab)) {
     return false;
   }
-  if (!internal::IsAbNumber(from_ab) | !internal::IsAbNumber(to_ab)) {
+  if (!(internal::IsAbNumber(from_ab) & internal::IsAbNumber(to_ab))) {
     return false;
   }
   from_number = internal::Sequence(from_side, from_ab);
   to_number = internal::Sequence(to_side, to_ab);
   return true;
 }
-
 }  // namespace cordshift
 
 #endif  // CORDSHIFT_WIRING_NOTATION_H_

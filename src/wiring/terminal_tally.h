@@ -29,10 +29,13 @@ class TerminalTally {
   // before the first reset is marked, but the reset clears it and nothing
   // before it is summarised, so no check is made here.)
   void TallyTerminalNumber(std::int64_t number) {
-    if (static_cast<std::uint64_t>(number) - 1 >=
-        std::uint64_t{TableCapacity}) {
-      return;
+    if (static_cast<std::uint64_t>(number) - 1 < std::uint64_t{TableCapacity}) {
+      TallyTableNumber(static_cast<int>(number));
     }
+  }
+
+  // The same for 1 <= number <= TableCapacity, known to be in range.
+  void TallyTableNumber(int number) {
     const auto bit = static_cast<std::size_t>(number);
     used_[bit / kWordBits] |= std::uint64_t{1} << (bit % kWordBits);
   }

@@ -135,6 +135,9 @@ TEST(ShortRecordLineTest, TakesOnlyLinesItReadsLikeTheGeneralReading) {
       // The line end at byte 30 is the last one taken.
       {"1-2,0,678901234567890123456789\r\n", true, "1", "2"},
       {"1-2,0,6789012345678901234567890\r\n", false, "", ""},
+      // A hyphen is looked for among the first 16 bytes.
+      {"123456789012345-1,0,1\r\n" + kPadding, true, "123456789012345", "1"},
+      {"1234567890123456-1,0,1\r\n" + kPadding, false, "", ""},
       {"1-2,0,100\r\n", false, "", ""},  // fewer than 32 bytes
       {"1-2,0\r\n" + kPadding, false, "", ""},
       {"1-2,0,1,2\r\n" + kPadding, false, "", ""},
