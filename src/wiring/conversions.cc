@@ -675,7 +675,9 @@ class ToLoomvantageConverter : public FolderConverter {
     int from = 0;
     int to = 0;
     if (!ShortDigitsValues(line.from, line.to, from, to)) return false;
-    if (!(IsTableNumber(from) & IsTableNumber(to))) return false;
+    const bool from_in_table = IsTableNumber(from);
+    const bool to_in_table = IsTableNumber(to);
+    if (!(from_in_table & to_in_table)) return false;
     tally.TallyTableNumber(from);
     tally.TallyTableNumber(to);
     out = WriteTerminal<kAbNotation>(out, from, terminal_tables);

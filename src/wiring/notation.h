@@ -127,7 +127,8 @@ inline int ShortAbToSequence(std::string_view text) {
   if (text.size() < 2) return 0;
   const unsigned side = AbSide(text);
   const int number = ShortDigitsValue(internal::AfterLetter(text));
-  if ((side > 1) | !internal::IsAbNumber(number)) return 0;
+  const bool ab_number = internal::IsAbNumber(number);
+  if ((side > 1) | !ab_number) return 0;
   return internal::Sequence(side, number);
 }
 
@@ -138,10 +139,9 @@ inline bool ShortAbPairToSequence(std::string_view from, std::string_view to,
   namespace internal = short_ab_internal;
   constexpr std::size_t kShortest = 2;  // the letter and a digit
   constexpr std::size_t kLengths = 4;   // 2 to 5 bytes
-  if ((from.size() - kShortest >= kLengths) |
-      (to.size() - kShortest >= kLengths)) {
-    return false;
-  }
+  const bool from_short = from.size() - kShortest < kLengths;
+  const bool to_short = to.size() - kShortest < kLengths;
+  if (!(from_short & to_short)) return false;
   const unsigned from_side = AbSide(from);
   const unsigned to_side = AbSide(to);
   if ((from_side | to_side) > 1) return false;
@@ -151,9 +151,9 @@ inline bool ShortAbPairToSequence(std::string_view from, std::string_view to,
                          from_ab, to_ab)) {
     return false;
   }
-  if (!(internal::IsAbNumber(from_ab) & internal::IsAbNumber(to_ab))) {
-    return false;
-  }
+  const bool from_ab_number = internal::IsAbNumber(from_ab);
+  const bool to_ab_number = internal::IsAbNumber(to_ab);
+  if (!(from_ab_number & to_ab_number)) return false;
   from_number = internal::Sequence(from_side, from_ab);
   to_number = internal::Sequence(to_side, to_ab);
   return true;

@@ -99,7 +99,9 @@ inline int ShortDigitsValue(std::string_view text) {
 inline bool ShortDigitsValues(std::string_view first, std::string_view second,
                               int& first_value, int& second_value) {
   namespace internal = short_digits_internal;
-  if (!internal::IsShort(first) | !internal::IsShort(second)) return false;
+  const bool first_short = internal::IsShort(first);
+  const bool second_short = internal::IsShort(second);
+  if (!(first_short & second_short)) return false;
   const std::uint64_t bytes =
       internal::PaddedDigitBytes(first) |
       (std::uint64_t{internal::PaddedDigitBytes(second)} << 32);
