@@ -98,7 +98,12 @@ inline bool ReadShortRecordLine(std::string_view rest, ShortRecordLine& line) {
   const auto comma = static_cast<std::size_t>(std::countr_zero(commas));
   line.from = std::string_view(rest.data(), hyphen);
   line.to = std::string_view(rest.data() + hyphen + 1, comma - hyphen - 1);
-  line.next = end + 1 + (rest[end + 1] == '\n' ? 1 : 0);
+  // The LF after the CR is found among the bytes already compared rather
+  // than by loading the byte after the CR: the start of the next line is
+  // what the next record waits for.
+  const std::uint32_t line_feeds = internal::MatchingBits(low, high, '\n');
+  const bool crlf = (line_feeds & (internal::LowestBit(line_ends) << 1)) != 0;
+  line.next = end + 1 + (crlf ? 1 : 0);
   return true;
 }
 #else

@@ -128,8 +128,9 @@ TEST(ShortRecordLineTest, TakesOnlyLinesItReadsLikeTheGeneralReading) {
     std::string_view to;
   } cases[] = {
       {"A1-B1,0,100\r\n" + kPadding, true, "A1", "B1"},
-      {"1-2,0,100\r" + kPadding, true, "1", "2"},    // a lone CR
-      {"1-2,0\n,1\r\n" + kPadding, true, "1", "2"},  // a lone LF inside
+      {"1-2,0,100\r" + kPadding, true, "1", "2"},     // a lone CR
+      {"1-2,0,100\r-\n" + kPadding, true, "1", "2"},  // LF not after the CR
+      {"1-2,0\n,1\r\n" + kPadding, true, "1", "2"},   // a lone LF inside
       {" 1 -2,,\r\n" + kPadding, true, " 1 ", "2"},
       {"-,,\r\n" + kPadding, true, "", ""},
       // The line end at byte 30 is the last one taken.
