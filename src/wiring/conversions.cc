@@ -24,6 +24,7 @@
 #include "wiring/companion.h"
 #include "wiring/numeric.h"
 #include "wiring/record_output.h"
+#include "wiring/short_record_line.h"
 #include "wiring/wiring_file.h"
 
 namespace cordshift {
@@ -123,22 +124,45 @@ class FolderConverter {
   virtual std::string HighestTerminalText(int highest) const = 0;
 
   // The loop both directions share, with the record conversion of one
-  // direction inlined.
-  template <typename ConvertRecord>
-  static int ConvertLines(std::string_view records, int& record_count,
+  // direction inlined. Short record lines (short_record_line.h) go through
+  // `convert_short`, which advances `records` and the output pointer past
+  // the line it converts; a batch of them shares one reservation of
+  // `record_room` bytes per record, so that room is checked once per batch.
+  // Any other line goes through the general reading and `convert_record`.
+  template <typename ConvertShort, typename ConvertRecord>
+  static int ConvertLines(std::string_view records, RecordOutput& output,
+                          std::size_t record_room, int& record_count,
+                          ConvertShort convert_short,
                           ConvertRecord convert_record) {
     constexpr int kHeaderLines = 4;
+    constexpr int kBatchRecords = 64;
     int line_number = kHeaderLines;
     record_count = 0;
-    RecordLineReader lines(records);
-    RecordLine line;
-    while (lines.Next(line)) {
+    while (!records.empty()) {
+      char* out = output.Reserve(std::size_t{kBatchRecords} * record_room);
+      int converted = 0;
+      while (converted < kBatchRecords && convert_short(records, out)) {
+        ++converted;
+      }
+      output.Advance(out);
+      line_number += converted;
+      record_count += converted;
+      if (converted == kBatchRecords) continue;
+      RecordLineReader lines(records);
+      RecordLine line;
+      if (!lines.Next(line)) break;
       ++line_number;
       if (!convert_record(line)) return line_number;
       ++record_count;
+      records = lines.rest();
     }
     return 0;
   }
+
+  // Output room for a terminal pair written by TerminalTables or
+  // CopyShortTerminal, the hyphen included.
+  static constexpr std::size_t kTerminalPairRoom =
+      2 * TerminalTables::kWriteRoom + 1;
 
   // Writes the record tail at `out`, which has tail_room() bytes of room.
   // A short tail (the usual limits) is copied as one fixed-size block, which
@@ -480,9 +504,14 @@ class ToHipotConverter : public FolderConverter {
  protected:
   int ConvertRecords(std::string_view records, RecordOutput& output,
                      int& record_count) override {
-    return ConvertLines(records, record_count, [&](const RecordLine& line) {
-      return ConvertRecord(line, output);
-    });
+    const TerminalTables& terminal_tables = tables();
+    TerminalTally& tally = workspace().tally;
+    return ConvertLines(
+        records, output, kTerminalPairRoom + tail_room(), record_count,
+        [&](std::string_view& rest, char*& out) {
+          return ConvertShortRecord(rest, out, terminal_tables, tally);
+        },
+        [&](const RecordLine& line) { return ConvertRecord(line, output); });
   }
 
   std::string HighestTerminalText(int highest) const override {
@@ -490,6 +519,47 @@ class ToHipotConverter : public FolderConverter {
   }
 
  private:
+  // A short record line whose terminals are both AB terminals of the usual
+  // form or both one to four plain digits; any other line is left to
+  // ConvertRecord. The reading rules give these forms the same result.
+  bool ConvertShortRecord(std::string_view& rest, char*& out,
+                          const TerminalTables& terminal_tables,
+                          TerminalTally& tally) const {
+    ShortRecordLine line;
+    if (!ReadShortRecordLine<kContinuityFieldCount>(rest, line)) return false;
+    int from_number = 0;
+    int to_number = 0;
+    if (ShortAbPairToSequence(line.from, line.to, from_number, to_number)) {
+      out = terminal_tables.WriteDecimal(out, from_number);
+      *out++ = '-';
+      out = terminal_tables.WriteDecimal(out, to_number);
+      tally.TallyTableNumber(from_number);
+      tally.TallyTableNumber(to_number);
+    } else {
+      int from_value = 0;
+      int to_value = 0;
+      if (!ShortDigitsValues(line.from, line.to, from_value, to_value)) {
+        return false;
+      }
+      out = CopyShortTerminal(out, line.from);
+      *out++ = '-';
+      out = CopyShortTerminal(out, line.to);
+      tally.TallyTerminalNumber(from_value);
+      tally.TallyTerminalNumber(to_value);
+    }
+    out = CopyTail(out);
+    rest.remove_prefix(line.next);
+    return true;
+  }
+
+  // Copies a sequential terminal of at most four digits as written (digits
+  // need no upper-casing) as one eight-byte block, which the short line
+  // guarantees readable.
+  static char* CopyShortTerminal(char* out, std::string_view terminal) {
+    std::memcpy(out, terminal.data(), TerminalTables::kWriteRoom);
+    return out + terminal.size();
+  }
+
   bool ConvertRecord(const RecordLine& line, RecordOutput& output) {
     const std::optional<ContinuityRecord> record = ReadContinuityRecord(line);
     if (!record) return false;
@@ -534,14 +604,8 @@ class ToLoomvantageConverter : public FolderConverter {
   int ConvertRecords(std::string_view records, RecordOutput& output,
                      int& record_count) override {
     return ab_notation_
-               ? ConvertLines(records, record_count,
-                              [&](const RecordLine& line) {
-                                return ConvertRecord<true>(line, output);
-                              })
-               : ConvertLines(records, record_count,
-                              [&](const RecordLine& line) {
-                                return ConvertRecord<false>(line, output);
-                              });
+               ? ConvertInNotation<true>(records, output, record_count)
+               : ConvertInNotation<false>(records, output, record_count);
   }
 
   std::string HighestTerminalText(int highest) const override {
@@ -551,6 +615,52 @@ class ToLoomvantageConverter : public FolderConverter {
   }
 
  private:
+  template <bool kAbNotation>
+  int ConvertInNotation(std::string_view records, RecordOutput& output,
+                        int& record_count) {
+    const TerminalTables& terminal_tables = tables();
+    TerminalTally& tally = workspace().tally;
+    return ConvertLines(
+        records, output, kTerminalPairRoom + tail_room(), record_count,
+        [&](std::string_view& rest, char*& out) {
+          return ConvertShortRecord<kAbNotation>(rest, out, terminal_tables,
+                                                 tally);
+        },
+        [&](const RecordLine& line) {
+          return ConvertRecord<kAbNotation>(line, output);
+        });
+  }
+
+  static bool IsTableNumber(int number) {
+    return static_cast<unsigned>(number - 1) <
+           static_cast<unsigned>(TableCapacity);
+  }
+
+  // A short record line whose terminals are one to four plain digits naming
+  // 1..TableCapacity; any other line is left to ConvertRecord, which reads
+  // these the same way.
+  template <bool kAbNotation>
+  bool ConvertShortRecord(std::string_view& rest, char*& out,
+                          const TerminalTables& terminal_tables,
+                          TerminalTally& tally) const {
+    ShortRecordLine line;
+    if (!ReadShortRecordLine<kHipotFieldCount>(rest, line)) return false;
+    int from = 0;
+    int to = 0;
+    if (!ShortDigitsValues(line.from, line.to, from, to)) return false;
+    const bool from_in_table = IsTableNumber(from);
+    const bool to_in_table = IsTableNumber(to);
+    if (!(from_in_table & to_in_table)) return false;
+    tally.TallyTableNumber(from);
+    tally.TallyTableNumber(to);
+    out = WriteTerminal<kAbNotation>(out, from, terminal_tables);
+    *out++ = '-';
+    out = WriteTerminal<kAbNotation>(out, to, terminal_tables);
+    out = CopyTail(out);
+    rest.remove_prefix(line.next);
+    return true;
+  }
+
   // The terminal number of a text, 0 when it is none. The four bytes from
   // the text's start are readable: a terminal of a six-field record is
   // followed by at least five commas.
@@ -575,18 +685,19 @@ class ToLoomvantageConverter : public FolderConverter {
     TerminalTally& tally = workspace().tally;
     tally.TallyTerminalNumber(from);
     tally.TallyTerminalNumber(to);
-    char* out = output.Reserve(2 * TerminalTables::kWriteRoom + tail_room());
-    out = WriteTerminal<kAbNotation>(out, from);
+    char* out = output.Reserve(kTerminalPairRoom + tail_room());
+    out = WriteTerminal<kAbNotation>(out, from, tables());
     *out++ = '-';
-    out = WriteTerminal<kAbNotation>(out, to);
+    out = WriteTerminal<kAbNotation>(out, to, tables());
     output.Advance(CopyTail(out));
     return true;
   }
 
   template <bool kAbNotation>
-  char* WriteTerminal(char* out, int number) const {
-    return kAbNotation ? tables().WriteAbNumber(out, number)
-                       : tables().WriteFourDigits(out, number);
+  static char* WriteTerminal(char* out, int number,
+                             const TerminalTables& terminal_tables) {
+    return kAbNotation ? terminal_tables.WriteAbNumber(out, number)
+                       : terminal_tables.WriteFourDigits(out, number);
   }
 
   bool ab_notation_;

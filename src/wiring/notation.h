@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "wiring/check.h"
+#include "wiring/numeric.h"
 
 namespace cordshift {
 
@@ -80,6 +81,83 @@ class TerminalTables {
 // more lenient reading would silently renumber a malformed terminal.
 std::optional<int> StrictAbToSequence(std::string_view text);
 
+// 0 for a text that starts with A, 1 for one that starts with B (either
+// case), 2 or more otherwise; no A or B is part of a double-byte character
+// there. Sides are random from record to record, so they are told apart by
+// arithmetic rather than by branches the processor would mispredict.
+inline unsigned AbSide(std::string_view text) {
+  constexpr unsigned char kCaseBit = 0x20;
+  if (text.empty()) return 2;
+  const auto first = static_cast<unsigned char>(text.front());
+  return static_cast<unsigned char>(first & ~kCaseBit) - unsigned{'A'};
+}
+
+namespace short_ab_internal {
+
+inline constexpr int kBlockShift = 6;  // blocks of 64
+inline constexpr int kHighestAbNumber = TableCapacity / 2;
+
+// The sequential number of AB number 1..kHighestAbNumber of side 0 (A) or
+// 1 (B).
+inline int Sequence(unsigned side, int number) {
+  constexpr int kBlockSize = 1 << kBlockShift;
+  const int index = number - 1;
+  return ((index >> kBlockShift) << (kBlockShift + 1)) +
+         (index & (kBlockSize - 1)) + 1 + static_cast<int>(side) * kBlockSize;
+}
+
+inline bool IsAbNumber(int number) {
+  return static_cast<unsigned>(number - 1) <
+         static_cast<unsigned>(kHighestAbNumber);
+}
+
+inline std::string_view AfterLetter(std::string_view text) {
+  return std::string_view(text.data() + 1, text.size() - 1);
+}
+
+}  // namespace short_ab_internal
+
+// The sequential number of an AB terminal of the usual form, a letter and
+// one to four plain digits; 0 for any other form, which StrictAbToSequence
+// then reads. The four bytes after the letter must be readable. (An int
+// rather than an optional: GCC returns an optional<int> through memory, at
+// the cost of a stalled load per terminal.)
+inline int ShortAbToSequence(std::string_view text) {
+  namespace internal = short_ab_internal;
+  if (text.size() < 2) return 0;
+  const unsigned side = AbSide(text);
+  const int number = ShortDigitsValue(internal::AfterLetter(text));
+  const bool ab_number = internal::IsAbNumber(number);
+  if ((side > 1) | !ab_number) return 0;
+  return internal::Sequence(side, number);
+}
+
+// ShortAbToSequence of the two terminals of a record at once; false (and
+// the numbers unset) when either is not of the usual form.
+inline bool ShortAbPairToSequence(std::string_view from, std::string_view to,
+                                  int& from_number, int& to_number) {
+  namespace internal = short_ab_internal;
+  constexpr std::size_t kShortest = 2;  // the letter and a digit
+  constexpr std::size_t kLengths = 4;   // 2 to 5 bytes
+  const bool from_short = from.size() - kShortest < kLengths;
+  const bool to_short = to.size() - kShortest < kLengths;
+  if (!(from_short & to_short)) return false;
+  const unsigned from_side = AbSide(from);
+  const unsigned to_side = AbSide(to);
+  if ((from_side | to_side) > 1) return false;
+  int from_ab = 0;
+  int to_ab = 0;
+  if (!ShortDigitsValues(internal::AfterLetter(from), internal::AfterLetter(to),
+                         from_ab, to_ab)) {
+    return false;
+  }
+  const bool from_ab_number = internal::IsAbNumber(from_ab);
+  const bool to_ab_number = internal::IsAbNumber(to_ab);
+  if (!(from_ab_number & to_ab_number)) return false;
+  from_number = internal::Sequence(from_side, from_ab);
+  to_number = internal::Sequence(to_side, to_ab);
+  return true;
+}
 }  // namespace cordshift
 
 #endif  // CORDSHIFT_WIRING_NOTATION_H_

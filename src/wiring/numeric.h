@@ -31,29 +31,85 @@ struct WholeNumber {
   bool ok() const { return status == NumericStatus::kOk; }
 };
 
+namespace short_digits_internal {
+
+inline constexpr std::size_t kDigits = 4;
+
+// The bytes of a word that are all `byte`.
+template <typename Word>
+constexpr Word EveryByte(unsigned char byte) {
+  return static_cast<Word>(static_cast<Word>(~Word{0}) / 0xFF * byte);
+}
+
+// The four bytes from text.data() (1 to 4 of them the text) with the text's
+// bytes moved to the top and "0" filling the bottom: "12" reads as "0012".
+// The first digit is the lowest byte (little-endian).
+inline std::uint32_t PaddedDigitBytes(std::string_view text) {
+  std::uint32_t chunk = 0;
+  std::memcpy(&chunk, text.data(), kDigits);
+  const unsigned missing = 8 * static_cast<unsigned>(kDigits - text.size());
+  return static_cast<std::uint32_t>(
+      ((std::uint64_t{chunk} << missing) & 0xFFFFFFFFu) |
+      (std::uint64_t{0x30303030} >> (32 - missing)));
+}
+
+// True when every byte is "0".."9". A carry out of a byte happens only above
+// a byte that is no digit, so it cannot make a word of digits pass.
+template <typename Word>
+bool AllDigitBytes(Word bytes) {
+  constexpr Word kHighNibbles = EveryByte<Word>(0xF0);
+  return ((bytes & kHighNibbles) |
+          (((bytes + EveryByte<Word>(0x06)) & kHighNibbles) >> 4)) ==
+         EveryByte<Word>(0x33);
+}
+
+// The digit pairs of a word of digits: bytes 0 and 2 of each 32-bit half
+// then hold two digits' value each.
+template <typename Word>
+Word DigitPairs(Word bytes) {
+  const Word digits = bytes - EveryByte<Word>('0');
+  return digits * 10 + (digits >> 8);
+}
+
+inline int FourDigitValue(std::uint64_t pairs) {
+  return static_cast<int>((pairs & 0xFF) * 100 + ((pairs >> 16) & 0xFF));
+}
+
+inline bool IsShort(std::string_view text) {
+  return text.size() - 1 < kDigits;  // 1 to 4 bytes
+}
+
+}  // namespace short_digits_internal
+
 // The value of one to four plain digits, read in one step rather than digit
 // by digit, which costs a mispredicted branch per number of random length;
 // -1 for any other text. The four bytes from text.data() on must be
 // readable: the text is followed by others.
 inline int ShortDigitsValue(std::string_view text) {
-  constexpr std::size_t kDigits = 4;
-  if (text.empty() || text.size() > kDigits) return -1;
-  std::uint32_t chunk = 0;
-  std::memcpy(&chunk, text.data(), kDigits);
-  // The digits move to the high bytes, "0" fills the low ones: "12" reads
-  // as "0012". The first digit is the lowest byte (little-endian).
-  const unsigned missing = 8 * static_cast<unsigned>(kDigits - text.size());
-  const std::uint64_t padded =
-      ((std::uint64_t{chunk} << missing) & 0xFFFFFFFFu) |
-      (std::uint64_t{0x30303030} >> (32 - missing));
-  const auto bytes = static_cast<std::uint32_t>(padded);
-  const bool all_digits =
-      ((bytes & 0xF0F0F0F0u) | (((bytes + 0x06060606u) & 0xF0F0F0F0u) >> 4)) ==
-      0x33333333u;
-  if (!all_digits) return -1;
-  std::uint32_t pairs = bytes - 0x30303030u;
-  pairs = pairs * 10 + (pairs >> 8);  // bytes 0 and 2: two digits each
-  return static_cast<int>((pairs & 0xFF) * 100 + ((pairs >> 16) & 0xFF));
+  namespace internal = short_digits_internal;
+  if (!internal::IsShort(text)) return -1;
+  const std::uint32_t bytes = internal::PaddedDigitBytes(text);
+  if (!internal::AllDigitBytes(bytes)) return -1;
+  return internal::FourDigitValue(internal::DigitPairs(bytes));
+}
+
+// ShortDigitsValue of the two terminals of a record at once, a 32-bit half
+// of one word each; false (and the values unset) when either is not one to
+// four plain digits.
+inline bool ShortDigitsValues(std::string_view first, std::string_view second,
+                              int& first_value, int& second_value) {
+  namespace internal = short_digits_internal;
+  const bool first_short = internal::IsShort(first);
+  const bool second_short = internal::IsShort(second);
+  if (!(first_short & second_short)) return false;
+  const std::uint64_t bytes =
+      internal::PaddedDigitBytes(first) |
+      (std::uint64_t{internal::PaddedDigitBytes(second)} << 32);
+  if (!internal::AllDigitBytes(bytes)) return false;
+  const std::uint64_t pairs = internal::DigitPairs(bytes);
+  first_value = internal::FourDigitValue(pairs);
+  second_value = internal::FourDigitValue(pairs >> 32);
+  return true;
 }
 
 // Reads a text (code page 932 bytes) by the rule above, whatever its form.

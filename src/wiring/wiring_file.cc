@@ -143,35 +143,6 @@ bool ReadShortLine(std::string_view rest, RecordLine& line, std::size_t& next) {
 }
 #endif
 
-// 0 for a text that starts with A, 1 for one that starts with B (either
-// case), 2 or more otherwise; no A or B is part of a double-byte character
-// there. Sides are random from record to record, so they are told apart by
-// arithmetic rather than by branches the processor would mispredict.
-unsigned AbSide(std::string_view text) {
-  constexpr unsigned char kCaseBit = 0x20;
-  if (text.empty()) return 2;
-  const auto first = static_cast<unsigned char>(text.front());
-  return static_cast<unsigned char>(first & ~kCaseBit) - unsigned{'A'};
-}
-
-// The sequential number of an AB terminal of the usual form, a letter and
-// one to four plain digits; 0 for any other form, which StrictAbToSequence
-// then reads. The four bytes after the letter must be readable. (An int
-// rather than an optional: GCC returns an optional<int> through memory, at
-// the cost of a stalled load per terminal.)
-int ShortAbToSequence(std::string_view text) {
-  constexpr int kBlockShift = 6;  // blocks of 64
-  constexpr int kBlockSize = 1 << kBlockShift;
-  constexpr int kHighestAbNumber = TableCapacity / 2;
-  if (text.size() < 2) return 0;
-  const unsigned side = AbSide(text);
-  const int number = ShortDigitsValue(text.substr(1));
-  if ((side > 1) | (number < 1) | (number > kHighestAbNumber)) return 0;
-  const int index = number - 1;
-  return ((index >> kBlockShift) << (kBlockShift + 1)) +
-         (index & (kBlockSize - 1)) + 1 + static_cast<int>(side) * kBlockSize;
-}
-
 // The number of an AB terminal, 0 for none; `end` is the end of the
 // readable bytes after it.
 int AbTerminalNumber(std::string_view text, const char* end) {

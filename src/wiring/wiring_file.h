@@ -77,6 +77,9 @@ class RecordLineReader {
   // The next line, or false at the end of the text.
   bool Next(RecordLine& line);
 
+  // The text after the lines read so far.
+  std::string_view rest() const { return rest_; }
+
  private:
   std::string_view rest_;
 };

@@ -89,6 +89,14 @@ class ConversionTest : public ::testing::Test {
     return {lines.begin() + 4, lines.end()};
   }
 
+  // Line 4 of a destination file.
+  std::string DestinationTerminalCount(const std::string& name) {
+    const std::string bytes = ReadBytes(destination_ / (name + ".lvd"));
+    LineReader reader(bytes);
+    for (int line = 1; line < 4; ++line) reader.Next();
+    return std::string(reader.Next().value_or(""));
+  }
+
   bool NoTemporaryFiles() {
     for (const auto& entry :
          std::filesystem::directory_iterator(destination_)) {
@@ -165,14 +173,22 @@ struct RecordCase {
   const char* record;  // field 1 of the source record
   Notation notation;
   const char* expected;  // field 1 written; nullptr: the folder aborts
+  int terminals = 0;     // the terminal count written
 };
+
+// The source holds the record four times: the first lines of a file are
+// mostly read in one step, the last ones (fewer than 32 bytes from the end)
+// by the general reading, and both must give the same result.
+constexpr int kRecordCopies = 4;
 
 class ToHipotRecordTest : public ConversionTest,
                           public ::testing::WithParamInterface<RecordCase> {};
 
 TEST_P(ToHipotRecordTest, RecordConverts) {
-  AddSource("F", {"M", "20240101000000", "1", "1",
-                  std::string(GetParam().record) + ",0,100"});
+  std::vector<std::string> lines = {"M", "20240101000000", "1", "1"};
+  lines.insert(lines.end(), kRecordCopies,
+               std::string(GetParam().record) + ",0,100");
+  AddSource("F", lines);
   const bool ok = ConvertUnlisted(Direction::kContinuityToHipot);
   if (GetParam().expected == nullptr) {
     EXPECT_FALSE(ok);
@@ -182,25 +198,41 @@ TEST_P(ToHipotRecordTest, RecordConverts) {
     return;
   }
   ASSERT_TRUE(ok);
-  EXPECT_EQ(DestinationRecords("F"),
-            std::vector<std::string>{std::string(GetParam().expected) +
-                                     ",1,0,2000,1,0"});
+  EXPECT_EQ(
+      DestinationRecords("F"),
+      std::vector<std::string>(
+          kRecordCopies, std::string(GetParam().expected) + ",1,0,2000,1,0"));
+  EXPECT_EQ(DestinationTerminalCount("F"),
+            std::to_string(GetParam().terminals));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Records, ToHipotRecordTest,
-    ::testing::Values(RecordCase{"A1-B1", Notation::kAb, "1-65"},
-                      RecordCase{"a1-b1", Notation::kAb, "1-65"},
-                      RecordCase{"A65-B65", Notation::kAb, "129-193"},
-                      RecordCase{"A001-B4096", Notation::kAb, "1-8192"},
-                      RecordCase{" B64 - a2 ", Notation::kAb, "128-2"},
-                      RecordCase{"0001-0065", Notation::kAb, "0001-0065"},
-                      RecordCase{"1-9000", Notation::kAb, "1-9000"},
-                      RecordCase{"0005-", Notation::kAb, "0005-"},
+    ::testing::Values(RecordCase{"A1-B1", Notation::kAb, "1-65", 2},
+                      RecordCase{"a1-b1", Notation::kAb, "1-65", 2},
+                      RecordCase{"b64-A1", Notation::kAb, "128-1", 2},
+                      RecordCase{"A65-B65", Notation::kAb, "129-193", 2},
+                      RecordCase{"A001-B4096", Notation::kAb, "1-8192", 2},
+                      RecordCase{"A4096-A4096", Notation::kAb, "8128-8128", 1},
+                      RecordCase{"A00001-B1", Notation::kAb, "1-65", 2},
+                      RecordCase{" B64 - a2 ", Notation::kAb, "128-2", 2},
+                      RecordCase{"0001-0065", Notation::kAb, "0001-0065", 2},
+                      RecordCase{"0000-1", Notation::kAb, "0000-1", 1},
+                      RecordCase{"1-9000", Notation::kAb, "1-9000", 1},
+                      RecordCase{"12345-1", Notation::kAb, "12345-1", 1},
+                      RecordCase{"0005-", Notation::kAb, "0005-", 1},
+                      // ア1: the trail byte of ア is "A", yet no letter.
+                      RecordCase{"\x83\x41"
+                                 "1-b1",
+                                 Notation::kAb,
+                                 "\x83\x41"
+                                 "1-B1",
+                                 0},
                       RecordCase{"A1-65", Notation::kAb, nullptr},
                       RecordCase{"A1-C5", Notation::kAb, nullptr},
                       RecordCase{"A0-A1", Notation::kAb, nullptr},
                       RecordCase{"A4097-A1", Notation::kAb, nullptr},
+                      RecordCase{"A1-b", Notation::kAb, nullptr},
                       RecordCase{"A5-", Notation::kAb, nullptr},
                       RecordCase{"A1-A2-A3", Notation::kAb, nullptr},
                       RecordCase{"A1", Notation::kAb, nullptr}));
@@ -210,8 +242,10 @@ class ToContinuityRecordTest
       public ::testing::WithParamInterface<RecordCase> {};
 
 TEST_P(ToContinuityRecordTest, RecordConverts) {
-  AddSource("F", {"M", "20240101000000", "1", "1",
-                  std::string(GetParam().record) + ",1,0,2000,1,0"});
+  std::vector<std::string> lines = {"M", "20240101000000", "1", "1"};
+  lines.insert(lines.end(), kRecordCopies,
+               std::string(GetParam().record) + ",1,0,2000,1,0");
+  AddSource("F", lines);
   inputs_.notation = GetParam().notation;
   inputs_.upper = " 100 ";
   const bool ok = ConvertUnlisted(Direction::kHipotToContinuity);
@@ -222,23 +256,28 @@ TEST_P(ToContinuityRecordTest, RecordConverts) {
     return;
   }
   ASSERT_TRUE(ok);
-  EXPECT_EQ(
-      DestinationRecords("F"),
-      std::vector<std::string>{std::string(GetParam().expected) + ",0,100"});
+  EXPECT_EQ(DestinationRecords("F"),
+            std::vector<std::string>(
+                kRecordCopies, std::string(GetParam().expected) + ",0,100"));
+  EXPECT_EQ(DestinationTerminalCount("F"),
+            std::to_string(GetParam().terminals));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Records, ToContinuityRecordTest,
-    ::testing::Values(RecordCase{"1-17", Notation::kSequential, "0001-0017"},
-                      RecordCase{"1-17", Notation::kAb, "A1-A17"},
-                      RecordCase{"65-129", Notation::kAb, "B1-A65"},
-                      RecordCase{"0065-8192", Notation::kAb, "B1-B4096"},
-                      RecordCase{" 12.4 - 1 ", Notation::kSequential,
-                                 "0012-0001"},
-                      RecordCase{"0-1", Notation::kSequential, nullptr},
-                      RecordCase{"8193-1", Notation::kSequential, nullptr},
-                      RecordCase{"A1-2", Notation::kAb, nullptr},
-                      RecordCase{"1-2-3", Notation::kAb, nullptr}));
+    ::testing::Values(
+        RecordCase{"1-17", Notation::kSequential, "0001-0017", 2},
+        RecordCase{"1-17", Notation::kAb, "A1-A17", 2},
+        RecordCase{"65-129", Notation::kAb, "B1-A65", 2},
+        RecordCase{"0065-8192", Notation::kAb, "B1-B4096", 2},
+        RecordCase{"8192-8192", Notation::kSequential, "8192-8192", 1},
+        RecordCase{"00001-2", Notation::kSequential, "0001-0002", 2},
+        RecordCase{" 12.4 - 1 ", Notation::kSequential, "0012-0001", 2},
+        RecordCase{"0-1", Notation::kSequential, nullptr},
+        RecordCase{"8193-1", Notation::kSequential, nullptr},
+        RecordCase{"1-", Notation::kSequential, nullptr},
+        RecordCase{"A1-2", Notation::kAb, nullptr},
+        RecordCase{"1-2-3", Notation::kAb, nullptr}));
 
 struct HeaderCase {
   std::vector<std::string> header;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/sjis.h"
+#include "wiring/short_record_line.h"
 
 namespace cordshift {
 namespace {
@@ -110,6 +111,58 @@ TEST(RecordLineReaderTest, AgreesWithTheLineReaderAndTheLineScan) {
       EXPECT_EQ(record.first_hyphen, scanned.first_hyphen);
     }
     EXPECT_FALSE(records.Next(record));
+  }
+}
+
+// The one-step reading of a record line takes only lines it reads as the
+// general reading does, and leaves every other line to it.
+TEST(ShortRecordLineTest, TakesOnlyLinesItReadsLikeTheGeneralReading) {
+#ifndef __SSE2__
+  GTEST_SKIP() << "every line takes the general reading";
+#endif
+  const std::string kPadding(32, 'x');
+  const struct {
+    std::string text;  // the line and what follows it
+    bool taken;
+    std::string_view from;
+    std::string_view to;
+  } cases[] = {
+      {"A1-B1,0,100\r\n" + kPadding, true, "A1", "B1"},
+      {"1-2,0,100\r" + kPadding, true, "1", "2"},     // a lone CR
+      {"1-2,0,100\r-\n" + kPadding, true, "1", "2"},  // LF not after the CR
+      {"1-2,0\n,1\r\n" + kPadding, true, "1", "2"},   // a lone LF inside
+      {" 1 -2,,\r\n" + kPadding, true, " 1 ", "2"},
+      {"-,,\r\n" + kPadding, true, "", ""},
+      // The line end at byte 30 is the last one taken.
+      {"1-2,0,678901234567890123456789\r\n", true, "1", "2"},
+      {"1-2,0,6789012345678901234567890\r\n", false, "", ""},
+      // A hyphen is looked for among the first 16 bytes.
+      {"123456789012345-1,0,1\r\n" + kPadding, true, "123456789012345", "1"},
+      {"1234567890123456-1,0,1\r\n" + kPadding, false, "", ""},
+      {"1-2,0,100\r\n", false, "", ""},  // fewer than 32 bytes
+      {"1-2,0\r\n" + kPadding, false, "", ""},
+      {"1-2,0,1,2\r\n" + kPadding, false, "", ""},
+      {"12,-3,4\r\n" + kPadding, false, "", ""},
+      {"12,3,4\r\n" + kPadding, false, "", ""},
+      {"1-2,0,100" + kPadding, false, "", ""},  // no line end
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    ShortRecordLine line;
+    ASSERT_EQ(ReadShortRecordLine<kContinuityFieldCount>(c.text, line),
+              c.taken);
+    if (!c.taken) continue;
+    EXPECT_EQ(line.from, c.from);
+    EXPECT_EQ(line.to, c.to);
+    RecordLineReader records(c.text);
+    RecordLine record;
+    ASSERT_TRUE(records.Next(record));
+    EXPECT_EQ(line.next, c.text.size() - records.rest().size());
+    const std::optional<TerminalPair> pair =
+        SplitRecord(record, kContinuityFieldCount);
+    ASSERT_TRUE(pair.has_value());
+    EXPECT_EQ(pair->from, TrimSpaces(line.from));
+    EXPECT_EQ(pair->to, TrimSpaces(line.to));
   }
 }
 
