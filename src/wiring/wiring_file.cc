@@ -16,6 +16,7 @@
 #include "wiring/check.h"
 #include "wiring/notation.h"
 #include "wiring/numeric.h"
+#include "wiring/short_record_line.h"
 
 namespace cordshift {
 namespace {
@@ -88,15 +89,7 @@ void AddDelimiters(RecordLine& line, std::size_t pos, std::uint64_t word) {
 }
 
 #ifdef __SSE2__
-// The bits of `bytes` (32 of them) that equal `byte`, one bit per byte.
-std::uint32_t MatchingBits(__m128i low, __m128i high, char byte) {
-  const __m128i pattern = _mm_set1_epi8(byte);
-  const auto low_bits = static_cast<std::uint32_t>(
-      _mm_movemask_epi8(_mm_cmpeq_epi8(low, pattern)));
-  const auto high_bits = static_cast<std::uint32_t>(
-      _mm_movemask_epi8(_mm_cmpeq_epi8(high, pattern)));
-  return low_bits | (high_bits << 16);
-}
+using short_record_internal::MatchingBits;
 
 // Bit counting without a popcount instruction, which the baseline x86-64
 // lacks (the library call would cost more than the rest of a record). One
