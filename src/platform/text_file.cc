@@ -122,7 +122,7 @@ bool WriteAllAt(FileHandle file, std::uint64_t offset, std::string_view data) {
 
 // Windows has no file without a name that could be given one later.
 FileHandle CreateUnnamedFile(const FileSpot&) { return kNoFile; }
-bool LinkUnnamedFile(FileHandle, const FileSpot&) { return false; }
+bool LinkUnnamedFile(FileHandle, const FileSpot&, bool&) { return false; }
 
 bool FlushToDisk(FileHandle file) { return FlushFileBuffers(file) != 0; }
 
@@ -247,31 +247,22 @@ FileHandle CreateUnnamedFile(const FileSpot& folder) {
                 O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
 }
 
-}  // namespace
-
 // Fails with EEXIST when the name is taken. AT_EMPTY_PATH is one step; a
 // kernel that refuses it says ENOENT, and the /proc entry is used instead,
-// from then on for the rest of the folder's files.
-bool LinkUnnamedFileOf(std::intptr_t file, const FileSpot& target) {
-  const int descriptor = static_cast<int>(file);
-  OpenedFolder* const opened = target.opened;
-  if (opened == nullptr || !opened->empty_path_refused_) {
-    if (linkat(descriptor, "", target.folder, target.relative.c_str(),
+// from then on (`empty_path_refused`) for the rest of the folder's files.
+bool LinkUnnamedFile(FileHandle file, const FileSpot& target,
+                     bool& empty_path_refused) {
+  if (!empty_path_refused) {
+    if (linkat(file, "", target.folder, target.relative.c_str(),
                AT_EMPTY_PATH) == 0) {
       return true;
     }
     if (errno != ENOENT || !HasProcFileEntries()) return false;
-    if (opened != nullptr) opened->empty_path_refused_ = true;
+    empty_path_refused = true;
   }
   const std::string proc_entry = "/proc/self/fd/" + std::to_string(file);
   return linkat(AT_FDCWD, proc_entry.c_str(), target.folder,
                 target.relative.c_str(), AT_SYMLINK_FOLLOW) == 0;
-}
-
-namespace {
-
-bool LinkUnnamedFile(FileHandle file, const FileSpot& target) {
-  return LinkUnnamedFileOf(file, target);
 }
 
 bool FlushToDisk(FileHandle file) {
@@ -451,6 +442,16 @@ WriteError CheckTarget(const TargetStatus& status) {
       break;
   }
   return WriteError::kNone;
+}
+
+// Why no file could be created beside a target, just after the attempt.
+WriteError CreateFailure() {
+#ifdef _WIN32
+  return WriteError::kCreateFailed;
+#else
+  return errno == ENOENT || errno == ENOTDIR ? WriteError::kNoFolder
+                                             : WriteError::kCreateFailed;
+#endif
 }
 
 // A file whose name only looks like a temporary file's is left alone:
@@ -766,17 +767,6 @@ std::intptr_t StagedWrite::UnnamedFileFor(const FileSpot& target) {
   return HandleToInt(CreateUnnamedFile(FolderSpotOf(target)));
 }
 
-// Why no file could be created beside the target.
-WriteError StagedWrite::CreateFailure() const {
-#ifdef _WIN32
-  return WriteError::kCreateFailed;
-#else
-  const int error = errno;
-  if (error == ENOENT || error == ENOTDIR) return WriteError::kNoFolder;
-  return WriteError::kCreateFailed;
-#endif
-}
-
 bool StagedWrite::WriteAt(std::uint64_t offset, std::string_view data) {
   if (error_ != WriteError::kNone || sealed_) return false;
   if (!WriteAllAt(IntToHandle(file_), offset, data)) {
@@ -835,13 +825,19 @@ WriteError StagedWrite::PutInPlace() {
 // otherwise, through a name of the file's own and a rename.
 WriteError StagedWrite::LinkUnnamed() {
   const FileHandle file = IntToHandle(file_);
-  if (LinkUnnamedFile(file, target_)) return WriteError::kNone;
+  bool refused_here = false;
+  bool& empty_path_refused = target_.opened != nullptr
+                                 ? target_.opened->empty_path_refused_
+                                 : refused_here;
+  if (LinkUnnamedFile(file, target_, empty_path_refused)) {
+    return WriteError::kNone;
+  }
   if (errno != EEXIST) return WriteError::kReplaceFailed;
   if (existing_ == ExistingTarget::kKeep) return WriteError::kTargetExists;
   for (int attempt = 0; attempt < kMaxTempNameAttempts; ++attempt) {
     const FileSpot spot =
         SiblingOf(target_, TempFileName(target_.relative, attempt));
-    if (LinkUnnamedFile(file, spot)) {
+    if (LinkUnnamedFile(file, spot, empty_path_refused)) {
       temp_ = spot;
       return RenameOver(spot, target_) ? WriteError::kNone
                                        : WriteError::kReplaceFailed;

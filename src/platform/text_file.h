@@ -72,7 +72,6 @@ class OpenedFolder {
  private:
   friend class StagedWrite;
   friend struct FileSpot;
-  friend bool LinkUnnamedFileOf(std::intptr_t file, const FileSpot& target);
 
   // An unnamed file made ahead, or -1 when none is left.
   std::intptr_t TakeUnnamedFile();
@@ -204,7 +203,6 @@ class StagedWrite {
   bool Seal();
   WriteError PutInPlace();
   WriteError LinkUnnamed();
-  WriteError CreateFailure() const;
   static std::intptr_t UnnamedFileFor(const FileSpot& target);
   void Discard();
 

@@ -51,20 +51,18 @@ bool FileExists(const std::string& path) {
 // beside the old file.
 class CommentBackup {
  public:
-  // Takes the file as it is. False when it cannot be read.
-  bool Take(OpenedFolder& folder, const std::filesystem::path& name) {
-    Prepare(folder, name);
+  // Takes the file as it is when it `exists`; restoring a new one removes
+  // it. False when it cannot be read.
+  bool Take(OpenedFolder& folder, const std::filesystem::path& name,
+            bool exists) {
+    folder_ = &folder;
+    name_ = name;
+    if (!exists) return true;
     FileRead read = ReadFileUpTo(folder, name, kMaxIniFileSize);
     if (read.error == ReadError::kMissing) return true;
     if (!read.ok()) return false;
     old_content_ = std::move(read.content);
     return true;
-  }
-
-  // Names the file without taking it: it is new, and restoring removes it.
-  void Prepare(OpenedFolder& folder, const std::filesystem::path& name) {
-    folder_ = &folder;
-    name_ = name;
   }
 
   // The file's content before this run wrote it; empty for a new file.
@@ -426,9 +424,8 @@ class FolderConverter {
                        ExistingTarget::kReplace);
     // The file as taken for the backup is the one the key is set in, so it
     // is read once, and only when there is one.
-    if (!staged.replaces_file()) {
-      backup.Prepare(*destination_files_, written_name);
-    } else if (!backup.Take(*destination_files_, written_name)) {
+    if (!backup.Take(*destination_files_, written_name,
+                     staged.replaces_file())) {
       return AbortFile(l, "cannot read the comment file " + written);
     }
     if (!staged.WriteAt(0, SetIniValue(backup.old_content(), kCommentSection,

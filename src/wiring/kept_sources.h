@@ -35,35 +35,24 @@ class KeptSources {
   // Keeps the content of file l (1-based) when it fits what is left of the
   // budget; otherwise the file is read again when it is needed.
   void Keep(int l, std::string&& content) {
-    const std::size_t index = static_cast<std::size_t>(l - 1);
-    if (index >= contents_.size() || content.size() > budget_left_) return;
-    budget_left_ -= content.size();
-    contents_[index] = std::move(content);
+    const std::size_t size = content.size();
+    KeepIn(contents_, l, std::move(content), size);
   }
 
   // The content kept of file l, handed over so that it goes as soon as the
   // caller is done with it; no value when it was not kept.
-  std::optional<std::string> Take(int l) {
-    const std::size_t index = static_cast<std::size_t>(l - 1);
-    if (index >= contents_.size()) return std::nullopt;
-    return std::exchange(contents_[index], std::nullopt);
-  }
+  std::optional<std::string> Take(int l) { return TakeFrom(contents_, l); }
 
   // Keeps the comment of file l as read from its companion, within the
   // budget as its content.
   void KeepComment(int l, CompanionComment&& comment) {
-    const std::size_t index = static_cast<std::size_t>(l - 1);
     const std::size_t size = comment.value ? comment.value->size() : 0;
-    if (index >= comments_.size() || size > budget_left_) return;
-    budget_left_ -= size;
-    comments_[index] = std::move(comment);
+    KeepIn(comments_, l, std::move(comment), size);
   }
 
   // The comment kept of file l; no value when it was not read ahead.
   std::optional<CompanionComment> TakeComment(int l) {
-    const std::size_t index = static_cast<std::size_t>(l - 1);
-    if (index >= comments_.size()) return std::nullopt;
-    return std::exchange(comments_[index], std::nullopt);
+    return TakeFrom(comments_, l);
   }
 
   // Drops everything kept and stops keeping.
@@ -76,6 +65,22 @@ class KeptSources {
   }
 
  private:
+  template <typename T>
+  void KeepIn(std::vector<std::optional<T>>& kept, int l, T&& value,
+              std::size_t size) {
+    const std::size_t index = static_cast<std::size_t>(l - 1);
+    if (index >= kept.size() || size > budget_left_) return;
+    budget_left_ -= size;
+    kept[index] = std::move(value);
+  }
+
+  template <typename T>
+  static std::optional<T> TakeFrom(std::vector<std::optional<T>>& kept, int l) {
+    const std::size_t index = static_cast<std::size_t>(l - 1);
+    if (index >= kept.size()) return std::nullopt;
+    return std::exchange(kept[index], std::nullopt);
+  }
+
   std::vector<std::optional<std::string>> contents_;
   std::vector<std::optional<CompanionComment>> comments_;
   std::size_t budget_left_ = 0;

@@ -89,6 +89,7 @@ void AddDelimiters(RecordLine& line, std::size_t pos, std::uint64_t word) {
 }
 
 #ifdef __SSE2__
+using short_record_internal::LowestBit;
 using short_record_internal::MatchingBits;
 
 // Bit counting without a popcount instruction, which the baseline x86-64
@@ -119,10 +120,9 @@ bool ReadShortLine(std::string_view rest, RecordLine& line, std::size_t& next) {
       _mm_loadu_si128(reinterpret_cast<const __m128i*>(rest.data() + 16));
   const std::uint32_t line_ends = MatchingBits(low, high, '\r');
   if (line_ends == 0) return false;
-  const std::uint32_t in_line = (line_ends & (~line_ends + 1)) - 1;
+  const std::uint32_t in_line = LowestBit(line_ends) - 1;
   const std::uint32_t commas = MatchingBits(low, high, ',') & in_line;
-  const std::uint32_t field_1 =
-      commas != 0 ? (commas & (~commas + 1)) - 1 : in_line;
+  const std::uint32_t field_1 = commas != 0 ? LowestBit(commas) - 1 : in_line;
   const std::uint32_t hyphens = MatchingBits(low, high, '-') & field_1;
   const std::size_t end = static_cast<std::size_t>(std::countr_zero(line_ends));
   line.text = rest.substr(0, end);
