@@ -731,7 +731,12 @@ void StagedWrite::Open() {
     error_ = WriteError::kNoFolder;
     return;
   }
-  const TargetStatus status = StatusOf(target_);
+  // A file to be kept that its folder did not hold when looked through is
+  // not looked for: if one has been made since, the link refuses it.
+  const bool look = existing_ == ExistingTarget::kReplace ||
+                    target_.opened == nullptr ||
+                    target_.opened->MayHold(target_.relative);
+  const TargetStatus status = look ? StatusOf(target_) : TargetStatus{};
   error_ = CheckTarget(status);
   replacing_ = status.state == TargetState::kWritable ||
                status.state == TargetState::kReadOnly;
@@ -906,21 +911,56 @@ std::optional<TempFileOwnerId> TempFileOwner(std::string_view file_name) {
   return TempFileOwnerId{std::string(*host), static_cast<unsigned long>(*pid)};
 }
 
-int RemoveStaleTempFiles(const fs::path& folder) {
+namespace {
+
+// Removes the stale temporary files of `folder`; `names`, when given, gets
+// the name of every entry. False in `complete` when the folder could not be
+// looked through to its end.
+int RemoveStaleTempFilesIn(const fs::path& folder,
+                           std::vector<fs::path::string_type>* names,
+                           bool& complete) {
   std::error_code error;
   fs::directory_iterator it(folder, error);
+  complete = false;
   if (error) return 0;
   // Collected first: removing entries while iterating leaves the iteration
   // unspecified.
   std::vector<fs::path> stale;
   for (; it != fs::directory_iterator(); it.increment(error)) {
+    if (names) names->push_back(it->path().filename().native());
     if (IsStaleTempFile(*it)) stale.push_back(it->path());
   }
+  complete = !error;
   int removed = 0;
   for (const fs::path& path : stale) {
     if (fs::remove(path, error)) ++removed;
   }
   return removed;
+}
+
+}  // namespace
+
+int RemoveStaleTempFiles(const fs::path& folder) {
+  bool complete = false;
+  return RemoveStaleTempFilesIn(folder, nullptr, complete);
+}
+
+// Windows compares names without regard to case, so none are noted there.
+int OpenedFolder::RemoveStaleTempFiles() {
+  bool complete = false;
+#ifdef _WIN32
+  return RemoveStaleTempFilesIn(path_, nullptr, complete);
+#else
+  std::vector<fs::path::string_type> names;
+  const int removed = RemoveStaleTempFilesIn(
+      path_.empty() ? fs::path(".") : path_, &names, complete);
+  held_names_.reset();
+  if (complete && handle_ != kCurrentFolder) {
+    held_names_.emplace(std::make_move_iterator(names.begin()),
+                        std::make_move_iterator(names.end()));
+  }
+  return removed;
+#endif
 }
 
 }  // namespace cordshift

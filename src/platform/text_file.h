@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace cordshift {
@@ -69,18 +70,33 @@ class OpenedFolder {
   void MakeUnnamedFiles(int count);
   void StopMakingUnnamedFiles() { stop_making_ = true; }
 
+  // As the free function RemoveStaleTempFiles, for this folder. The same
+  // look through the folder notes the names it holds (POSIX, where names
+  // are exact bytes): a write that keeps an existing file then need not
+  // look for its target first when the name was not among them, since the
+  // link that names the staged file refuses a file made since. Called from
+  // the thread that writes the files.
+  int RemoveStaleTempFiles();
+
  private:
   friend class StagedWrite;
   friend struct FileSpot;
 
   // An unnamed file made ahead, or -1 when none is left.
   std::intptr_t TakeUnnamedFile();
+  // False when `name` was not among the names noted by
+  // RemoveStaleTempFiles; true when it was, or none were noted.
+  bool MayHold(const std::filesystem::path& name) const {
+    return !held_names_ || held_names_->contains(name.native());
+  }
 
   std::filesystem::path path_;
   int handle_;  // the open folder (POSIX), else the current folder's marker
   // Set once the kernel has refused to name an unnamed file by its
   // descriptor, so that the rest of the folder's files go the other way.
   bool empty_path_refused_ = false;
+  std::optional<std::unordered_set<std::filesystem::path::string_type>>
+      held_names_;
   std::atomic<bool> stop_making_{false};
   std::mutex made_mutex_;
   std::vector<std::intptr_t> made_files_;  // guarded by made_mutex_

@@ -30,7 +30,24 @@ CompanionComment CommentIn(std::filesystem::path companion) {
 
 }  // namespace
 
+// Once a folder's companions have been listed (after one was missing
+// under its exact name), the list says which files have one, so that a
+// folder of files without comments costs one failed open, not one per file.
+// Not on Windows, whose listings leave out hidden files, which are still
+// companions there.
 CompanionComment CompanionReader::Read(const WiringFile& file) {
+#ifndef _WIN32
+  if (files_ && folder_ == file.folder) {
+    std::optional<std::filesystem::path> listed = ListedCompanion(file);
+    if (!listed) return {};
+    CompanionComment comment = CommentIn(std::move(*listed));
+    if (comment.error == ReadError::kMissing ||
+        comment.error == ReadError::kNotAFile) {
+      return {};
+    }
+    return comment;
+  }
+#endif
   CompanionComment comment = CommentIn(PathFromUtf8(file.CompanionPath()));
   if (comment.error == ReadError::kMissing) {
     std::optional<std::filesystem::path> other = CompanionByCase(file);
@@ -43,19 +60,30 @@ CompanionComment CompanionReader::Read(const WiringFile& file) {
 
 std::optional<std::filesystem::path> CompanionReader::CompanionByCase(
     const WiringFile& file) {
-  const std::string& folder = file.folder;
-  if (!files_ || folder_ != folder) {
-    folder_ = folder;
-    files_ = ListFilesWithExtension(folder.empty() ? "." : folder,
+  if (!files_ || folder_ != file.folder) {
+    folder_ = file.folder;
+    files_ = ListFilesWithExtension(folder_.empty() ? "." : folder_,
                                     kCompanionExtension);
   }
+  return ListedCompanion(file);
+}
+
+std::optional<std::filesystem::path> CompanionReader::ListedCompanion(
+    const WiringFile& file) const {
   if (!files_) return std::nullopt;
+  const FoundFile* first_by_case = nullptr;
   for (const FoundFile& found : *files_) {
-    if (SameNameIgnoringCase(found.name, file.name)) {
-      return PathFromUtf8(folder + found.name + found.extension);
+    if (found.name == file.name && found.extension == kCompanionExtension) {
+      first_by_case = &found;
+      break;
+    }
+    if (first_by_case == nullptr &&
+        SameNameIgnoringCase(found.name, file.name)) {
+      first_by_case = &found;
     }
   }
-  return std::nullopt;
+  if (first_by_case == nullptr) return std::nullopt;
+  return PathFromUtf8(folder_ + first_by_case->name + first_by_case->extension);
 }
 
 }  // namespace cordshift

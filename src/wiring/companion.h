@@ -38,9 +38,14 @@ class CompanionReader {
 
  private:
   std::optional<std::filesystem::path> CompanionByCase(const WiringFile& file);
+  // The companion of `file` among those listed: "<name>.ini" as spelled,
+  // else the first whose name matches without regard to case.
+  std::optional<std::filesystem::path> ListedCompanion(
+      const WiringFile& file) const;
 
   // The comment files of the folder last read from, listed when a
-  // companion is not found under its exact name.
+  // companion is not found under its exact name; on POSIX, later files of
+  // the folder are then looked up in the list.
   std::string folder_;
   std::optional<std::vector<FoundFile>> files_;
 };

@@ -195,8 +195,8 @@ class FolderConverter {
     // One folder is converted by one run at a time, so a temporary file of
     // a run that no longer exists can only be the leftover of a killed run.
     if (!inputs_.dry_run) {
-      RemoveStaleTempFiles(PathFromUtf8(destination_folder_));
       destination_files_ = DestinationFiles();
+      destination_files_->RemoveStaleTempFiles();
     }
     view_.ClearList(ListId::kDestination);
     destination_.clear();
@@ -352,7 +352,9 @@ class FolderConverter {
     CommentBackup backup;
     if (!CopyComment(l, name, backup)) return false;
     const WriteError committed = wiring.Commit();
+    // A file that appeared meanwhile is kept, and its comment file with it.
     if (committed == WriteError::kTargetExists) {
+      backup.Restore();
       lost_race = true;
       return true;
     }

@@ -367,27 +367,36 @@ TEST(ReadFileUpToTest, FilesBeyondTheLimitAreTooLarge) {
 }
 
 // Files of an opened folder are named within it; what a write does is the
-// same as by whole paths, also once the folder itself has gone.
+// same as by whole paths, also once the folder itself has gone, and when a
+// file to be kept appeared after the folder was looked through.
 TEST(OpenedFolderTest, WritesAndReadsFilesWithinTheFolder) {
   const struct {
     const char* existing_content;  // nullptr: no such file yet
     ExistingTarget existing;
+    bool looked_through_first;
     bool remove_folder;
     WriteError written;
     const char* content_after;
   } kCases[] = {
-      {nullptr, ExistingTarget::kKeep, false, WriteError::kNone, "new"},
-      {"old", ExistingTarget::kKeep, false, WriteError::kTargetExists, "old"},
-      {"old", ExistingTarget::kReplace, false, WriteError::kNone, "new"},
-      {nullptr, ExistingTarget::kReplace, true, WriteError::kNoFolder, nullptr},
+      {nullptr, ExistingTarget::kKeep, true, false, WriteError::kNone, "new"},
+      {"old", ExistingTarget::kKeep, false, false, WriteError::kTargetExists,
+       "old"},
+      {"old", ExistingTarget::kKeep, true, false, WriteError::kTargetExists,
+       "old"},
+      {"old", ExistingTarget::kReplace, true, false, WriteError::kNone, "new"},
+      {nullptr, ExistingTarget::kReplace, false, true, WriteError::kNoFolder,
+       nullptr},
+      {nullptr, ExistingTarget::kKeep, true, true, WriteError::kNoFolder,
+       nullptr},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(::testing::PrintToString(c.written));
     TempFolder root;
     const fs::path folder = root / "sub";
     fs::create_directory(folder);
-    if (c.existing_content) WriteBytes(folder / "W.ini", c.existing_content);
     OpenedFolder opened(folder);
+    if (c.looked_through_first) opened.RemoveStaleTempFiles();
+    if (c.existing_content) WriteBytes(folder / "W.ini", c.existing_content);
     if (c.remove_folder) fs::remove_all(folder);
 
     EXPECT_EQ(WriteFileAtomically(opened, "W.ini", "new", c.existing),

@@ -403,13 +403,18 @@ TEST_F(ConversionTest, CommentIsCopiedOnlyWhenTheSourceHasOne) {
   AddSource("A", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
   AddSource("B", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
   AddSource("C", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+  AddSource("D", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
   WriteBytes(source_ / "B.ini", "[Purpose]\r\nOther=x\r\n");
   WriteBytes(source_ / "C.ini", "[Purpose]\r\nComment=ERR\r\n");
+  WriteBytes(source_ / "D.ini", "[Purpose]\r\nComment=hello\r\n");
   WriteBytes(destination_ / "B.ini", "[Purpose]\r\nComment=kept\r\n");
   ASSERT_TRUE(Convert(Direction::kContinuityToHipot));
   EXPECT_FALSE(std::filesystem::exists(destination_ / "A.ini"));
   EXPECT_EQ(ReadBytes(destination_ / "B.ini"), "[Purpose]\r\nComment=kept\r\n");
   EXPECT_FALSE(std::filesystem::exists(destination_ / "C.ini"));
+  // Found after a file without one.
+  EXPECT_EQ(ReadBytes(destination_ / "D.ini"),
+            "[Purpose]\r\nComment=hello\r\n");
 }
 
 TEST_F(ConversionTest, LongJapaneseCommentIsCopiedWhole) {
