@@ -71,19 +71,18 @@ std::optional<std::filesystem::path> CompanionReader::CompanionByCase(
 std::optional<std::filesystem::path> CompanionReader::ListedCompanion(
     const WiringFile& file) const {
   if (!files_) return std::nullopt;
-  const FoundFile* first_by_case = nullptr;
+  const FoundFile* chosen = nullptr;
   for (const FoundFile& found : *files_) {
     if (found.name == file.name && found.extension == kCompanionExtension) {
-      first_by_case = &found;
+      chosen = &found;
       break;
     }
-    if (first_by_case == nullptr &&
-        SameNameIgnoringCase(found.name, file.name)) {
-      first_by_case = &found;
+    if (chosen == nullptr && SameNameIgnoringCase(found.name, file.name)) {
+      chosen = &found;
     }
   }
-  if (first_by_case == nullptr) return std::nullopt;
-  return PathFromUtf8(folder_ + first_by_case->name + first_by_case->extension);
+  if (chosen == nullptr) return std::nullopt;
+  return PathFromUtf8(folder_ + chosen->name + chosen->extension);
 }
 
 }  // namespace cordshift
