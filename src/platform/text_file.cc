@@ -913,54 +913,50 @@ std::optional<TempFileOwnerId> TempFileOwner(std::string_view file_name) {
 
 namespace {
 
-// Removes the stale temporary files of `folder`; `names`, when given, gets
-// the name of every entry. False in `complete` when the folder could not be
-// looked through to its end.
-int RemoveStaleTempFilesIn(const fs::path& folder,
-                           std::vector<fs::path::string_type>* names,
-                           bool& complete) {
+struct TempFileSweep {
+  int removed = 0;
+  // The name of every entry; none when the folder could not be looked
+  // through to its end.
+  std::optional<std::vector<fs::path::string_type>> names;
+};
+
+TempFileSweep SweepStaleTempFiles(const fs::path& folder) {
+  TempFileSweep sweep;
   std::error_code error;
-  fs::directory_iterator it(folder, error);
-  complete = false;
-  if (error) return 0;
+  fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, error);
+  if (error) return sweep;
   // Collected first: removing entries while iterating leaves the iteration
   // unspecified.
   std::vector<fs::path> stale;
+  std::vector<fs::path::string_type> names;
   for (; it != fs::directory_iterator(); it.increment(error)) {
-    if (names) names->push_back(it->path().filename().native());
+    names.push_back(it->path().filename().native());
     if (IsStaleTempFile(*it)) stale.push_back(it->path());
   }
-  complete = !error;
-  int removed = 0;
+  if (!error) sweep.names = std::move(names);
   for (const fs::path& path : stale) {
-    if (fs::remove(path, error)) ++removed;
+    if (fs::remove(path, error)) ++sweep.removed;
   }
-  return removed;
+  return sweep;
 }
 
 }  // namespace
 
 int RemoveStaleTempFiles(const fs::path& folder) {
-  bool complete = false;
-  return RemoveStaleTempFilesIn(folder, nullptr, complete);
+  return SweepStaleTempFiles(folder).removed;
 }
 
 // Windows compares names without regard to case, so none are noted there.
 int OpenedFolder::RemoveStaleTempFiles() {
-  bool complete = false;
-#ifdef _WIN32
-  return RemoveStaleTempFilesIn(path_, nullptr, complete);
-#else
-  std::vector<fs::path::string_type> names;
-  const int removed = RemoveStaleTempFilesIn(
-      path_.empty() ? fs::path(".") : path_, &names, complete);
+  TempFileSweep sweep = SweepStaleTempFiles(path_);
   held_names_.reset();
-  if (complete && handle_ != kCurrentFolder) {
-    held_names_.emplace(std::make_move_iterator(names.begin()),
-                        std::make_move_iterator(names.end()));
+#ifndef _WIN32
+  if (sweep.names && handle_ != kCurrentFolder) {
+    held_names_.emplace(std::make_move_iterator(sweep.names->begin()),
+                        std::make_move_iterator(sweep.names->end()));
   }
-  return removed;
 #endif
+  return sweep.removed;
 }
 
 }  // namespace cordshift

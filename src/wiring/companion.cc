@@ -30,32 +30,36 @@ CompanionComment CommentIn(std::filesystem::path companion) {
 
 }  // namespace
 
+CompanionComment CompanionReader::Read(const WiringFile& file) {
+  CompanionComment comment;
+  if (ListSaysWhichHaveOne(file)) {
+    std::optional<std::filesystem::path> listed = ListedCompanion(file);
+    if (!listed) return {};
+    comment = CommentIn(std::move(*listed));
+  } else {
+    comment = CommentIn(PathFromUtf8(file.CompanionPath()));
+    if (comment.error == ReadError::kMissing) {
+      std::optional<std::filesystem::path> other = CompanionByCase(file);
+      if (!other) return {};
+      comment = CommentIn(std::move(*other));
+    }
+  }
+  if (comment.error == ReadError::kNotAFile) return {};
+  return comment;
+}
+
 // Once a folder's companions have been listed (after one was missing
 // under its exact name), the list says which files have one, so that a
 // folder of files without comments costs one failed open, not one per file.
 // Not on Windows, whose listings leave out hidden files, which are still
 // companions there.
-CompanionComment CompanionReader::Read(const WiringFile& file) {
-#ifndef _WIN32
-  if (files_ && folder_ == file.folder) {
-    std::optional<std::filesystem::path> listed = ListedCompanion(file);
-    if (!listed) return {};
-    CompanionComment comment = CommentIn(std::move(*listed));
-    if (comment.error == ReadError::kMissing ||
-        comment.error == ReadError::kNotAFile) {
-      return {};
-    }
-    return comment;
-  }
+bool CompanionReader::ListSaysWhichHaveOne(const WiringFile& file) const {
+#ifdef _WIN32
+  constexpr bool kListsShowEveryFile = false;
+#else
+  constexpr bool kListsShowEveryFile = true;
 #endif
-  CompanionComment comment = CommentIn(PathFromUtf8(file.CompanionPath()));
-  if (comment.error == ReadError::kMissing) {
-    std::optional<std::filesystem::path> other = CompanionByCase(file);
-    if (!other) return {};
-    comment = CommentIn(std::move(*other));
-  }
-  if (comment.error == ReadError::kNotAFile) return {};
-  return comment;
+  return kListsShowEveryFile && files_ && folder_ == file.folder;
 }
 
 std::optional<std::filesystem::path> CompanionReader::CompanionByCase(

@@ -37,6 +37,7 @@ class CompanionReader {
   CompanionComment Read(const WiringFile& file);
 
  private:
+  bool ListSaysWhichHaveOne(const WiringFile& file) const;
   std::optional<std::filesystem::path> CompanionByCase(const WiringFile& file);
   // The companion of `file` among those listed: "<name>.ini" as spelled,
   // else the first whose name matches without regard to case.
