@@ -45,6 +45,7 @@ constexpr char kEnumerationFailedGuide[] = "変換元ファイル情報取得エ
 constexpr char kConvertingFolderSuffix[] = "フォルダの変換中...";
 constexpr char kFolderDoneSuffix[] = "フォルダ 変換完了";
 constexpr char kConversionFailedSuffix[] = "の変換に失敗しました";
+constexpr char kRunAbortedGuide[] = "異常を検出したため変換を終了します";
 
 // The texts and routines that differ between the two directions.
 struct DirectionProfile {
@@ -186,17 +187,24 @@ bool HasControlCharacter(std::string_view text) {
   });
 }
 
-// True when a destination folder of the tree is one of its source folders,
-// as when the source lies inside the destination: writing there would
-// replace the source's own files. Only existing destination folders can be
-// one; links are seen through.
-bool DestinationOverlapsSource(const std::vector<FolderPair>& folders) {
+// The identities of the source folders of the tree.
+std::set<FileIdentity> SourceFolderIdentities(
+    const std::vector<FolderPair>& folders) {
   std::set<FileIdentity> sources;
   for (const FolderPair& pair : folders) {
     if (const std::optional<FileIdentity> id = IdentityOf(pair.source)) {
       sources.insert(*id);
     }
   }
+  return sources;
+}
+
+// True when a destination folder of the tree is one of its source folders,
+// as when the source lies inside the destination: writing there would
+// replace the source's own files. Only existing destination folders can be
+// one; links are seen through.
+bool DestinationOverlapsSource(const std::vector<FolderPair>& folders,
+                               const std::set<FileIdentity>& sources) {
   return std::any_of(
       folders.begin(), folders.end(), [&sources](const FolderPair& pair) {
         const std::optional<FileIdentity> id = IdentityOf(pair.destination);
@@ -252,7 +260,8 @@ class ConversionRun {
       view_.ShowGuide(kAnalysisFailedGuide);
       return EndedEarly(FolderFault(tree.unreadable_folder));
     }
-    if (DestinationOverlapsSource(tree.folders)) {
+    source_folders_ = SourceFolderIdentities(tree.folders);
+    if (DestinationOverlapsSource(tree.folders, source_folders_)) {
       return Refuse(kOverlappingFoldersMessage,
                     "a destination folder is a folder of the source tree, "
                     "whose files would be replaced");
@@ -384,9 +393,9 @@ class ConversionRun {
     const std::string& destination_folder = folder.destination;
     view_.ShowGuide(source_folder + kConvertingFolderSuffix);
     if (!inputs_.dry_run) {
-      MakeFolderPath(destination_folder);
-      state_.workspace.destination_files =
-          std::make_shared<OpenedFolder>(PathFromUtf8(destination_folder));
+      std::shared_ptr<OpenedFolder> opened = OpenDestination(folder);
+      if (!opened) return false;
+      state_.workspace.destination_files = std::move(opened);
     }
     if (inputs_.list_ahead) {
       StartWorkAhead(state_.workspace.destination_files,
@@ -401,6 +410,46 @@ class ConversionRun {
     }
     view_.ShowGuide(source_folder + kFolderDoneSuffix);
     return true;
+  }
+
+  // The destination folder of a pair, made and opened for the files written
+  // into it. The folder opened is checked against the source tree's
+  // folders: one may have been put in its path since the run began (a link
+  // to a source folder), and the files written then go to what was opened.
+  // Null, with the fault shown, when it cannot be used.
+  std::shared_ptr<OpenedFolder> OpenDestination(const FolderPair& folder) {
+    const FolderCreation made = MakeFolderPath(folder.destination);
+    if (!made.ok()) {
+      return FolderFailed(folder, "cannot create the folder " +
+                                      made.failed_folder + ": " +
+                                      FolderCreateErrorText(made.error));
+    }
+    auto opened =
+        std::make_shared<OpenedFolder>(PathFromUtf8(folder.destination));
+    const std::optional<FileIdentity> identity = opened->Identity();
+    if (!identity) {
+      return FolderFailed(folder, "cannot open the destination folder " +
+                                      folder.destination);
+    }
+    if (source_folders_.contains(*identity)) {
+      Warn(view_, kOverlappingFoldersMessage);
+      reason_ = "the destination folder " + folder.destination +
+                " is a folder of the source tree, whose files would be "
+                "replaced; nothing was written there";
+      view_.ShowGuide(kRunAbortedGuide);
+      return nullptr;
+    }
+    return opened;
+  }
+
+  // A destination folder's fault: reported against its source folder, the
+  // run's reason, and the failure message.
+  std::nullptr_t FolderFailed(const FolderPair& folder, std::string detail) {
+    view_.ReportFile({folder.source, FileOutcome::kFault, {}, detail});
+    reason_ = std::move(detail);
+    view_.ShowGuide(kRunAbortedGuide);
+    Failed(view_);
+    return nullptr;
   }
 
   // The listing of a source folder: the one made ahead, shown now that its
@@ -553,7 +602,10 @@ class ConversionRun {
   BatchState& state_;
   const DirectionProfile& profile_;
   bool inputs_accepted_ = false;
-  std::string reason_;  // why the inputs were refused
+  // Why the run ended early, when the inputs were refused or a destination
+  // folder could not be used.
+  std::string reason_;
+  std::set<FileIdentity> source_folders_;
   // The next folder's listing, made on another thread with a workspace of
   // its own. Last, so that the thread has ended before anything it uses
   // goes.

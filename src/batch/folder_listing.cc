@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "batch/folder_tree.h"
+#include "platform/folder_scan.h"
 #include "wiring/summaries.h"
 
 namespace cordshift {
@@ -88,7 +89,8 @@ ListingOutcome ListFolder(ConversionView& view, const std::string& folder,
   files = std::move(*found);
   if (files.empty()) {
     view.ShowGuide(profile.empty_text);
-    return ListingOutcome::kEmpty;
+    return FolderExists(folder) ? ListingOutcome::kEmpty
+                                : ListingOutcome::kNoSuchFolder;
   }
   view.ShowGuide(profile.listing_text);
   const bool listed =

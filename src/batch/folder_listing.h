@@ -16,7 +16,8 @@ namespace cordshift {
 
 enum class ListingOutcome {
   kListed,             // every file was read
-  kEmpty,              // no wiring file in the folder (or no such folder)
+  kEmpty,              // no wiring file in the folder
+  kNoSuchFolder,       // the folder does not exist (shown as empty)
   kReaderFailed,       // a file could not be read; earlier rows stay
   kEnumerationFailed,  // the folder could not be read; the list is unchanged
 };

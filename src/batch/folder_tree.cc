@@ -219,18 +219,33 @@ std::optional<WiringFileList> FindFiles(std::string_view pattern) {
   return files;
 }
 
-bool MakeFolderPath(std::string_view folder) {
+FolderCreation MakeFolderPath(std::string_view folder) {
   std::string_view trimmed = folder;
   if (trimmed.size() > 1 && IsSeparator(trimmed.back())) {
     trimmed.remove_suffix(1);
   }
   const FolderWalk walk = PlanFolderWalk(trimmed);
+  FolderCreation made;
   for (const std::string& path : walk.folders) {
-    if (!IsThere(path, walk.any_entry_counts) && !CreateFolder(path)) {
-      return false;
+    if (IsThere(path, walk.any_entry_counts)) continue;
+    made.error = CreateFolder(path);
+    if (!made.ok()) {
+      made.failed_folder = path;
+      break;
     }
   }
-  return FolderExists(trimmed);
+  if (made.ok() && FolderExists(trimmed)) return made;
+  // A file in the way is named itself, not the folder below it that could
+  // not be made.
+  if (made.ok() || made.error == FolderCreateError::kFileInTheWay) {
+    for (const std::string& path : walk.folders) {
+      if (PathExists(path) && !FolderExists(path)) {
+        return {path, FolderCreateError::kFileInTheWay};
+      }
+    }
+  }
+  if (made.ok()) made = {std::string(trimmed), FolderCreateError::kOther};
+  return made;
 }
 
 }  // namespace cordshift

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/folder_scan.h"
 #include "wiring/conversion_view.h"
 #include "wiring/wiring_file_list.h"
 
@@ -55,9 +56,18 @@ std::optional<WiringFileList> ListWiringFiles(std::string_view folder,
 // cannot be read.
 std::optional<WiringFileList> FindFiles(std::string_view pattern);
 
-// Creates a folder with every missing folder above it. Stops silently at
-// the first folder that cannot be created; false then.
-bool MakeFolderPath(std::string_view folder);
+// What became of making a folder path: on failure, the first folder that
+// could not be made and why.
+struct FolderCreation {
+  std::string failed_folder;
+  FolderCreateError error = FolderCreateError::kNone;
+
+  bool ok() const { return error == FolderCreateError::kNone; }
+};
+
+// Creates a folder with every missing folder above it, stopping at the
+// first folder that cannot be created.
+FolderCreation MakeFolderPath(std::string_view folder);
 
 }  // namespace cordshift
 

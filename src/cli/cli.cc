@@ -227,6 +227,9 @@ std::string ListingFailureReason(ListingOutcome outcome,
   if (outcome == ListingOutcome::kEnumerationFailed) {
     return folder + ": the folder cannot be read";
   }
+  if (outcome == ListingOutcome::kNoSuchFolder) {
+    return folder + ": no such folder";
+  }
   for (auto report = view.reports().rbegin(); report != view.reports().rend();
        ++report) {
     if (report->outcome == FileOutcome::kFault) {
@@ -249,7 +252,8 @@ int RunListCommand(const ListOptions& options, std::ostream& out,
   const ListingOutcome outcome =
       ListSourceFolder(view, ListingDirectionOf(options.side), folder, state);
   const bool failed = outcome == ListingOutcome::kReaderFailed ||
-                      outcome == ListingOutcome::kEnumerationFailed;
+                      outcome == ListingOutcome::kEnumerationFailed ||
+                      outcome == ListingOutcome::kNoSuchFolder;
   const std::string reason =
       failed ? ListingFailureReason(outcome, view, folder) : std::string();
   if (options.json) {

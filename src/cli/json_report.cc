@@ -92,6 +92,7 @@ std::string_view ListingResultWord(ListingOutcome outcome) {
       return "empty";
     case ListingOutcome::kReaderFailed:
     case ListingOutcome::kEnumerationFailed:
+    case ListingOutcome::kNoSuchFolder:
       break;
   }
   return "failed";

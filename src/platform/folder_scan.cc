@@ -349,10 +349,77 @@ bool FolderExists(std::string_view path) {
   return TypeOf(PathFromUtf8(path)) == fs::file_type::directory;
 }
 
-bool CreateFolder(std::string_view path) {
+FolderCreateError FolderCreateErrorOf(std::error_code error) {
+  if (!error) return FolderCreateError::kNone;
+#ifdef _WIN32
+  // MinGW's library maps only some Windows codes to portable conditions.
+  if (error.category() == std::system_category()) {
+    switch (error.value()) {
+      case ERROR_WRITE_PROTECT:
+        return FolderCreateError::kReadOnlyFileSystem;
+      case ERROR_ACCESS_DENIED:
+      case ERROR_NETWORK_ACCESS_DENIED:
+        return FolderCreateError::kPermissionDenied;
+      case ERROR_ALREADY_EXISTS:
+      case ERROR_FILE_EXISTS:
+        return FolderCreateError::kFileInTheWay;
+      case ERROR_PATH_NOT_FOUND:
+      case ERROR_BAD_NETPATH:
+      case ERROR_BAD_NET_NAME:
+        return FolderCreateError::kNoParent;
+      case ERROR_FILENAME_EXCED_RANGE:
+        return FolderCreateError::kPathTooLong;
+      default:
+        return FolderCreateError::kOther;
+    }
+  }
+#endif
+  if (error == std::errc::read_only_file_system) {
+    return FolderCreateError::kReadOnlyFileSystem;
+  }
+  if (error == std::errc::permission_denied ||
+      error == std::errc::operation_not_permitted) {
+    return FolderCreateError::kPermissionDenied;
+  }
+  if (error == std::errc::file_exists || error == std::errc::not_a_directory) {
+    return FolderCreateError::kFileInTheWay;
+  }
+  if (error == std::errc::no_such_file_or_directory) {
+    return FolderCreateError::kNoParent;
+  }
+  if (error == std::errc::filename_too_long) {
+    return FolderCreateError::kPathTooLong;
+  }
+  return FolderCreateError::kOther;
+}
+
+const char* FolderCreateErrorText(FolderCreateError error) {
+  switch (error) {
+    case FolderCreateError::kNone:
+      return "no error";
+    case FolderCreateError::kReadOnlyFileSystem:
+      return "the file system is read-only";
+    case FolderCreateError::kPermissionDenied:
+      return "permission denied";
+    case FolderCreateError::kFileInTheWay:
+      return "a file has that name";
+    case FolderCreateError::kNoParent:
+      return "the folder above it does not exist";
+    case FolderCreateError::kPathTooLong:
+      return "the path is too long";
+    case FolderCreateError::kOther:
+      break;
+  }
+  return "the system refused to create it";
+}
+
+FolderCreateError CreateFolder(std::string_view path) {
   std::error_code error;
   fs::create_directory(PathFromUtf8(path), error);
-  return FolderExists(path);
+  if (FolderExists(path)) return FolderCreateError::kNone;
+  // A name taken by a file is no error to create_directory.
+  if (!error) return FolderCreateError::kFileInTheWay;
+  return FolderCreateErrorOf(error);
 }
 
 #ifdef _WIN32

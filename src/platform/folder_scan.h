@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace cordshift {
@@ -46,8 +47,24 @@ std::optional<std::vector<FoundFile>> ListFilesWithExtension(
 bool PathExists(std::string_view path);
 // True when a folder of that path exists.
 bool FolderExists(std::string_view path);
-// Creates one folder; true when it exists afterwards.
-bool CreateFolder(std::string_view path);
+// Why a folder could not be made.
+enum class FolderCreateError {
+  kNone,                // the folder exists
+  kReadOnlyFileSystem,  // the file system (or medium) takes no writes
+  kPermissionDenied,    // the user may not create folders there
+  kFileInTheWay,        // a file, not a folder, has that name
+  kNoParent,            // the folder above it does not exist
+  kPathTooLong,         // the path or a name in it is longer than allowed
+  kOther,               // any other refusal of the system
+};
+
+// The cause for a refusal of the system, as std::filesystem reports it.
+FolderCreateError FolderCreateErrorOf(std::error_code error);
+// A short English cause, for reports: "the file system is read-only".
+const char* FolderCreateErrorText(FolderCreateError error);
+
+// Creates one folder; kNone when it exists afterwards.
+FolderCreateError CreateFolder(std::string_view path);
 
 // What tells files apart on their file system: two paths name the same
 // file or folder exactly when their identities are equal (links followed).

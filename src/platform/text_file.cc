@@ -128,6 +128,18 @@ bool FlushToDisk(FileHandle file) { return FlushFileBuffers(file) != 0; }
 
 bool CloseFile(FileHandle file) { return CloseHandle(file) != 0; }
 
+std::optional<FileIdentity> IdentityOfHandle(FileHandle file) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file, &info)) return std::nullopt;
+  return FileIdentity{
+      info.dwVolumeSerialNumber,
+      (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+std::optional<FileIdentity> IdentityAt(const FileSpot& spot) {
+  return IdentityOf(PathToUtf8(spot.whole));
+}
+
 bool RenameOver(const FileSpot& from, const FileSpot& to) {
   return MoveFileExW(from.whole.c_str(), to.whole.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
@@ -276,6 +288,25 @@ bool FlushToDisk(FileHandle file) {
 // On Linux the descriptor is released even when close reports EINTR, and the
 // data has already been flushed, so EINTR is no failure.
 bool CloseFile(FileHandle file) { return close(file) == 0 || errno == EINTR; }
+
+std::optional<FileIdentity> IdentityFrom(const struct stat& info) {
+  return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                      static_cast<std::uint64_t>(info.st_ino)};
+}
+
+std::optional<FileIdentity> IdentityOfHandle(FileHandle file) {
+  struct stat info {};
+  if (fstat(file, &info) != 0) return std::nullopt;
+  return IdentityFrom(info);
+}
+
+std::optional<FileIdentity> IdentityAt(const FileSpot& spot) {
+  struct stat info {};
+  if (fstatat(spot.folder, spot.relative.c_str(), &info, 0) != 0) {
+    return std::nullopt;
+  }
+  return IdentityFrom(info);
+}
 
 bool RenameOver(const FileSpot& from, const FileSpot& to) {
   return renameat(from.folder, from.relative.c_str(), to.folder,
@@ -594,10 +625,36 @@ FileRead ReadFileUpTo(OpenedFolder& folder, const fs::path& name,
   return ReadFileAt(FileSpot::In(folder, name), max_size);
 }
 
+std::optional<FileIdentity> IdentityIn(OpenedFolder& folder,
+                                       const fs::path& name) {
+  return IdentityAt(FileSpot::In(folder, name));
+}
+
+void RemoveFileIn(OpenedFolder& folder, const fs::path& name) {
+  RemoveFile(FileSpot::In(folder, name));
+}
+
 #ifdef _WIN32
+// Without FILE_SHARE_DELETE, so that the folder cannot be renamed or removed
+// (and a junction put in its place) while it is open; listing access, since
+// a handle that may only read attributes takes no part in sharing.
 OpenedFolder::OpenedFolder(const fs::path& folder)
-    : path_(folder), handle_(kCurrentFolder) {}
-OpenedFolder::~OpenedFolder() = default;
+    : path_(folder),
+      handle_(kCurrentFolder),
+      pin_(HandleToInt(CreateFileW(folder.empty() ? L"." : folder.c_str(),
+                                   FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                   nullptr))) {}
+
+OpenedFolder::~OpenedFolder() {
+  if (pin_ != -1) CloseHandle(IntToHandle(pin_));
+}
+
+std::optional<FileIdentity> OpenedFolder::Identity() const {
+  if (pin_ == -1) return std::nullopt;
+  return IdentityOfHandle(IntToHandle(pin_));
+}
 
 // Windows has no file without a name.
 void OpenedFolder::MakeUnnamedFiles(int) {}
@@ -614,6 +671,11 @@ OpenedFolder::OpenedFolder(const fs::path& folder)
 OpenedFolder::~OpenedFolder() {
   for (const std::intptr_t file : made_files_) CloseFile(IntToHandle(file));
   if (handle_ != kCurrentFolder) close(handle_);
+}
+
+std::optional<FileIdentity> OpenedFolder::Identity() const {
+  if (handle_ == kCurrentFolder) return std::nullopt;
+  return IdentityOfHandle(handle_);
 }
 
 void OpenedFolder::MakeUnnamedFiles(int count) {
@@ -792,6 +854,7 @@ bool StagedWrite::Seal() {
     return error_ == WriteError::kNone;
   sealed_ = true;
   const FileHandle file = IntToHandle(file_);
+  if (note_identity_) identity_ = IdentityOfHandle(file);
   bool ok = !replacing_ || FlushToDisk(file);
   if (!temp_.relative.empty()) {
     ok = CloseFile(file) && ok;

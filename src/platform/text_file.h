@@ -15,6 +15,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/folder_scan.h"
+
 namespace cordshift {
 
 // The path for a UTF-8 path text (the file-system boundary).
@@ -64,6 +66,13 @@ class OpenedFolder {
 
   const std::filesystem::path& path() const { return path_; }
 
+  // The identity of the folder as opened, which later changes to the path
+  // (a link put in its place) do not affect: the folder that files named
+  // within it go to. On Windows the folder is held open from construction
+  // on, so that it cannot be renamed or removed meanwhile. No value when it
+  // could not be opened.
+  std::optional<FileIdentity> Identity() const;
+
   // Makes up to `count` unnamed files for later writes, fewer when making
   // one fails or StopMakingUnnamedFiles is called meanwhile. Safe to call
   // while another thread writes files in the folder.
@@ -78,20 +87,23 @@ class OpenedFolder {
   // the thread that writes the files.
   int RemoveStaleTempFiles();
 
+  // False when `name` was not among the names noted by
+  // RemoveStaleTempFiles: it did not exist when the folder was looked
+  // through. True when it was, or none were noted.
+  bool MayHold(const std::filesystem::path& name) const {
+    return !held_names_ || held_names_->contains(name.native());
+  }
+
  private:
   friend class StagedWrite;
   friend struct FileSpot;
 
   // An unnamed file made ahead, or -1 when none is left.
   std::intptr_t TakeUnnamedFile();
-  // False when `name` was not among the names noted by
-  // RemoveStaleTempFiles; true when it was, or none were noted.
-  bool MayHold(const std::filesystem::path& name) const {
-    return !held_names_ || held_names_->contains(name.native());
-  }
 
   std::filesystem::path path_;
   int handle_;  // the open folder (POSIX), else the current folder's marker
+  std::intptr_t pin_ = -1;  // the folder held open (Windows)
   // Set once the kernel has refused to name an unnamed file by its
   // descriptor, so that the rest of the folder's files go the other way.
   bool empty_path_refused_ = false;
@@ -121,6 +133,14 @@ struct FileSpot {
 // As ReadFileUpTo, for file `name` of an opened folder.
 FileRead ReadFileUpTo(OpenedFolder& folder, const std::filesystem::path& name,
                       std::uint64_t max_size);
+
+// The identity of file `name` of an opened folder, links followed; no value
+// when there is none.
+std::optional<FileIdentity> IdentityIn(OpenedFolder& folder,
+                                       const std::filesystem::path& name);
+
+// Removes file `name` of an opened folder, if it can.
+void RemoveFileIn(OpenedFolder& folder, const std::filesystem::path& name);
 
 // The whole content of a regular file; no value when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
@@ -206,6 +226,13 @@ class StagedWrite {
   // True when the target existed as a file when the write was staged.
   bool replaces_file() const { return replacing_; }
 
+  // Asks for the identity of the staged file to be noted when its content
+  // is complete; once committed, it is the identity of the file under the
+  // target's name, by which a caller can later tell its own file from one
+  // another writer put there since.
+  void NoteIdentity() { note_identity_ = true; }
+  const std::optional<FileIdentity>& identity() const { return identity_; }
+
   // Writes `data` at byte `offset` of the staged file. False, with error()
   // kWriteFailed from then on, when that fails.
   bool WriteAt(std::uint64_t offset, std::string_view data);
@@ -232,6 +259,8 @@ class StagedWrite {
   bool replacing_ = false;
   bool sealed_ = false;
   bool committed_ = false;
+  bool note_identity_ = false;
+  std::optional<FileIdentity> identity_;
 };
 
 // Writes `content` to a temporary file in the target's folder and puts it in

@@ -50,4 +50,37 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
+namespace {
+
+char32_t FoldLetter(char32_t c) {
+  const auto in = [c](char32_t first, char32_t last) {
+    return c >= first && c <= last;
+  };
+  if (in(U'a', U'z') || in(U'\u00e0', U'\u00fe') || in(U'\u03b1', U'\u03c9') ||
+      in(U'\u0430', U'\u044f') || in(U'\uff41', U'\uff5a')) {
+    // The multiplication and division signs and the final sigma sit where a
+    // letter's pair would; they have none.
+    if (c == U'\u00f7' || c == U'\u03c2') return c;
+    return c - 0x20;
+  }
+  if (in(U'\u0450', U'\u045f')) return c - 0x50;
+  return c;
+}
+
+}  // namespace
+
+std::u32string FoldedNameKey(std::string_view name) {
+  constexpr char32_t kInvalidByteBase = 0x110000;
+  std::u32string key;
+  key.reserve(name.size());
+  for (std::size_t pos = 0; pos < name.size();) {
+    const Utf8Char c = DecodeUtf8At(name, pos);
+    key.push_back(c.valid ? FoldLetter(c.code_point)
+                          : kInvalidByteBase +
+                                static_cast<unsigned char>(name[pos]));
+    pos += c.length;
+  }
+  return key;
+}
+
 }  // namespace cordshift

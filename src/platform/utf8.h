@@ -6,6 +6,7 @@
 // they are reported byte by byte.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace cordshift {
@@ -23,6 +24,13 @@ Utf8Char DecodeUtf8At(std::string_view text, std::size_t pos);
 
 // True when the whole text is well-formed UTF-8.
 bool IsValidUtf8(std::string_view text);
+
+// A key under which names that a case-insensitive file system may take for
+// one are equal: the letters of the Latin (ASCII and Latin-1), Greek and
+// Cyrillic alphabets and the full-width Latin letters are folded to upper
+// case. It may fold more than a given file system does, so a caller that
+// must be sure asks the file system itself (the files' identities).
+std::u32string FoldedNameKey(std::string_view name);
 
 }  // namespace cordshift
 

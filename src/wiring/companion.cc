@@ -44,7 +44,12 @@ CompanionComment CompanionReader::Read(const WiringFile& file) {
       comment = CommentIn(std::move(*other));
     }
   }
-  if (comment.error == ReadError::kNotAFile) return {};
+  // A companion that went between the listing and its reading is no
+  // comment, whichever way it was found.
+  if (comment.error == ReadError::kNotAFile ||
+      comment.error == ReadError::kMissing) {
+    return {};
+  }
   return comment;
 }
 

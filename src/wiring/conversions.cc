@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <unordered_set>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -20,6 +20,7 @@
 #include "platform/ini_file.h"
 #include "platform/sjis.h"
 #include "platform/text_file.h"
+#include "platform/utf8.h"
 #include "wiring/check.h"
 #include "wiring/companion.h"
 #include "wiring/numeric.h"
@@ -46,37 +47,46 @@ bool FileExists(const std::string& path) {
   return std::filesystem::exists(PathFromUtf8(path), error);
 }
 
-// A destination comment file as it was before this run wrote it, so that a
-// wiring file that then cannot be put in place does not leave a new comment
-// beside the old file.
+// The destination comment file as this run found it, and the file this run
+// put there, so that a wiring file that then cannot be put in place leaves
+// the comment as it was: put back only while the file is still the one this
+// run wrote, never over one that another writer has put there since.
 class CommentBackup {
  public:
-  // Takes the file as it is when it `exists`; restoring a new one removes
-  // it. False when it cannot be read.
-  bool Take(OpenedFolder& folder, const std::filesystem::path& name,
-            bool exists) {
+  // Reads the comment file as it is now, unless the folder's look through
+  // it says there was none. False when it cannot be read.
+  bool Take(OpenedFolder& folder, const std::filesystem::path& name) {
     folder_ = &folder;
     name_ = name;
-    if (!exists) return true;
+    if (!folder.MayHold(name)) return true;
     FileRead read = ReadFileUpTo(folder, name, kMaxIniFileSize);
-    if (read.error == ReadError::kMissing) return true;
+    // A folder of that name is no comment: its write is refused.
+    if (read.error == ReadError::kMissing ||
+        read.error == ReadError::kNotAFile) {
+      return true;
+    }
     if (!read.ok()) return false;
     old_content_ = std::move(read.content);
     return true;
   }
 
+  bool existed() const { return old_content_.has_value(); }
   // The file's content before this run wrote it; empty for a new file.
   std::string_view old_content() const {
     return old_content_ ? std::string_view(*old_content_) : std::string_view();
   }
 
+  // Notes the file this run put in place.
+  void Wrote(const std::optional<FileIdentity>& identity) {
+    written_ = identity;
+  }
+
   void Restore() const {
-    if (folder_ == nullptr) return;
+    if (!written_ || IdentityIn(*folder_, name_) != written_) return;
     if (old_content_) {
       WriteFileAtomically(*folder_, name_, *old_content_);
     } else {
-      std::error_code error;
-      std::filesystem::remove(folder_->path() / name_, error);
+      RemoveFileIn(*folder_, name_);
     }
   }
 
@@ -84,6 +94,56 @@ class CommentBackup {
   OpenedFolder* folder_ = nullptr;
   std::filesystem::path name_;
   std::optional<std::string> old_content_;
+  std::optional<FileIdentity> written_;
+};
+
+// What became of copying a comment.
+enum class CommentCopy {
+  kDone,      // copied, or there was none to copy
+  kTaken,     // another writer made the comment file since this run looked
+  kFailed,    // a fault, reported
+};
+
+// The names this run wrote into a folder, by their spelling and by a key
+// that a case-insensitive file system may take them under.
+class WrittenNames {
+ public:
+  void Add(const std::string& name) {
+    names_[FoldedNameKey(name)].push_back(name);
+  }
+
+  bool Contains(const std::string& name) const {
+    const auto spellings = names_.find(FoldedNameKey(name));
+    return spellings != names_.end() &&
+           std::find(spellings->second.begin(), spellings->second.end(),
+                     name) != spellings->second.end();
+  }
+
+  // True when the file `name` + `extension` in `folder` is a file this run
+  // wrote under another spelling of its name, as on a file system that
+  // ignores letter case. Asked only of a name found taken, so the common
+  // case costs no look at the disk.
+  bool WroteUnderAnotherSpelling(OpenedFolder& folder, const std::string& name,
+                                 std::string_view extension) const {
+    const auto spellings = names_.find(FoldedNameKey(name));
+    if (spellings == names_.end()) return false;
+    const std::optional<FileIdentity> target =
+        IdentityIn(folder, PathFromUtf8(name + std::string(extension)));
+    if (!target) return false;
+    return std::any_of(
+        spellings->second.begin(), spellings->second.end(),
+        [&](const std::string& written) {
+          return written != name &&
+                 IdentityIn(folder, PathFromUtf8(written + std::string(
+                                                               extension))) ==
+                     target;
+        });
+  }
+
+  void clear() { names_.clear(); }
+
+ private:
+  std::unordered_map<std::u32string, std::vector<std::string>> names_;
 };
 
 // The steps every conversion takes per file; the two directions differ only
@@ -232,12 +292,12 @@ class FolderConverter {
     // An existing file that is to be kept is found by the staged write
     // itself (kTargetExists), so only a dry run looks for it here.
     std::optional<FileOutcome> skip;
-    if (written_names_.contains(name)) {
+    if (written_names_.Contains(name)) {
       skip = FileOutcome::kSkippedSameName;
     } else if (!overwrite_ && inputs_.dry_run && FileExists(target)) {
       skip = FileOutcome::kSkippedExists;
     }
-    const bool writes = !skip && !inputs_.dry_run;
+    bool writes = !skip && !inputs_.dry_run;
 
     // The records go straight into the staged file, after a header of the
     // size the summary's counts give; they differ only when the file
@@ -253,6 +313,15 @@ class FolderConverter {
         staged.emplace(
             *destination_files_, PathFromUtf8(name + kWiringExtension),
             overwrite_ ? ExistingTarget::kReplace : ExistingTarget::kKeep);
+        // Where the file system ignores letter case, the file to replace
+        // may be one this run wrote from another source.
+        if (staged->replaces_file() &&
+            written_names_.WroteUnderAnotherSpelling(*destination_files_, name,
+                                                     kWiringExtension)) {
+          skip = FileOutcome::kSkippedSameName;
+          writes = false;
+          staged.reset();
+        }
       }
       RecordOutput& output = workspace_.output;
       output.Start(
@@ -281,7 +350,12 @@ class FolderConverter {
         bool lost_race = false;
         if (!WriteFiles(l, name, target, *staged, lost_race)) return false;
         if (lost_race) {
-          Report(l, FileOutcome::kSkippedExists, target);
+          Report(l,
+                 written_names_.WroteUnderAnotherSpelling(
+                     *destination_files_, name, kWiringExtension)
+                     ? FileOutcome::kSkippedSameName
+                     : FileOutcome::kSkippedExists,
+                 target);
           return true;
         }
       }
@@ -318,7 +392,7 @@ class FolderConverter {
   // Lists a written file in the destination list and its row.
   void AddConverted(int l, int record_count, int terminals) {
     const std::string& name = FileNumber(source_, l).name;
-    written_names_.insert(name);
+    written_names_.Add(name);
     destination_.push_back(
         {name, destination_folder_, kWiringExtension,
          FileSummary{record_count, terminals, 0,
@@ -339,7 +413,8 @@ class FolderConverter {
   // run stopped between the two then leaves no wiring file, so the next run
   // writes both, whereas a wiring file without its comment would be passed
   // over as existing. `lost_race` tells that another run put a file of that
-  // name in place meanwhile (overwriting off); it keeps its file.
+  // name in place meanwhile (overwriting off), or the comment file since
+  // this run looked; it keeps its files.
   bool WriteFiles(int l, const std::string& name, const std::string& target,
                   StagedWrite& wiring, bool& lost_race) {
     if (wiring.error() == WriteError::kTargetExists) {
@@ -350,7 +425,15 @@ class FolderConverter {
       return AbortFile(l, WriteFaultText(target, wiring.error()));
     }
     CommentBackup backup;
-    if (!CopyComment(l, name, backup)) return false;
+    switch (CopyComment(l, name, backup)) {
+      case CommentCopy::kFailed:
+        return false;
+      case CommentCopy::kTaken:
+        lost_race = true;
+        return true;
+      case CommentCopy::kDone:
+        break;
+    }
     const WriteError committed = wiring.Commit();
     // A file that appeared meanwhile is kept, and its comment file with it.
     if (committed == WriteError::kTargetExists) {
@@ -406,36 +489,49 @@ class FolderConverter {
   // its own write would be: a later run would pass the file over as
   // existing, and the comment would never arrive. A listing made ahead may
   // have read it already.
-  bool CopyComment(int l, const std::string& name, CommentBackup& backup) {
+  //
+  // Without overwriting, a comment file that was not there when this run
+  // looked is not replaced: another run converting the same file made it,
+  // and the file is left to that run as its wiring file would be.
+  CommentCopy CopyComment(int l, const std::string& name,
+                          CommentBackup& backup) {
     std::optional<CompanionComment> comment = workspace_.kept.TakeComment(l);
     if (!comment) comment = companions_.Read(FileNumber(source_, l));
-    if (!comment->file) return true;
+    if (!comment->file) return CommentCopy::kDone;
     if (comment->error != ReadError::kNone) {
-      return AbortFile(
+      AbortFile(
           l, "cannot read the comment file " + PathToUtf8(*comment->file) +
                  ": " +
                  (comment->error == ReadError::kTooLarge ? "larger than 16 MiB"
                                                          : "not readable"));
+      return CommentCopy::kFailed;
     }
-    if (!comment->value) return true;
+    if (!comment->value) return CommentCopy::kDone;
     const std::string written =
         destination_folder_ + name + kCompanionExtension;
     const std::filesystem::path written_name =
         PathFromUtf8(name + kCompanionExtension);
+    if (!backup.Take(*destination_files_, written_name)) {
+      AbortFile(l, "cannot read the comment file " + written);
+      return CommentCopy::kFailed;
+    }
     StagedWrite staged(*destination_files_, written_name,
-                       ExistingTarget::kReplace);
-    // The file as taken for the backup is the one the key is set in, so it
-    // is read once, and only when there is one.
-    if (!backup.Take(*destination_files_, written_name,
-                     staged.replaces_file())) {
-      return AbortFile(l, "cannot read the comment file " + written);
+                       overwrite_ || backup.existed() ? ExistingTarget::kReplace
+                                                      : ExistingTarget::kKeep);
+    if (staged.error() == WriteError::kTargetExists) return CommentCopy::kTaken;
+    staged.NoteIdentity();
+    const WriteError committed =
+        staged.WriteAt(0, SetIniValue(backup.old_content(), kCommentSection,
+                                      kCommentKey, *comment->value))
+            ? staged.Commit()
+            : staged.error();
+    if (committed == WriteError::kTargetExists) return CommentCopy::kTaken;
+    if (committed != WriteError::kNone) {
+      AbortFile(l, "cannot write the comment file " + written);
+      return CommentCopy::kFailed;
     }
-    if (!staged.WriteAt(0, SetIniValue(backup.old_content(), kCommentSection,
-                                       kCommentKey, *comment->value)) ||
-        staged.Commit() != WriteError::kNone) {
-      return AbortFile(l, "cannot write the comment file " + written);
-    }
-    return true;
+    backup.Wrote(staged.identity());
+    return CommentCopy::kDone;
   }
 
   void AddRow(int row, const WiringFile& written) {
@@ -485,7 +581,7 @@ class FolderConverter {
   std::array<char, kPaddedTailSize> padded_tail_{};
   const bool overwrite_ = inputs_.overwrite;
   // The names written into the destination folder by this run.
-  std::unordered_set<std::string> written_names_;
+  WrittenNames written_names_;
   CompanionReader companions_;
 };
 

@@ -143,8 +143,10 @@ TEST_F(ListingTest, FolderWithoutItsOwnFilesIsEmptied) {
                 "変換元のフォルダにはファイルが見つかりませんでした"}));
 }
 
-TEST_F(ListingTest, MissingDestinationFolderIsEmpty) {
-  EXPECT_EQ(ListDestination(), ListingOutcome::kEmpty);
+// The window shows a missing folder as an empty one; callers that must
+// tell the two apart can.
+TEST_F(ListingTest, MissingDestinationFolderIsShownEmpty) {
+  EXPECT_EQ(ListDestination(), ListingOutcome::kNoSuchFolder);
   EXPECT_EQ(view_.guides(),
             (std::vector<std::string>{
                 "変換先のフォルダにはファイルが見つかりませんでした"}));

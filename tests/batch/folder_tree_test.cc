@@ -54,6 +54,11 @@ class WorkingFolderGuard {
 class FolderTreeTest : public ::testing::Test {
  protected:
   // The path of a folder below the temporary folder, ending in a separator.
+  // A path below the temporary folder with the native separators.
+  std::string NativeText(std::string_view relative) const {
+    return PathText((temp_ / relative).make_preferred());
+  }
+
   std::string Folder(std::string_view relative) const {
     return WithTrailingSeparator(PathText(temp_ / relative));
   }
@@ -267,7 +272,7 @@ TEST_F(FolderTreeTest, MakeFolderPathCreatesMissingParents) {
       {"doubled separators", PathText(temp_ / "out//E//F"), "out/E/F"},
   };
   for (const auto& c : kCases) {
-    EXPECT_TRUE(MakeFolderPath(c.folder)) << c.what;
+    EXPECT_TRUE(MakeFolderPath(c.folder).ok()) << c.what;
     EXPECT_TRUE(fs::is_directory(temp_ / c.expected_folder)) << c.what;
   }
 }
@@ -277,10 +282,10 @@ TEST_F(FolderTreeTest, MakeFolderPathCreatesMissingParents) {
 // created; a relative path's first part is taken for one.
 TEST_F(FolderTreeTest, MakeFolderPathNeverCreatesTheFirstPart) {
   WorkingFolderGuard guard(temp_.path());
-  EXPECT_FALSE(MakeFolderPath("rel\\inner\\"));
+  EXPECT_FALSE(MakeFolderPath("rel\\inner\\").ok());
   EXPECT_FALSE(fs::exists(temp_ / "rel"));
   MakeFolders({"rel"});
-  EXPECT_TRUE(MakeFolderPath("rel\\inner\\"));
+  EXPECT_TRUE(MakeFolderPath("rel\\inner\\").ok());
   EXPECT_TRUE(fs::is_directory(temp_ / "rel/inner"));
 }
 
@@ -294,39 +299,48 @@ TEST_F(FolderTreeTest, MakeFolderPathCreatesFoldersOnAShare) {
   const std::string temp_on_share =
       share + kFolderSeparator + PathText(temp_.path().relative_path());
 
-  EXPECT_TRUE(MakeFolderPath(temp_on_share + "\\net\\A\\B\\"));
+  EXPECT_TRUE(MakeFolderPath(temp_on_share + "\\net\\A\\B\\").ok());
   EXPECT_TRUE(fs::is_directory(temp_ / "net/A/B"));
-  EXPECT_TRUE(MakeFolderPath(temp_on_share + "\\net\\A"));
+  EXPECT_TRUE(MakeFolderPath(temp_on_share + "\\net\\A").ok());
 
   // On a share only a folder counts as there; a file of the name is tried
   // as a folder and stops the creation.
   WriteBytes(temp_ / "net/file", "x");
-  EXPECT_FALSE(MakeFolderPath(temp_on_share + "\\net\\file\\C\\"));
+  EXPECT_FALSE(MakeFolderPath(temp_on_share + "\\net\\file\\C\\").ok());
   EXPECT_FALSE(fs::exists(temp_ / "net/file/C"));
 }
 #else
 TEST_F(FolderTreeTest, MakeFolderPathCreatesARelativePathFromItsFirstPart) {
   WorkingFolderGuard guard(temp_.path());
-  EXPECT_TRUE(MakeFolderPath("rel/inner/"));
+  EXPECT_TRUE(MakeFolderPath("rel/inner/").ok());
   EXPECT_TRUE(fs::is_directory(temp_ / "rel/inner"));
 }
 #endif
 
+// The first folder that failed is named with the cause.
 TEST_F(FolderTreeTest, MakeFolderPathStopsAtTheFirstFailure) {
   MakeFolders({"out"});
   WriteBytes(temp_ / "out/file", "x");
+  const std::string too_long = "out/made/" + std::string(300, 'n');
   const struct {
     const char* what;
     std::string folder;
     const char* kept;  // created before the failure
+    std::string failed_folder;
+    FolderCreateError error;
   } kCases[] = {
-      {"a file in the way", Folder("out/file/A/B"), nullptr},
-      {"the folder itself is a file", Folder("out/file"), nullptr},
-      {"a name the system refuses",
-       Folder("out/made/" + std::string(300, 'n') + "/below"), "out/made"},
+      {"a file in the way", Folder("out/file/A/B"), nullptr,
+       NativeText("out/file"), FolderCreateError::kFileInTheWay},
+      {"the folder itself is a file", Folder("out/file"), nullptr,
+       NativeText("out/file"), FolderCreateError::kFileInTheWay},
+      {"a name the system refuses", Folder(too_long + "/below"), "out/made",
+       NativeText(too_long), FolderCreateError::kPathTooLong},
   };
   for (const auto& c : kCases) {
-    EXPECT_FALSE(MakeFolderPath(c.folder)) << c.what;
+    const FolderCreation made = MakeFolderPath(c.folder);
+    EXPECT_FALSE(made.ok()) << c.what;
+    EXPECT_EQ(made.error, c.error) << c.what;
+    EXPECT_EQ(made.failed_folder, c.failed_folder) << c.what;
     if (c.kept != nullptr) {
       EXPECT_TRUE(fs::is_directory(temp_ / c.kept)) << c.what;
     }

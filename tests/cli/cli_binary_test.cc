@@ -92,7 +92,8 @@ TEST(CliBinaryTest, ExitStatusesOfTheProgram) {
       {"convert --help", 0},
       {"convert a b --model M", 2},
       {"convert a b --direction to-hipot --model M --bogus", 2},
-      {"list " + Quoted(PathText(temp / "none")) + " --side hipot", 0},
+      {"list " + Quoted(PathText(temp.path())) + " --side hipot", 0},
+      {"list " + Quoted(PathText(temp / "none")) + " --side hipot", 1},
       {"convert a b --direction to-hipot --model " + Quoted(""), 1},
   };
   for (const auto& c : cases) {

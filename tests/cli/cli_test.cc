@@ -437,7 +437,7 @@ INSTANTIATE_TEST_SUITE_P(
       return param_info.param.name;
     });
 
-TEST(CliListTextTest, PrintsTheTableAndAMissingFolderIsEmpty) {
+TEST(CliListTextTest, PrintsTheTableAndAMissingFolderFails) {
   TempFolder temp;
   WriteLines(temp / "ドア左.lvd",
              {"TBL480", "20240101000000", "1", "2", "A1-B1,0,100"});
@@ -454,8 +454,11 @@ TEST(CliListTextTest, PrintsTheTableAndAMissingFolderIsEmpty) {
 
   const CliResult missing = RunCliWith(
       {"list", PathText(temp / "missing"), "--side", "hipot", "--json"});
-  EXPECT_EQ(missing.status, kExitSuccess);
-  EXPECT_EQ(ParseReport(missing)["result"], "empty");
+  EXPECT_EQ(missing.status, kExitRunFailed);
+  EXPECT_EQ(ParseReport(missing)["result"], "failed");
+  EXPECT_EQ(ParseReport(missing)["reason"],
+            PathText(temp / "missing") + kFolderSeparator +
+                ": no such folder");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "platform/text_file.h"
@@ -276,16 +277,55 @@ TEST_F(FolderScanTest, ExistenceTests) {
   }
 }
 
-TEST_F(FolderScanTest, CreateFolderIsTrueWhenTheFolderIsThereAfterwards) {
+TEST_F(FolderScanTest, CreateFolderSaysWhyTheFolderIsNotThereAfterwards) {
   MakeFolder("folder");
   MakeFile("file");
-  EXPECT_TRUE(CreateFolder(Path("new")));
+  EXPECT_EQ(CreateFolder(Path("new")), FolderCreateError::kNone);
   EXPECT_TRUE(fs::is_directory(temp_ / "new"));
-  EXPECT_TRUE(CreateFolder(Path("folder")));
-  EXPECT_FALSE(CreateFolder(Path("file")));
+  EXPECT_EQ(CreateFolder(Path("folder")), FolderCreateError::kNone);
+  EXPECT_EQ(CreateFolder(Path("file")), FolderCreateError::kFileInTheWay);
   EXPECT_TRUE(fs::is_regular_file(temp_ / "file"));
-  EXPECT_FALSE(CreateFolder(Path("missing/new")));
+  EXPECT_EQ(CreateFolder(Path("missing/new")), FolderCreateError::kNoParent);
   EXPECT_FALSE(fs::exists(temp_ / "missing"));
+}
+
+// The causes the system gives, which a superuser's test cannot provoke.
+TEST(FolderCreateErrorTest, SystemErrorsNameTheirCause) {
+  const struct {
+    std::error_code error;
+    FolderCreateError expected;
+  } kCases[] = {
+      {{}, FolderCreateError::kNone},
+#ifdef _WIN32
+      {{ERROR_WRITE_PROTECT, std::system_category()},
+       FolderCreateError::kReadOnlyFileSystem},
+      {{ERROR_ACCESS_DENIED, std::system_category()},
+       FolderCreateError::kPermissionDenied},
+      {{ERROR_ALREADY_EXISTS, std::system_category()},
+       FolderCreateError::kFileInTheWay},
+      {{ERROR_PATH_NOT_FOUND, std::system_category()},
+       FolderCreateError::kNoParent},
+      {{ERROR_BAD_NETPATH, std::system_category()},
+       FolderCreateError::kNoParent},
+      {{ERROR_FILENAME_EXCED_RANGE, std::system_category()},
+       FolderCreateError::kPathTooLong},
+      {{ERROR_DISK_FULL, std::system_category()}, FolderCreateError::kOther},
+#else
+      {{EROFS, std::system_category()},
+       FolderCreateError::kReadOnlyFileSystem},
+      {{EACCES, std::system_category()}, FolderCreateError::kPermissionDenied},
+      {{EPERM, std::system_category()}, FolderCreateError::kPermissionDenied},
+      {{EEXIST, std::system_category()}, FolderCreateError::kFileInTheWay},
+      {{ENOTDIR, std::system_category()}, FolderCreateError::kFileInTheWay},
+      {{ENOENT, std::system_category()}, FolderCreateError::kNoParent},
+      {{ENAMETOOLONG, std::system_category()},
+       FolderCreateError::kPathTooLong},
+      {{ENOSPC, std::system_category()}, FolderCreateError::kOther},
+#endif
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(FolderCreateErrorOf(c.error), c.expected) << c.error.message();
+  }
 }
 
 TEST_F(FolderScanTest, IsSameFolder) {

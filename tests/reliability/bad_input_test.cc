@@ -294,20 +294,16 @@ TEST_F(BadInputTest, DestinationUnderOrAtAFileIsRefusedAndTheFileKept) {
   WriteBytes(file, "keep me");
   const struct {
     fs::path destination;
-    std::string written_as;
-  } kCases[] = {
-      {file / "out", (file / "out" / "a" / "A_good.lvd").string()},
-      {file, (file / "a" / "A_good.lvd").string()},
-  };
+  } kCases[] = {{file / "out"}, {file}};
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.destination);
     const Report report = Convert(c.destination);
     EXPECT_EQ(report.status, kExitRunFailed);
     EXPECT_TRUE(report.HasMessage(kRunFailedMessage));
     EXPECT_TRUE(report.HasGuide(kAbortGuide));
-    EXPECT_TRUE(
-        report.FaultDetail().starts_with("cannot write " + c.written_as + ": "))
-        << report.FaultDetail();
+    EXPECT_EQ(report.FaultDetail(), "cannot create the folder " +
+                                        file.string() +
+                                        ": a file has that name");
     EXPECT_EQ(ReadBytes(file), "keep me");
   }
 }
@@ -549,9 +545,13 @@ TEST_F(BadInputTest, PathsNearTheLengthLimit) {
     } else {
       EXPECT_EQ(report.status, kExitRunFailed);
       EXPECT_TRUE(report.HasMessage(kRunFailedMessage));
-      EXPECT_TRUE(report.FaultDetail().starts_with("cannot write " +
-                                                   target.string() + ": "))
-          << report.FaultDetail();
+      // Refused where its folder is made, or where the file is written.
+      const std::string detail = report.FaultDetail();
+      EXPECT_TRUE(detail.starts_with("cannot write " + target.string() +
+                                     ": ") ||
+                  (detail.starts_with("cannot create the folder ") &&
+                   detail.ends_with(": the path is too long")))
+          << detail;
     }
     fs::remove_all(temp_.path() / "d");
   }
