@@ -434,6 +434,7 @@ class FolderConverter {
       case CommentCopy::kDone:
         break;
     }
+    if (inputs_.comment_written) inputs_.comment_written(name);
     const WriteError committed = wiring.Commit();
     // A file that appeared meanwhile is kept, and its comment file with it.
     if (committed == WriteError::kTargetExists) {

@@ -7,6 +7,7 @@
 // copied, the file put in place, and a row added to the destination list.
 // The first fault ends the folder.
 
+#include <functional>
 #include <string>
 
 #include "wiring/conversion_view.h"
@@ -25,6 +26,10 @@ struct ConversionInputs {
   Notation notation = Notation::kAb;
   bool overwrite = false;  // replace existing destination files
   bool dry_run = false;    // decide and report, but write nothing
+  // Called with a file's name once its comment file is in place and before
+  // the wiring file is: the moment at which another writer's files decide
+  // what a conversion must leave alone. Tests play that writer here.
+  std::function<void(const std::string& name)> comment_written;
 };
 
 // The shape of both folder conversions, for callers that pick one by

@@ -341,6 +341,47 @@ TEST_F(RunTest, DestinationFoldersThatAreSourceFoldersAreRefused) {
   }
 }
 
+#ifndef _WIN32
+// A destination folder put in place during the run as a link to a source
+// folder is found where the run opens it: the run ends there, naming it,
+// and nothing is written into the source.
+TEST_F(RunTest, LinkToASourceFolderMadeDuringTheRunIsRefusedWhereItIsUsed) {
+  class LinkPlantingView : public RecordingView {
+   public:
+    LinkPlantingView(std::filesystem::path target, std::filesystem::path link)
+        : target_(std::move(target)), link_(std::move(link)) {}
+    void ShowGuide(std::string_view text) override {
+      RecordingView::ShowGuide(text);
+      if (text.ends_with("フォルダの変換中...") &&
+          text.find("/B/") != std::string_view::npos) {
+        std::filesystem::create_directory_symlink(target_, link_);
+      }
+    }
+
+   private:
+    std::filesystem::path target_;
+    std::filesystem::path link_;
+  };
+  AddContinuity("A/1.lvd");
+  AddContinuity("B/1.lvd");
+  AddContinuity("C/1.lvd");
+  inputs_.overwrite = true;
+  const auto source_before = Snapshot(temp_ / "src");
+  LinkPlantingView view(temp_ / "src/B", temp_ / "dst/B");
+  const RunResult result = RunConversion(view, inputs_, state_);
+  EXPECT_EQ(result.outcome, RunOutcome::kEndedEarly);
+  EXPECT_EQ(Snapshot(temp_ / "src"), source_before);
+  EXPECT_EQ(view.messages(), (std::vector<RecordedMessage>{
+                                 {kOverlapMessage, MessageIcon::kExclamation}}));
+  EXPECT_EQ(result.reason,
+            "the destination folder " + testing::PathText(temp_ / "dst/B") +
+                "/ is a folder of the source tree, whose files would be "
+                "replaced; nothing was written there");
+  EXPECT_TRUE(std::filesystem::exists(temp_ / "dst/A/1.lvd"));
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/C"));
+}
+#endif
+
 // A folder that goes away during the run, before it is listed, is a fault,
 // not an empty folder. It goes once the first folder is listed, before the
 // next one can be listed ahead.

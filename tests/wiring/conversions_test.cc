@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/folder_scan.h"
 #include "platform/text_file.h"
+#include "wiring/companion.h"
 #include "support/temp_folder.h"
 #include "support/wiring_fixture.h"
 #include "wiring/recording_view.h"
@@ -28,6 +31,17 @@ using testing::WriteLines;
 using Row = RecordingView::Row;
 
 constexpr char kAbortGuide[] = "異常を検出したため変換を終了します";
+
+// A view that lets a test act as another writer when a guide text shows.
+class HookedView : public RecordingView {
+ public:
+  void ShowGuide(std::string_view text) override {
+    RecordingView::ShowGuide(text);
+    if (on_guide) on_guide(text);
+  }
+
+  std::function<void(std::string_view)> on_guide;
+};
 
 class ConversionTest : public ::testing::Test {
  protected:
@@ -110,7 +124,7 @@ class ConversionTest : public ::testing::Test {
   TempFolder temp_;
   std::filesystem::path source_ = temp_ / "src";
   std::filesystem::path destination_ = temp_ / "dst";
-  RecordingView view_;
+  HookedView view_;
   WiringWorkspace workspace_;
   WiringFileList source_list_;
   WiringFileList destination_list_;
@@ -564,35 +578,142 @@ TEST_F(ConversionTest, CommentFileIsFoundWhateverTheCaseOfItsName) {
   }
 }
 
-#ifndef _WIN32
-// a.lvd and a.LVD can stand side by side only where names are
-// case-sensitive; both would become a.lvd.
+// Two sources that the destination folder takes for one name: a.LVD and
+// a.lvd (one folder, where names are case-sensitive), or W1 and w1 (two
+// folders) written into a folder that ignores letter case. The first
+// written keeps the name; the second is skipped and not counted. Linux
+// folders are case-sensitive, so there a second name for the first file
+// (a hard link) stands in for such a folder.
 TEST_F(ConversionTest, SecondSourceOfOneDestinationNameIsSkipped) {
-  for (const bool overwrite : {false, true}) {
-    std::filesystem::remove_all(destination_);
-    std::filesystem::create_directories(destination_);
-    view_ = RecordingView();
-    converted_ = 0;
-    WriteLines(source_ / "a.LVD",
-               {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
-    WriteLines(source_ / "a.lvd",
-               {"M", "20240101000000", "1", "2", "A3-A4,0,100"});
-    const std::string folder = source_.string() + "/";
-    source_list_ = {{"a", folder, ".LVD", FileSummary{1, 2, 0, "A2"}},
-                    {"a", folder, ".lvd", FileSummary{1, 2, 0, "A4"}}};
-    inputs_.overwrite = overwrite;
+  struct Source {
+    const char* folder;
+    const char* name;
+    const char* extension;
+  };
+  const struct {
+    const char* what;
+    Source first;
+    Source second;
+    bool case_insensitive_destination;
+  } kCases[] = {
+#ifndef _WIN32
+      {"extension case", {"s", "a", ".LVD"}, {"s", "a", ".lvd"}, false},
+#endif
+      {"name case", {"s1", "W1", ".lvd"}, {"s2", "w1", ".lvd"}, true},
+  };
+  for (const auto& c : kCases) {
+    for (const bool overwrite : {false, true}) {
+      SCOPED_TRACE(std::string(c.what) + (overwrite ? ", overwrite" : ""));
+      std::filesystem::remove_all(destination_);
+      std::filesystem::remove_all(source_);
+      std::filesystem::create_directories(destination_);
+      view_ = HookedView();
+      converted_ = 0;
+      source_list_.clear();
+      const std::pair<Source, const char*> sources[] = {
+          {c.first, "A1-A2,0,100"}, {c.second, "A3-A4,0,100"}};
+      for (const auto& [source, record] : sources) {
+        WriteLines(
+            source_ / source.folder / (std::string(source.name) +
+                                       source.extension),
+            {"M", "20240101000000", "1", "2", record});
+        source_list_.push_back(
+            {source.name, (source_ / source.folder).string() + "/",
+             source.extension, FileSummary{1, 2, 0, "A2"}});
+      }
+#ifndef _WIN32
+      if (c.case_insensitive_destination) {
+        view_.on_guide = [&](std::string_view text) {
+          if (text != "2件目変換中...") return;
+          std::filesystem::create_hard_link(
+              destination_ / (std::string(c.first.name) + ".lvd"),
+              destination_ / (std::string(c.second.name) + ".lvd"));
+        };
+      }
+#endif
+      inputs_.overwrite = overwrite;
 
-    ASSERT_TRUE(ConvertListed(Direction::kContinuityToHipot));
-    EXPECT_EQ(DestinationRecords("a"),
-              std::vector<std::string>{"1-2,1,0,2000,1,0"});
-    EXPECT_EQ(converted_, 1);
-    EXPECT_EQ(view_.converted_count(), "1");
-    ASSERT_EQ(view_.reports().size(), 2u);
-    EXPECT_EQ(view_.reports()[1].outcome, FileOutcome::kSkippedSameName);
-    EXPECT_EQ(view_.Rows(ListId::kDestination).size(), 1u);
+      ASSERT_TRUE(ConvertListed(Direction::kContinuityToHipot));
+      const std::string first_written =
+          ReadBytes(destination_ / (std::string(c.first.name) + ".lvd"));
+      EXPECT_NE(first_written.find("\r\n1-2,1,0,2000,1,0\r\n"),
+                std::string::npos);
+      EXPECT_EQ(converted_, 1);
+      EXPECT_EQ(view_.converted_count(), "1");
+      ASSERT_EQ(view_.reports().size(), 2u);
+      EXPECT_EQ(view_.reports()[0].outcome, FileOutcome::kConverted);
+      EXPECT_EQ(view_.reports()[1].outcome, FileOutcome::kSkippedSameName);
+      EXPECT_EQ(view_.Rows(ListId::kDestination).size(), 1u);
+    }
   }
 }
-#endif
+
+// Another run converting the same file into the same folder, overwriting
+// off, may make its comment and wiring file at any moment of this run's
+// work on the file. Its files stay exactly as it made them, the very
+// files, and this run passes the file over as existing.
+TEST_F(ConversionTest, AnotherRunsCommentIsNeverRemovedOrReplaced) {
+  constexpr char kTheirComment[] = "[Purpose]\r\nComment=theirs\r\n";
+  enum class Moment { kBeforeTheFile, kAfterThisRunsComment };
+  for (const Moment moment :
+       {Moment::kBeforeTheFile, Moment::kAfterThisRunsComment}) {
+    SCOPED_TRACE(static_cast<int>(moment));
+    std::filesystem::remove_all(destination_);
+    std::filesystem::create_directories(destination_);
+    view_ = HookedView();
+    inputs_.comment_written = nullptr;
+    converted_ = 0;
+    AddSource("X", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+    WriteBytes(source_ / "X.ini", "[Purpose]\r\nComment=mine\r\n");
+    std::optional<FileIdentity> theirs;
+    const auto other_run = [&] {
+      // Files of its own, put in place by name as a run does.
+      ASSERT_EQ(WriteFileAtomically(destination_ / "X.ini", kTheirComment),
+                WriteError::kNone);
+      ASSERT_EQ(WriteFileAtomically(destination_ / "X.lvd", "theirs"),
+                WriteError::kNone);
+      theirs = IdentityOf(testing::PathText(destination_ / "X.ini"));
+    };
+    if (moment == Moment::kBeforeTheFile) {
+      view_.on_guide = [&](std::string_view text) {
+        if (text == "1件目変換中...") other_run();
+      };
+    } else {
+      inputs_.comment_written = [&](const std::string&) { other_run(); };
+    }
+    ASSERT_TRUE(Convert(Direction::kContinuityToHipot));
+    EXPECT_EQ(ReadBytes(destination_ / "X.ini"), kTheirComment);
+    ASSERT_TRUE(theirs);
+    EXPECT_EQ(IdentityOf(testing::PathText(destination_ / "X.ini")), theirs);
+    EXPECT_EQ(ReadBytes(destination_ / "X.lvd"), "theirs");
+    ASSERT_FALSE(view_.reports().empty());
+    EXPECT_EQ(view_.reports().back().outcome, FileOutcome::kSkippedExists);
+    EXPECT_EQ(converted_, 0);
+    EXPECT_TRUE(NoTemporaryFiles());
+  }
+  inputs_.comment_written = nullptr;
+}
+
+// A comment file read ahead of time may have gone by the time it is read;
+// it is then no comment, whether it was found by its exact name or in the
+// folder's list of comment files (after another file had none).
+TEST_F(ConversionTest, CommentFileThatGoesBeforeItIsReadIsNoComment) {
+  for (const bool listed : {false, true}) {
+    SCOPED_TRACE(listed ? "listed" : "exact name");
+    AddSource("A", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+    AddSource("B", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
+    WriteBytes(source_ / "B.ini", "[Purpose]\r\nComment=hello\r\n");
+    const WiringFileList files = testing::ListFolder(source_);
+    CompanionReader reader;
+    if (listed) {
+      EXPECT_FALSE(reader.Read(files[0]).file);
+    }
+    std::filesystem::remove(source_ / "B.ini");
+    const CompanionComment comment = reader.Read(files[1]);
+    EXPECT_FALSE(comment.file);
+    EXPECT_EQ(comment.error, ReadError::kNone);
+  }
+}
 
 // Two runs into one destination without overwriting: each file is written
 // by exactly one of them, however their steps interleave, and the other
@@ -670,7 +791,7 @@ TEST_F(ConversionTest, TooLargeWiringFileIsAFaultNamingIt) {
   EXPECT_EQ(view_.reports()[0].source, source_list_[1].WiringPath());
   EXPECT_NE(view_.reports()[0].detail.find("too large"), std::string::npos);
 
-  view_ = RecordingView();
+  view_ = HookedView();
   for (WiringFile& file : source_list_) file.summary.circuits = 1;
   // Not through ConvertListed: its look at the source would read the file.
   EXPECT_FALSE(ConvertFolderToHipot(view_, source_list_, destination_list_,
