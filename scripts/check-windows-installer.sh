@@ -12,7 +12,10 @@
 #
 # WINE_RUN is a build's wine-run.sh; LINUX_CLI the cordshift-cli to compare
 # with. Each Wine step has a time limit (CORDSHIFT_WINE_TIMEOUT seconds,
-# default 120), so that a program waiting for a click fails the check.
+# default 120), so that a program waiting for a click fails the check;
+# wine-run.sh boots the new prefix before its first program, each boot step
+# with the same limit (default 180 s there) and a second boot if the first
+# fails.
 set -euo pipefail
 
 usage="usage: check-windows-installer.sh SETUP_EXE WINE_RUN LINUX_CLI"
@@ -61,8 +64,9 @@ snapshot() {
   (cd "$drive_c" && find . -path './users/*/Temp' -prune -o -print | LC_ALL=C sort)
 }
 
-windows wineboot -i >"$work/wineboot.log" 2>&1 ||
-  fail "wineboot failed: $(cat "$work/wineboot.log")"
+# Not under a step's limit: wine-run.sh limits each boot step itself and
+# may boot twice.
+"$wine_run" wineboot -i || fail "the new Wine prefix could not be made ready"
 snapshot >"$work/before"
 
 # --- Install.

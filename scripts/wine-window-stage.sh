@@ -1,7 +1,7 @@
 # Sourced by the scripts that start the Windows window under Wine on the
 # samples (scripts/screenshot-windows.sh, bench/window-startup-wine.sh).
-# Given $repo and $build_dir (a Windows build), it prepares the build's Wine
-# prefix (created if new, with the window's fonts), copies examples/ to
+# Given $repo and $build_dir (a Windows build), it gives the build's Wine
+# prefix (which wine-run.sh boots if new) the window's fonts, copies examples/ to
 # C:\Cordshift-samples and Cordshift.exe to C:\Cordshift, and sets
 # $wine_run, $prefix, $samples and $program; stage_settings writes the
 # program's settings file for the samples' hipot\main. Both folders go
@@ -20,7 +20,6 @@ if [ -z "$prefix" ]; then
   echo "$(basename "$0"): no Wine prefix in $wine_run" >&2
   exit 1
 fi
-"$wine_run" wineboot -i >/dev/null 2>&1
 "$repo/scripts/wine-window-fonts.sh" "$wine_run"
 
 samples="$prefix/drive_c/Cordshift-samples"
