@@ -656,6 +656,8 @@ std::optional<FileIdentity> OpenedFolder::Identity() const {
   return IdentityOfHandle(IntToHandle(pin_));
 }
 
+bool OpenedFolder::IgnoresCase() { return true; }
+
 // Windows has no file without a name.
 void OpenedFolder::MakeUnnamedFiles(int) {}
 #else
@@ -676,6 +678,27 @@ OpenedFolder::~OpenedFolder() {
 std::optional<FileIdentity> OpenedFolder::Identity() const {
   if (handle_ == kCurrentFolder) return std::nullopt;
   return IdentityOfHandle(handle_);
+}
+
+bool OpenedFolder::IgnoresCase() {
+  if (ignores_case_) return *ignores_case_;
+  ignores_case_ = false;
+  if (handle_ == kCurrentFolder) return false;
+  FileSpot probe;
+  const FileHandle file = CreateTempFile(FileSpot::In(*this, "case"), probe);
+  if (file == kNoFile) return false;
+  CloseFile(file);
+  std::string capitals = probe.relative.native();
+  std::transform(capitals.begin(), capitals.end(), capitals.begin(),
+                 [](char c) {
+                   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A')
+                                               : c;
+                 });
+  struct stat info {};
+  ignores_case_ = fstatat(handle_, capitals.c_str(), &info,
+                          AT_SYMLINK_NOFOLLOW) == 0;
+  RemoveFile(probe);
+  return *ignores_case_;
 }
 
 void OpenedFolder::MakeUnnamedFiles(int count) {

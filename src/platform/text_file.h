@@ -87,6 +87,16 @@ class OpenedFolder {
   // the thread that writes the files.
   int RemoveStaleTempFiles();
 
+  // True when the folder's file system takes names that differ only in
+  // letter case for one name (FAT, exFAT, SMB shares; always on Windows).
+  // Found out once, by making a temporary file of this program's own there
+  // and looking it up under its name in capitals.
+  bool IgnoresCase();
+  // Takes the folder for one that ignores letter case without asking it:
+  // for tests, which stand in such a folder with a second name for a file
+  // (a hard link).
+  void TreatAsIgnoringCase() { ignores_case_ = true; }
+
   // False when `name` was not among the names noted by
   // RemoveStaleTempFiles: it did not exist when the folder was looked
   // through. True when it was, or none were noted.
@@ -104,6 +114,7 @@ class OpenedFolder {
   std::filesystem::path path_;
   int handle_;  // the open folder (POSIX), else the current folder's marker
   std::intptr_t pin_ = -1;  // the folder held open (Windows)
+  std::optional<bool> ignores_case_;
   // Set once the kernel has refused to name an unnamed file by its
   // descriptor, so that the rest of the folder's files go the other way.
   bool empty_path_refused_ = false;

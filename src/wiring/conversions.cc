@@ -119,25 +119,15 @@ class WrittenNames {
                      name) != spellings->second.end();
   }
 
-  // True when the file `name` + `extension` in `folder` is a file this run
-  // wrote under another spelling of its name, as on a file system that
-  // ignores letter case. Asked only of a name found taken, so the common
-  // case costs no look at the disk.
-  bool WroteUnderAnotherSpelling(OpenedFolder& folder, const std::string& name,
-                                 std::string_view extension) const {
+  // True when this run wrote the name under another spelling, which a
+  // file system that ignores letter case may take for the same name.
+  bool HasOtherSpelling(const std::string& name) const {
     const auto spellings = names_.find(FoldedNameKey(name));
-    if (spellings == names_.end()) return false;
-    const std::optional<FileIdentity> target =
-        IdentityIn(folder, PathFromUtf8(name + std::string(extension)));
-    if (!target) return false;
-    return std::any_of(
-        spellings->second.begin(), spellings->second.end(),
-        [&](const std::string& written) {
-          return written != name &&
-                 IdentityIn(folder, PathFromUtf8(written + std::string(
-                                                               extension))) ==
-                     target;
-        });
+    return spellings != names_.end() &&
+           std::any_of(spellings->second.begin(), spellings->second.end(),
+                       [&name](const std::string& written) {
+                         return written != name;
+                       });
   }
 
   void clear() { names_.clear(); }
@@ -292,12 +282,12 @@ class FolderConverter {
     // An existing file that is to be kept is found by the staged write
     // itself (kTargetExists), so only a dry run looks for it here.
     std::optional<FileOutcome> skip;
-    if (written_names_.Contains(name)) {
+    if (written_names_.Contains(name) || IsWrittenUnderAnotherSpelling(name)) {
       skip = FileOutcome::kSkippedSameName;
     } else if (!overwrite_ && inputs_.dry_run && FileExists(target)) {
       skip = FileOutcome::kSkippedExists;
     }
-    bool writes = !skip && !inputs_.dry_run;
+    const bool writes = !skip && !inputs_.dry_run;
 
     // The records go straight into the staged file, after a header of the
     // size the summary's counts give; they differ only when the file
@@ -313,15 +303,6 @@ class FolderConverter {
         staged.emplace(
             *destination_files_, PathFromUtf8(name + kWiringExtension),
             overwrite_ ? ExistingTarget::kReplace : ExistingTarget::kKeep);
-        // Where the file system ignores letter case, the file to replace
-        // may be one this run wrote from another source.
-        if (staged->replaces_file() &&
-            written_names_.WroteUnderAnotherSpelling(*destination_files_, name,
-                                                     kWiringExtension)) {
-          skip = FileOutcome::kSkippedSameName;
-          writes = false;
-          staged.reset();
-        }
       }
       RecordOutput& output = workspace_.output;
       output.Start(
@@ -350,12 +331,7 @@ class FolderConverter {
         bool lost_race = false;
         if (!WriteFiles(l, name, target, *staged, lost_race)) return false;
         if (lost_race) {
-          Report(l,
-                 written_names_.WroteUnderAnotherSpelling(
-                     *destination_files_, name, kWiringExtension)
-                     ? FileOutcome::kSkippedSameName
-                     : FileOutcome::kSkippedExists,
-                 target);
+          Report(l, FileOutcome::kSkippedExists, target);
           return true;
         }
       }
@@ -367,6 +343,29 @@ class FolderConverter {
       Report(l, FileOutcome::kConverted, target);
       return true;
     }
+  }
+
+  // Sources whose names differ only in letter case (W1, w1) share one
+  // destination file where the destination folder ignores case, as FAT,
+  // exFAT, SMB shares and Windows do: the first one written keeps it. The
+  // file system decides which names it takes for one, so the other
+  // spelling counts when it names a file now (in a dry run, when the names
+  // fold alike).
+  bool IsWrittenUnderAnotherSpelling(const std::string& name) {
+    if (!written_names_.HasOtherSpelling(name)) return false;
+    if (inputs_.dry_run) return NamesIgnoreCaseOnThisSystem();
+    return destination_files_->IgnoresCase() &&
+           IdentityIn(*destination_files_,
+                      PathFromUtf8(name + kWiringExtension))
+               .has_value();
+  }
+
+  static constexpr bool NamesIgnoreCaseOnThisSystem() {
+#ifdef _WIN32
+    return true;
+#else
+    return false;
+#endif
   }
 
   // The destination folder as the run opened it, else opened now.

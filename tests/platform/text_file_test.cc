@@ -14,7 +14,9 @@
 #include <sys/wait.h>
 #endif
 
+#include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "platform/folder_listing.h"
@@ -391,6 +393,10 @@ TEST(OpenedFolderTest, WritesAndReadsFilesWithinTheFolder) {
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(::testing::PrintToString(c.written));
+#ifdef _WIN32
+    // An opened folder cannot be removed there (below).
+    if (c.remove_folder) continue;
+#endif
     TempFolder root;
     const fs::path folder = root / "sub";
     fs::create_directory(folder);
@@ -409,6 +415,48 @@ TEST(OpenedFolderTest, WritesAndReadsFilesWithinTheFolder) {
       EXPECT_EQ(read.error, ReadError::kMissing);
     }
   }
+}
+
+// Files written into an opened folder go to the folder that was opened,
+// whatever is put in its place meanwhile: on POSIX the files are named
+// within it, on Windows it cannot be renamed while it is open.
+TEST(OpenedFolderTest, FilesGoToTheFolderOpenedWhateverTakesItsPlace) {
+  TempFolder root;
+  const fs::path folder = root / "out";
+  fs::create_directories(folder);
+  fs::create_directories(root / "other");
+  OpenedFolder opened(folder);
+  const std::optional<FileIdentity> identity =
+      IdentityOf(testing::PathText(folder));
+  ASSERT_TRUE(identity);
+  EXPECT_EQ(opened.Identity(), identity);
+  std::error_code error;
+  fs::rename(folder, root / "moved", error);
+#ifdef _WIN32
+  EXPECT_TRUE(error) << "an opened folder was renamed";
+#else
+  ASSERT_FALSE(error);
+  fs::create_directory_symlink(root / "other", folder);
+  EXPECT_EQ(opened.Identity(), identity);
+  EXPECT_EQ(WriteFileAtomically(opened, "W.lvd", "new"), WriteError::kNone);
+  EXPECT_EQ(ReadBytes(root / "moved/W.lvd"), "new");
+  EXPECT_TRUE(fs::is_empty(root / "other"));
+#endif
+}
+
+// Whether a folder takes names that differ in letter case for one: the
+// look leaves nothing behind.
+TEST(OpenedFolderTest, KnowsWhetherNamesIgnoreCase) {
+  TempFolder folder;
+  OpenedFolder opened(folder.path());
+#ifdef _WIN32
+  EXPECT_TRUE(opened.IgnoresCase());
+#else
+  EXPECT_FALSE(opened.IgnoresCase());
+#endif
+  EXPECT_TRUE(fs::is_empty(folder.path()));
+  opened.TreatAsIgnoringCase();
+  EXPECT_TRUE(opened.IgnoresCase());
 }
 
 // Files made ahead are taken by the writes of new files; those never taken

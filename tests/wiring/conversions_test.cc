@@ -582,8 +582,8 @@ TEST_F(ConversionTest, CommentFileIsFoundWhateverTheCaseOfItsName) {
 // a.lvd (one folder, where names are case-sensitive), or W1 and w1 (two
 // folders) written into a folder that ignores letter case. The first
 // written keeps the name; the second is skipped and not counted. Linux
-// folders are case-sensitive, so there a second name for the first file
-// (a hard link) stands in for such a folder.
+// folders are case-sensitive, so there a folder taken for one that ignores
+// case, with a second name for the first file (a hard link), stands in.
 TEST_F(ConversionTest, SecondSourceOfOneDestinationNameIsSkipped) {
   struct Source {
     const char* folder;
@@ -610,6 +610,7 @@ TEST_F(ConversionTest, SecondSourceOfOneDestinationNameIsSkipped) {
       view_ = HookedView();
       converted_ = 0;
       source_list_.clear();
+      workspace_.destination_files.reset();
       const std::pair<Source, const char*> sources[] = {
           {c.first, "A1-A2,0,100"}, {c.second, "A3-A4,0,100"}};
       for (const auto& [source, record] : sources) {
@@ -623,6 +624,9 @@ TEST_F(ConversionTest, SecondSourceOfOneDestinationNameIsSkipped) {
       }
 #ifndef _WIN32
       if (c.case_insensitive_destination) {
+        workspace_.destination_files = std::make_shared<OpenedFolder>(
+            PathFromUtf8(destination_.string() + "/"));
+        workspace_.destination_files->TreatAsIgnoringCase();
         view_.on_guide = [&](std::string_view text) {
           if (text != "2件目変換中...") return;
           std::filesystem::create_hard_link(
