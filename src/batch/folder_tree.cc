@@ -226,25 +226,32 @@ FolderCreation MakeFolderPath(std::string_view folder) {
   }
   const FolderWalk walk = PlanFolderWalk(trimmed);
   FolderCreation made;
-  for (const std::string& path : walk.folders) {
+  std::size_t reached = 0;  // the folders of the walk looked at
+  for (; reached < walk.folders.size(); ++reached) {
+    const std::string& path = walk.folders[reached];
     if (IsThere(path, walk.any_entry_counts)) continue;
     made.error = CreateFolder(path);
     if (!made.ok()) {
       made.failed_folder = path;
+      ++reached;
       break;
     }
   }
   if (made.ok() && FolderExists(trimmed)) return made;
-  // A file in the way is named itself, not the folder below it that could
-  // not be made.
-  if (made.ok() || made.error == FolderCreateError::kFileInTheWay) {
-    for (const std::string& path : walk.folders) {
-      if (PathExists(path) && !FolderExists(path)) {
-        return {path, FolderCreateError::kFileInTheWay};
-      }
+  // A file in the way is named itself, whatever the system said of the
+  // folder below it that could not be made.
+  for (std::size_t i = 0; i < reached; ++i) {
+    const std::string& path = walk.folders[i];
+    if (PathExists(path) && !FolderExists(path)) {
+      return {path, FolderCreateError::kFileInTheWay};
     }
   }
-  if (made.ok()) made = {std::string(trimmed), FolderCreateError::kOther};
+  if (made.ok()) return {std::string(trimmed), FolderCreateError::kOther};
+  // Some systems say a path is not found for a name they refuse.
+  if (made.error == FolderCreateError::kNoParent && reached >= 2 &&
+      FolderExists(walk.folders[reached - 2])) {
+    made.error = FolderCreateError::kOther;
+  }
   return made;
 }
 
