@@ -23,20 +23,12 @@ namespace {
 constexpr int kFiles = 100;
 constexpr int kRecordsPerFile = 2000;
 
-// A view that shows nothing, so that only the work itself is measured.
-class NullView : public ConversionView {
+// An observer that shows nothing, so that only the work itself is measured.
+class NullObserver : public ConversionObserver {
  public:
-  void ShowGuide(std::string_view) override {}
-  void ShowMessage(std::string_view, MessageIcon) override {}
-  void ClearList(ListId) override { rows_ = 0; }
-  void SetListCell(ListId, int, int column, std::string_view) override {
-    if (column == 1) ++rows_;
-  }
-  int ListRowCount(ListId) const override { return rows_; }
-  void SetConvertedCount(std::string_view) override {}
-
- private:
-  int rows_ = 0;
+  void FileStarted(int) override {}
+  void FileDone(int, const FileReport&) override {}
+  void FolderAborted() override {}
 };
 
 // A generated source folder and an empty destination, removed at exit.
@@ -122,23 +114,23 @@ void SetRecordsPerSecond(benchmark::State& state) {
 void MeasureListing(benchmark::State& state, bool hipot,
                     SummaryReader list_files) {
   const BenchFolders folders(hipot);
-  NullView view;
+  const StopCheck never;
   WiringWorkspace workspace;
   WiringFileList list = folders.List();
   for (auto _ : state) {
-    if (!list_files(view, ListId::kSource, list, workspace)) {
+    if (!list_files(list, workspace, nullptr, never).complete()) {
       state.SkipWithError("listing failed");
     }
   }
   SetRecordsPerSecond(state);
 }
 
-void BM_ListLoomvantageFiles(benchmark::State& state) {
-  MeasureListing(state, false, &ListLoomvantageFiles);
+void BM_ListContinuityFiles(benchmark::State& state) {
+  MeasureListing(state, false, &SummarizeContinuityFiles);
 }
 
 void BM_ListHipotFiles(benchmark::State& state) {
-  MeasureListing(state, true, &ListHipotFiles);
+  MeasureListing(state, true, &SummarizeHipotFiles);
 }
 
 // Converts the generated folder into a fresh destination per iteration.
@@ -146,20 +138,19 @@ void MeasureConversion(benchmark::State& state, bool hipot_source,
                        SummaryReader list_files, FolderConversion convert,
                        Notation notation) {
   BenchFolders folders(hipot_source);
-  NullView view;
+  NullObserver observer;
   WiringWorkspace workspace;
   WiringFileList source = folders.List();
-  WiringFileList destination;
-  list_files(view, ListId::kSource, source, workspace);
+  list_files(source, workspace, nullptr, observer);
   ConversionInputs inputs = Inputs();
   inputs.notation = notation;
+  FolderJob job;
+  job.source = &source;
   for (auto _ : state) {
     state.PauseTiming();
-    const std::string folder = folders.FreshDestination();
+    job.destination_folder = folders.FreshDestination();
     state.ResumeTiming();
-    int converted = 0;
-    if (!convert(view, source, destination, folder, inputs, workspace,
-                 converted)) {
+    if (!convert(observer, job, inputs, workspace)) {
       state.SkipWithError("conversion failed");
     }
   }
@@ -167,23 +158,23 @@ void MeasureConversion(benchmark::State& state, bool hipot_source,
 }
 
 void BM_ConvertFolderToHipot(benchmark::State& state) {
-  MeasureConversion(state, false, &ListLoomvantageFiles, &ConvertFolderToHipot,
-                    Notation::kAb);
+  MeasureConversion(state, false, &SummarizeContinuityFiles,
+                    &ConvertFolderToHipot, Notation::kAb);
 }
 
-void BM_ConvertFolderToLoomvantageAb(benchmark::State& state) {
-  MeasureConversion(state, true, &ListHipotFiles, &ConvertFolderToLoomvantage,
-                    Notation::kAb);
+void BM_ConvertFolderToContinuityAb(benchmark::State& state) {
+  MeasureConversion(state, true, &SummarizeHipotFiles,
+                    &ConvertFolderToContinuity, Notation::kAb);
 }
 
-void BM_ConvertFolderToLoomvantageSequential(benchmark::State& state) {
-  MeasureConversion(state, true, &ListHipotFiles, &ConvertFolderToLoomvantage,
-                    Notation::kSequential);
+void BM_ConvertFolderToContinuitySequential(benchmark::State& state) {
+  MeasureConversion(state, true, &SummarizeHipotFiles,
+                    &ConvertFolderToContinuity, Notation::kSequential);
 }
 
 // Wall-clock time: the conversions' cost includes waiting for the file
 // system, which CPU time would hide.
-BENCHMARK(BM_ListLoomvantageFiles)
+BENCHMARK(BM_ListContinuityFiles)
     ->Name("List/continuity/ab")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
@@ -195,11 +186,11 @@ BENCHMARK(BM_ConvertFolderToHipot)
     ->Name("Convert/continuity_to_hipot/ab")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK(BM_ConvertFolderToLoomvantageAb)
+BENCHMARK(BM_ConvertFolderToContinuityAb)
     ->Name("Convert/hipot_to_continuity/ab")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK(BM_ConvertFolderToLoomvantageSequential)
+BENCHMARK(BM_ConvertFolderToContinuitySequential)
     ->Name("Convert/hipot_to_continuity/sequential")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

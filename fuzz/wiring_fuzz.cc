@@ -1,6 +1,8 @@
 #include "wiring_fuzz.h"
 
+#include <algorithm>
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -10,7 +12,9 @@
 #include "platform/ini_file.h"
 #include "platform/text_file.h"
 #include "wiring/conversions.h"
-#include "wiring/recording_view.h"
+#include "present/list_rows.h"
+#include "present/recording_display.h"
+#include "present/run_presenter.h"
 #include "wiring/summaries.h"
 #include "wiring/wiring_file_list.h"
 
@@ -39,14 +43,21 @@ WiringFileList OneFileList(const fs::path& folder) {
       {kName, WithTrailingSeparator(PathToUtf8(folder)), kWiringExtension, {}}};
 }
 
-bool Summarize(Side side, ConversionView& view, WiringFileList& list,
+// Reads the summaries and shows their rows and fault as a listing does.
+bool Summarize(Side side, RecordingDisplay& view, WiringFileList& list,
                WiringWorkspace& workspace) {
-  return side == Side::kContinuity
-             ? ListLoomvantageFiles(view, ListId::kSource, list, workspace)
-             : ListHipotFiles(view, ListId::kSource, list, workspace);
+  const SummaryReading reading =
+      side == Side::kContinuity
+          ? SummarizeContinuityFiles(list, workspace, nullptr, view)
+          : SummarizeHipotFiles(list, workspace, nullptr, view);
+  view.ShowList(ListId::kSource,
+                std::make_shared<const ListRows>(
+                    RowStyle::kListing, ListingRows(list, reading.files_read)));
+  if (reading.fault) view.ReportFile(*reading.fault);
+  return reading.complete();
 }
 
-int CellNumber(const RecordingView::Row& row, std::size_t column) {
+int CellNumber(const RecordingDisplay::Row& row, std::size_t column) {
   return std::stoi(row.at(column));
 }
 
@@ -101,22 +112,31 @@ class OneFileConversion {
   void Run(WiringWorkspace& workspace) {
     Prepare();
     WiringFileList source = OneFileList(source_);
-    RecordingView view;
+    RecordingDisplay view;
     // A run converts only a folder whose listing succeeded with rows.
     if (!Summarize(side_, view, source, workspace) ||
-        view.ListRowCount(ListId::kSource) == 0) {
+        view.Rows(ListId::kSource).empty()) {
       return;
     }
     const ConversionInputs inputs = Inputs();
-    WiringFileList written;
-    int converted = 0;
-    const std::string folder = WithTrailingSeparator(PathToUtf8(destination_));
+    FolderJob job;
+    job.source = &source;
+    job.destination_folder = WithTrailingSeparator(PathToUtf8(destination_));
+    const Direction direction = side_ == Side::kContinuity
+                                    ? Direction::kContinuityToHipot
+                                    : Direction::kHipotToContinuity;
+    RunPresenter presenter(view, direction);
+    presenter.FolderConversionStarted(job.destination_folder);
     const bool ok =
         side_ == Side::kContinuity
-            ? ConvertFolderToHipot(view, source, written, folder, inputs,
-                                   workspace, converted)
-            : ConvertFolderToLoomvantage(view, source, written, folder, inputs,
-                                         workspace, converted);
+            ? ConvertFolderToHipot(presenter, job, inputs, workspace)
+            : ConvertFolderToContinuity(presenter, job, inputs, workspace);
+    presenter.RunEnded(false);
+    const int converted = static_cast<int>(std::count_if(
+        view.reports().begin(), view.reports().end(),
+        [](const FileReport& report) {
+          return report.outcome == FileOutcome::kConverted;
+        }));
     CheckOutcome(ok, view, converted, workspace);
   }
 
@@ -156,7 +176,7 @@ class OneFileConversion {
     return !fs::exists(target) && !fs::exists(companion);
   }
 
-  void CheckOutcome(bool ok, const RecordingView& view, int converted,
+  void CheckOutcome(bool ok, const RecordingDisplay& view, int converted,
                     WiringWorkspace& workspace) const {
     Require(ReadBytes(source_ / "W.lvd") == wiring_,
             "the source file is untouched");
@@ -181,13 +201,13 @@ class OneFileConversion {
 
   // The written file reads back on its own side with the counts that the
   // conversion put into its row.
-  void CheckWrittenFile(const RecordingView& view,
+  void CheckWrittenFile(const RecordingDisplay& view,
                         WiringWorkspace& workspace) const {
     Require(view.Rows(ListId::kDestination).size() == 1,
             "one destination row per converted file");
-    const RecordingView::Row& row = view.Rows(ListId::kDestination).front();
+    const RecordingDisplay::Row& row = view.Rows(ListId::kDestination).front();
     WiringFileList output = OneFileList(destination_);
-    RecordingView readback;
+    RecordingDisplay readback;
     const Side other =
         side_ == Side::kContinuity ? Side::kHipot : Side::kContinuity;
     Require(Summarize(other, readback, output, workspace),
@@ -232,7 +252,7 @@ void SummarizeOneFile(Side side, const fs::path& folder, std::string_view bytes,
                       WiringWorkspace& workspace) {
   WriteBytes(folder / "W.lvd", bytes);
   WiringFileList list = OneFileList(folder);
-  RecordingView view;
+  RecordingDisplay view;
   const bool ok = Summarize(side, view, list, workspace);
   const auto& rows = view.Rows(ListId::kSource);
   if (!ok) {

@@ -9,6 +9,8 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "batch/folder_listing.h"
 #include "batch/folder_tree.h"
@@ -19,76 +21,15 @@
 #include "platform/sjis.h"
 #include "platform/text_file.h"
 #include "wiring/companion.h"
-#include "wiring/conversions.h"
 #include "wiring/numeric.h"
-#include "wiring/summaries.h"
 
 namespace cordshift {
 namespace {
 
-constexpr char kLowerLimitMessage[] =
-    "導通抵抗下限値には正の半角数字で記入してください";
-constexpr char kUpperLimitMessage[] =
-    "導通抵抗上限値には正の半角数字で記入してください";
-constexpr char kLimitOrderMessage[] =
-    "導通抵抗下限値 < 導通抵抗上限値となるよう記入してください";
-constexpr char kUnrepresentableModelMessage[] =
-    "変換先機種名にShift-JISで表せない文字が含まれています";
-constexpr char kControlCharacterModelMessage[] =
-    "変換先機種名に制御文字は使用できません";
-constexpr char kSameFolderMessage[] =
-    "変換元と変換先に同じフォルダは指定できません";
-constexpr char kOverlappingFoldersMessage[] =
-    "変換先のフォルダが変換元のフォルダと重なるため変換できません";
-constexpr char kAnalysisFailedGuide[] = "フォルダ構成の解析エラー！";
-constexpr char kEnumerationFailedGuide[] = "変換元ファイル情報取得エラー！";
-constexpr char kConvertingFolderSuffix[] = "フォルダの変換中...";
-constexpr char kFolderDoneSuffix[] = "フォルダ 変換完了";
-constexpr char kConversionFailedSuffix[] = "の変換に失敗しました";
-constexpr char kRunAbortedGuide[] = "異常を検出したため変換を終了します";
-
-// The texts and routines that differ between the two directions.
-struct DirectionProfile {
-  const char* model_prompt;
-  const char* start_text;
-  const char* listed_text;
-  const char* listing_failed_text;
-  const char* label;
-  const char* finish_text;
-  SummaryReader list_files;
-  FolderConversion convert_folder;
-  WiringFileList BatchState::*source_list;
-  WiringFileList BatchState::*destination_list;
-};
-
-constexpr DirectionProfile kToHipot = {
-    "変換先機種名を入力してください（例：TBS480）",
-    "Loomvantage->LoomvantageHipot 変換開始",
-    "変換元の Loomvantage の一覧を表示しました",
-    "変換元の Loomvantage の一覧表示ができませんでした",
-    "Loomvantage->LoomvantageHipot",
-    "Loomvantage->LoomvantageHipot 変換完了",
-    &ListLoomvantageFiles,
-    &ConvertFolderToHipot,
-    &BatchState::SourceLoomvantageList,
-    &BatchState::DestHipotList,
-};
-
-constexpr DirectionProfile kToLoomvantage = {
-    "変換先機種名を入力してください（例：TBL480）",
-    "LoomvantageHipot->Loomvantage 変換開始",
-    "変換元の LoomvantageHipot の一覧を表示しました",
-    "変換元の LoomvantageHipot の一覧表示ができませんでした",
-    "LoomvantageHipot->Loomvantage",
-    "LoomvantageHipot->Loomvantage 変換完了",
-    &ListHipotFiles,
-    &ConvertFolderToLoomvantage,
-    &BatchState::SourceHipotList,
-    &BatchState::DestLoomvantageList,
-};
-
-const DirectionProfile& ProfileOf(Direction direction) {
-  return direction == Direction::kContinuityToHipot ? kToHipot : kToLoomvantage;
+FolderConversion ConversionOf(Direction direction) {
+  return direction == Direction::kContinuityToHipot
+             ? &ConvertFolderToHipot
+             : &ConvertFolderToContinuity;
 }
 
 // A limit text read by the numeric rule; a number outside 32 bits counts as
@@ -100,83 +41,6 @@ std::optional<std::int32_t> ReadLimit(std::string_view text) {
   return number.value;
 }
 
-const char* LimitMessage(LimitFault fault) {
-  switch (fault) {
-    case LimitFault::kLower:
-      return kLowerLimitMessage;
-    case LimitFault::kUpper:
-      return kUpperLimitMessage;
-    case LimitFault::kOrder:
-    case LimitFault::kNone:
-      break;
-  }
-  return kLimitOrderMessage;
-}
-
-const char* LimitReason(LimitFault fault) {
-  switch (fault) {
-    case LimitFault::kLower:
-      return "refused: the lower limit is not a number of 0 or more";
-    case LimitFault::kUpper:
-      return "refused: the upper limit is not a number of 0 or more";
-    case LimitFault::kOrder:
-    case LimitFault::kNone:
-      break;
-  }
-  return "refused: the lower limit is not below the upper limit";
-}
-
-// The view of the run as the run's callees see it: everything goes to the
-// caller's view, and the last fault reported is kept, since it says why the
-// run ended.
-class FaultKeepingView : public ConversionView {
- public:
-  explicit FaultKeepingView(ConversionView& view) : view_(view) {}
-
-  void ShowGuide(std::string_view text) override { view_.ShowGuide(text); }
-  void ShowMessage(std::string_view text, MessageIcon icon) override {
-    view_.ShowMessage(text, icon);
-  }
-  void ClearList(ListId list) override { view_.ClearList(list); }
-  void SetListCell(ListId list, int row, int column,
-                   std::string_view text) override {
-    view_.SetListCell(list, row, column, text);
-  }
-  int ListRowCount(ListId list) const override {
-    return view_.ListRowCount(list);
-  }
-  void SetConvertedCount(std::string_view caption) override {
-    view_.SetConvertedCount(caption);
-  }
-  void ReportFile(const FileReport& report) override {
-    if (report.outcome == FileOutcome::kFault) last_fault_ = report;
-    view_.ReportFile(report);
-  }
-  void ShowRunProgress(int folders_done, int folder_count) override {
-    view_.ShowRunProgress(folders_done, folder_count);
-  }
-  bool StopRequested() const override { return view_.StopRequested(); }
-
-  const std::optional<FileReport>& last_fault() const { return last_fault_; }
-
- private:
-  ConversionView& view_;
-  std::optional<FileReport> last_fault_;
-};
-
-// A path below the source root is named from there, as the user sees the
-// tree; any other path whole.
-std::string PathInTree(const std::string& path, const std::string& root) {
-  const std::string prefix = WithTrailingSeparator(root);
-  return path.starts_with(prefix) && path.size() > prefix.size()
-             ? path.substr(prefix.size())
-             : path;
-}
-
-void Warn(ConversionView& view, const std::string& text) {
-  view.ShowMessage(text, MessageIcon::kExclamation);
-}
-
 // CR or LF in the model name would add header lines, and any other control
 // character makes a name no tester shows; a tab alone would even pass as
 // not blank.
@@ -186,6 +50,30 @@ bool HasControlCharacter(std::string_view text) {
     return byte < 0x20 || byte == 0x7f;
   });
 }
+
+// The observer of a folder's conversion as the run sees it: everything goes
+// on to the run's observer, and the last fault reported is kept, since it
+// says why the run ended.
+class FaultKeepingObserver : public ConversionObserver {
+ public:
+  explicit FaultKeepingObserver(RunObserver& observer) : observer_(observer) {}
+
+  void FileStarted(int file_number) override {
+    observer_.FileStarted(file_number);
+  }
+  void FileDone(int file_number, const FileReport& report) override {
+    if (report.outcome == FileOutcome::kFault) last_fault_ = report;
+    observer_.FileDone(file_number, report);
+  }
+  void FolderAborted() override { observer_.FolderAborted(); }
+  bool StopRequested() const override { return observer_.StopRequested(); }
+
+  const std::optional<FileReport>& last_fault() const { return last_fault_; }
+
+ private:
+  RunObserver& observer_;
+  std::optional<FileReport> last_fault_;
+};
 
 // The identities of the source folders of the tree.
 std::set<FileIdentity> SourceFolderIdentities(
@@ -212,266 +100,217 @@ bool DestinationOverlapsSource(const std::vector<FolderPair>& folders,
       });
 }
 
-// What listing a source folder came to.
-enum class ListingResult {
-  kConvert,           // listed: the folder's files are converted next
-  kNothingToConvert,  // the folder has no wiring file
-  kEndRun,            // a fault, shown, or a stop: the run ends
-  kLeftForItsTurn,    // too large to be listed ahead; nothing was shown
+// A source folder's listing as a run makes it, ahead of its turn or in
+// it, with the bytes it read for the conversion. Nothing of it is told
+// until its turn.
+struct SourceListing {
+  std::optional<FileReport> folder_fault;  // the folder could not be listed
+  FolderListing listing;
+  KeptSources kept;
+  // Made ahead, but too large to keep: listed again in its turn.
+  bool left_for_its_turn = false;
 };
 
-// Whether a folder is listed in its turn or ahead of it, on another thread.
-enum class Turn { kInTurn, kAhead };
+// A stop check for work done ahead: it stops once its result is no longer
+// wanted.
+class AbandonCheck : public ListingObserver {
+ public:
+  explicit AbandonCheck(const std::atomic<bool>& abandoned)
+      : abandoned_(abandoned) {}
+  bool StopRequested() const override { return abandoned_; }
 
-struct FolderListing {
-  ListingResult result = ListingResult::kEndRun;
-  bool found_files = false;  // the folder has wiring files, listed below
-  WiringFileList files;
-  KeptSources kept;  // the bytes read, for the conversion
+ private:
+  const std::atomic<bool>& abandoned_;
 };
 
-// A listing made ahead of its turn, with what it showed; no listing when it
-// is to be made again in turn.
-struct AheadListing {
-  std::optional<FolderListing> listing;
-  std::unique_ptr<DeferredView> shown;
+// The run's own observer as a listing's: it asks whether to stop.
+class StopForwarder : public ListingObserver {
+ public:
+  explicit StopForwarder(const StopCheck& stop) : stop_(stop) {}
+  bool StopRequested() const override { return stop_.StopRequested(); }
+
+ private:
+  const StopCheck& stop_;
 };
 
 class ConversionRun {
  public:
-  ConversionRun(ConversionView& view, const RunOptions& options,
-                BatchState& state)
-      : view_(view),
-        inputs_(options),
-        state_(state),
-        profile_(ProfileOf(options.direction)) {}
+  ConversionRun(RunObserver& observer, const RunOptions& options,
+                WiringWorkspace& workspace)
+      : observer_(observer),
+        options_(options),
+        workspace_(workspace),
+        convert_folder_(ConversionOf(options.direction)),
+        source_side_(SourceSideOf(options.direction)) {}
 
   RunResult Run() {
-    if (!CheckInputs()) return EndedEarly();
-    inputs_accepted_ = true;
-    view_.SetConvertedCount("0");
-    if (IsSameFolder(inputs_.source_root, inputs_.destination_root)) {
-      return Refuse(kSameFolderMessage,
-                    "the source and destination are the same folder");
+    if (const std::optional<RunRefusal> refusal = CheckInputs()) {
+      return Refuse(*refusal);
     }
+    result_.inputs_accepted = true;
+    observer_.InputsAccepted();
+    if (IsSameFolder(options_.source_root, options_.destination_root)) {
+      return Refuse(RunRefusal::kSameFolder);
+    }
+    observer_.AnalysisStarted();
     const FolderAnalysis tree =
-        AnalyzeFolderTree(view_, inputs_.source_root, inputs_.destination_root);
+        AnalyzeFolderTree(options_.source_root, options_.destination_root);
     if (!tree.ok()) {
-      view_.ShowGuide(kAnalysisFailedGuide);
-      return EndedEarly(FolderFault(tree.unreadable_folder));
+      observer_.AnalysisFailed();
+      result_.unreadable_folder = tree.unreadable_folder;
+      result_.unreadable_folder_exists = FolderExists(tree.unreadable_folder);
+      return Ended(RunOutcome::kEndedEarly);
     }
     source_folders_ = SourceFolderIdentities(tree.folders);
     if (DestinationOverlapsSource(tree.folders, source_folders_)) {
-      return Refuse(kOverlappingFoldersMessage,
-                    "a destination folder is a folder of the source tree, "
-                    "whose files would be replaced");
+      return Refuse(RunRefusal::kOverlappingFolders);
     }
-    view_.ShowGuide(profile_.start_text);
-    const ConversionInputs conversion = ConversionInputsOf();
-    int converted_in_run = 0;
     const int folder_count = static_cast<int>(tree.folders.size());
-    int folders_done = 0;
-    view_.ShowRunProgress(folders_done, folder_count);
+    observer_.RunStarted(folder_count);
     for (std::size_t i = 0; i < tree.folders.size(); ++i) {
-      if (view_.StopRequested()) return Ended(RunOutcome::kStopped);
+      if (observer_.StopRequested()) return Ended(RunOutcome::kStopped);
       const FolderPair* next =
           i + 1 < tree.folders.size() ? &tree.folders[i + 1] : nullptr;
-      if (!ConvertFolder(tree.folders[i], next, conversion, converted_in_run)) {
-        if (view_.StopRequested()) return Ended(RunOutcome::kStopped);
-        return EndedEarly();
+      if (!ConvertFolder(tree.folders[i], next)) {
+        if (observer_.StopRequested()) return Ended(RunOutcome::kStopped);
+        return Ended(RunOutcome::kEndedEarly);
       }
-      view_.ShowRunProgress(++folders_done, folder_count);
+      observer_.FolderDone(static_cast<int>(i) + 1, folder_count);
     }
-    view_.ShowGuide(profile_.finish_text);
     return Ended(RunOutcome::kCompleted);
   }
 
  private:
-  bool CheckInputs() {
-    const std::string_view model = TrimSpaces(inputs_.model_name);
-    if (model.empty()) {
-      return Refused(profile_.model_prompt, "the model name is blank");
-    }
+  std::optional<RunRefusal> CheckInputs() const {
+    const std::string_view model =
+        TrimSpaces(options_.conversion.model_name);
+    if (model.empty()) return RunRefusal::kBlankModelName;
     if (HasControlCharacter(model)) {
-      return Refused(kControlCharacterModelMessage,
-                     "the model name contains a control character");
+      return RunRefusal::kControlCharacterInModelName;
     }
-    if (!IsCp932Representable(model)) {
-      return Refused(kUnrepresentableModelMessage,
-                     "the model name has a character that Shift-JIS cannot "
-                     "hold");
-    }
-    const LimitFault limits = CheckLimits(inputs_.lower, inputs_.upper);
-    if (limits != LimitFault::kNone) {
-      Warn(view_, LimitMessage(limits));
-      reason_ = LimitReason(limits);
-      return false;
-    }
-    return true;
+    if (!IsCp932Representable(model)) return RunRefusal::kModelNameNotShiftJis;
+    return CheckLimits(options_.conversion.lower, options_.conversion.upper);
   }
 
-  // Shows the refusal's warning and keeps its reason; false.
-  bool Refused(const char* message, std::string_view why) {
-    Warn(view_, message);
-    reason_ = "refused: " + std::string(why);
+  RunResult Refuse(RunRefusal refusal) {
+    observer_.Refused(refusal);
+    result_.refusal = refusal;
+    return Ended(RunOutcome::kEndedEarly);
+  }
+
+  RunResult Ended(RunOutcome outcome) {
+    observer_.RunEnded(outcome == RunOutcome::kCompleted);
+    result_.outcome = outcome;
+    if (outcome == RunOutcome::kEndedEarly && !result_.refusal &&
+        !result_.unreadable_folder && !result_.destination_is_source &&
+        !result_.fault) {
+      result_.fault = last_fault_;
+    }
+    return result_;
+  }
+
+  // Lists and converts one folder of the tree; the next folder, when there
+  // is one, is listed on another thread meanwhile. False ends the run.
+  bool ConvertFolder(const FolderPair& folder, const FolderPair* next) {
+    SourceListing source = ListingOf(folder.source);
+    if (source.folder_fault) {
+      Fault(*source.folder_fault);
+      observer_.SourceListingFailed(*source.folder_fault);
+      return false;
+    }
+    const FolderListing& listing = source.listing;
+    if (listing.outcome == ListingOutcome::kEmpty) return true;
+    observer_.SourceListed(folder.source, listing);
+    if (listing.reading.stopped) return false;
+    if (listing.reading.fault) {
+      Fault(*listing.reading.fault);
+      return false;
+    }
+    const bool any_to_convert =
+        std::any_of(listing.files.begin(), listing.files.end(),
+                    [](const WiringFile& file) { return file.summarised; });
+    if (!any_to_convert) return true;
+
+    observer_.FolderConversionStarted(folder.source);
+    FolderJob job;
+    job.source = &listing.files;
+    job.destination_folder = folder.destination;
+    job.kept = &source.kept;
+    if (!options_.conversion.dry_run) {
+      job.destination_files = OpenDestination(folder);
+      if (!job.destination_files) return false;
+    }
+    if (options_.list_ahead) {
+      StartWorkAhead(job.destination_files, FileCount(listing.files), next);
+    }
+    FaultKeepingObserver conversion_observer(observer_);
+    const bool converted = convert_folder_(conversion_observer, job,
+                                           options_.conversion, workspace_);
+    if (job.destination_files) job.destination_files->StopMakingUnnamedFiles();
+    if (converted) {
+      observer_.FolderConverted(folder.source);
+      return true;
+    }
+    if (conversion_observer.last_fault()) {
+      last_fault_ = conversion_observer.last_fault();
+    }
+    if (!observer_.StopRequested()) observer_.ConversionFailed();
     return false;
   }
 
-  RunResult Refuse(const char* message, std::string_view why) {
-    Refused(message, why);
-    return EndedEarly();
-  }
-
-  // Why the run ended early: the reason kept, else the file fault reported
-  // last, else the given one.
-  RunResult EndedEarly(std::string fallback = {}) const {
-    if (!reason_.empty()) return Ended(RunOutcome::kEndedEarly, reason_);
-    if (const std::optional<FileReport>& fault = view_.last_fault()) {
-      return Ended(RunOutcome::kEndedEarly,
-                   PathInTree(fault->source, inputs_.source_root) + ": " +
-                       fault->detail);
-    }
-    if (fallback.empty()) fallback = "the conversion ended early";
-    return Ended(RunOutcome::kEndedEarly, std::move(fallback));
-  }
-
-  RunResult Ended(RunOutcome outcome, std::string reason = {}) const {
-    return {outcome, inputs_accepted_, std::move(reason)};
-  }
-
-  // The folder as the user typed it, without the separator the run adds.
-  static std::string FolderFault(const std::string& folder) {
-    std::string shown = folder;
-    if (shown.size() > 1 && EndsWithSeparator(shown)) shown.pop_back();
-    return shown + (FolderExists(folder) ? ": the folder cannot be read"
-                                         : ": no such folder");
-  }
-
-  ConversionInputs ConversionInputsOf() const {
-    ConversionInputs conversion;
-    conversion.model_name = inputs_.model_name;
-    conversion.lower = inputs_.lower;
-    conversion.upper = inputs_.upper;
-    conversion.notation = inputs_.notation;
-    conversion.overwrite = inputs_.overwrite;
-    conversion.dry_run = inputs_.dry_run;
-    return conversion;
-  }
-
-  // Lists and converts one folder of the tree, with the bytes its listing
-  // read kept for the conversion only while the folder is at hand. The
-  // next folder, when there is one, is listed on another thread meanwhile.
-  // False ends the run.
-  bool ConvertFolder(const FolderPair& folder, const FolderPair* next,
-                     const ConversionInputs& conversion,
-                     int& converted_in_run) {
-    const bool done =
-        ListAndConvertFolder(folder, next, conversion, converted_in_run);
-    state_.workspace.kept.Release();
-    if (std::shared_ptr<OpenedFolder>& destination =
-            state_.workspace.destination_files) {
-      destination->StopMakingUnnamedFiles();
-      destination.reset();
-    }
-    return done;
-  }
-
-  bool ListAndConvertFolder(const FolderPair& folder, const FolderPair* next,
-                            const ConversionInputs& conversion,
-                            int& converted_in_run) {
-    FolderListing listing = ListingOf(folder.source);
-    if (listing.found_files) {
-      state_.*profile_.source_list = std::move(listing.files);
-    }
-    state_.workspace.kept = std::move(listing.kept);
-    if (listing.result != ListingResult::kConvert) {
-      return listing.result == ListingResult::kNothingToConvert;
-    }
-    if (view_.ListRowCount(ListId::kSource) == 0) return true;
-
-    const std::string& source_folder = folder.source;
-    const std::string& destination_folder = folder.destination;
-    view_.ShowGuide(source_folder + kConvertingFolderSuffix);
-    if (!inputs_.dry_run) {
-      std::shared_ptr<OpenedFolder> opened = OpenDestination(folder);
-      if (!opened) return false;
-      state_.workspace.destination_files = std::move(opened);
-    }
-    if (inputs_.list_ahead) {
-      StartWorkAhead(state_.workspace.destination_files,
-                     FileCount(state_.*profile_.source_list), next);
-    }
-    if (!profile_.convert_folder(view_, state_.*profile_.source_list,
-                                 state_.*profile_.destination_list,
-                                 destination_folder, conversion,
-                                 state_.workspace, converted_in_run)) {
-      if (view_.StopRequested()) return false;
-      return Failed(view_);
-    }
-    view_.ShowGuide(source_folder + kFolderDoneSuffix);
-    return true;
-  }
+  void Fault(const FileReport& fault) { last_fault_ = fault; }
 
   // The destination folder of a pair, made and opened for the files written
   // into it. The folder opened is checked against the source tree's
   // folders: one may have been put in its path since the run began (a link
   // to a source folder), and the files written then go to what was opened.
-  // Null, with the fault shown, when it cannot be used.
+  // Null, with the fault told, when it cannot be used.
   std::shared_ptr<OpenedFolder> OpenDestination(const FolderPair& folder) {
     const FolderCreation made = MakeFolderPath(folder.destination);
     if (!made.ok()) {
-      return FolderFailed(folder, "cannot create the folder " +
-                                      made.failed_folder + ": " +
-                                      FolderCreateErrorText(made.error));
+      return DestinationFailed(
+          folder, FolderCreateFault(made.failed_folder, made.error));
     }
     auto opened =
         std::make_shared<OpenedFolder>(PathFromUtf8(folder.destination));
     const std::optional<FileIdentity> identity = opened->Identity();
     if (!identity) {
-      return FolderFailed(folder, "cannot open the destination folder " +
-                                      folder.destination);
+      return DestinationFailed(
+          folder, PathFault(FaultKind::kFolderNotOpened, folder.destination));
     }
     if (source_folders_.contains(*identity)) {
-      Warn(view_, kOverlappingFoldersMessage);
-      reason_ = "the destination folder " + folder.destination +
-                " is a folder of the source tree, whose files would be "
-                "replaced; nothing was written there";
-      view_.ShowGuide(kRunAbortedGuide);
+      result_.destination_is_source = folder.destination;
+      observer_.DestinationIsSource(folder.destination);
       return nullptr;
     }
     return opened;
   }
 
-  // A destination folder's fault: reported against its source folder, the
-  // run's reason, and the failure message.
-  std::nullptr_t FolderFailed(const FolderPair& folder, std::string detail) {
-    view_.ReportFile({folder.source, FileOutcome::kFault, {}, detail});
-    reason_ = std::move(detail);
-    view_.ShowGuide(kRunAbortedGuide);
-    Failed(view_);
+  std::nullptr_t DestinationFailed(const FolderPair& folder, FileFault fault) {
+    const FileReport report = FaultReport(folder.source, std::move(fault));
+    result_.fault = report;
+    observer_.DestinationFailed(report);
     return nullptr;
   }
 
-  // The listing of a source folder: the one made ahead, shown now that its
-  // turn has come, or else one made now.
-  FolderListing ListingOf(const std::string& source_folder) {
+  // The listing of a source folder: the one made ahead, now that its turn
+  // has come, or else one made now.
+  SourceListing ListingOf(const std::string& source_folder) {
     if (ahead_.started()) {
-      AheadListing ahead = ahead_.Take();
-      if (ahead.listing) {
-        ahead.shown->ShowOn(view_);
-        return std::move(*ahead.listing);
-      }
+      std::optional<SourceListing> ahead = ahead_.Take();
+      if (ahead && !ahead->left_for_its_turn) return std::move(*ahead);
     }
-    return ListFolder(view_, source_folder, state_.workspace);
+    StopForwarder stop(observer_);
+    return ListSource(source_folder, workspace_, stop, /*ahead=*/false);
   }
 
   // The work of another thread while this one converts a folder of
   // `file_count` files: making new files in its destination, two per file
   // (the wiring file and its comment), which can cost more than writing
-  // them; then listing the next folder, when there is one. The listing
-  // shows nothing until its turn. A folder whose files together exceed the
-  // keep budget is left to be listed in its turn, so that the run holds no
-  // more than one budget's worth of bytes read ahead.
+  // them; then listing the next folder, when there is one. A folder whose
+  // files together exceed the keep budget is left to be listed in its turn,
+  // so that the run holds no more than one budget's worth of bytes read
+  // ahead.
   void StartWorkAhead(std::shared_ptr<OpenedFolder> destination, int file_count,
                       const FolderPair* next) {
     constexpr int kMaxFilesMadeAhead = 128;
@@ -484,42 +323,38 @@ class ConversionRun {
         destination->MakeUnnamedFiles(files_to_make);
         destination.reset();
       }
-      AheadListing ahead;
-      if (next_source) ahead = ListAhead(*next_source, abandoned);
+      std::optional<SourceListing> ahead;
+      if (!next_source) return ahead;
+      AbandonCheck stop(abandoned);
+      try {
+        ahead = ListSource(*next_source, ahead_workspace_, stop, true);
+        if (!ahead->left_for_its_turn && !ahead->folder_fault &&
+            ahead->listing.reading.complete()) {
+          ReadComments(*ahead, abandoned);
+        }
+        // A listing stopped because it was abandoned is made again.
+        if (ahead->listing.reading.stopped) ahead->left_for_its_turn = true;
+      } catch (const std::exception&) {
+        // Listed again in turn, where the fault shows as it would have.
+        ahead.reset();
+      }
       return ahead;
     });
   }
 
-  AheadListing ListAhead(const std::string& source_folder,
-                         const std::atomic<bool>& abandoned) {
-    AheadListing ahead;
-    ahead.shown = std::make_unique<DeferredView>(abandoned);
-    try {
-      ahead.listing = ListFolder(*ahead.shown, source_folder, ahead_workspace_,
-                                 Turn::kAhead);
-      if (ahead.listing->result == ListingResult::kLeftForItsTurn) {
-        ahead.listing.reset();
-      } else if (ahead.listing->result == ListingResult::kConvert) {
-        ReadComments(*ahead.listing, abandoned);
-      }
-    } catch (const std::exception&) {
-      // Listed again in turn, where the fault shows as it would have.
-      ahead.listing.reset();
-    }
-    return ahead;
-  }
-
   // The companion comments of a listing's files, kept for its conversion.
-  static void ReadComments(FolderListing& listing,
+  static void ReadComments(SourceListing& source,
                            const std::atomic<bool>& abandoned) {
     CompanionReader companions;
-    for (int l = 1; l <= FileCount(listing.files) && !abandoned; ++l) {
-      listing.kept.KeepComment(l,
-                               companions.Read(FileNumber(listing.files, l)));
+    const WiringFileList& files = source.listing.files;
+    for (int file_number = 1; file_number <= FileCount(files) && !abandoned;
+         ++file_number) {
+      source.kept.KeepComment(
+          file_number, companions.Read(FileNumber(files, file_number)));
     }
   }
 
-  // The bytes of the files of a listing; no value when a size is unknown.
+  // The bytes of the files of a folder; no value when a size is unknown.
   static std::optional<std::uint64_t> BytesOf(const WiringFileList& files) {
     std::uint64_t bytes = 0;
     for (const WiringFile& file : files) {
@@ -532,118 +367,83 @@ class ConversionRun {
     return bytes;
   }
 
-  // Lists one source folder on `view`, reading with `workspace`, whose kept
-  // bytes go with the listing.
-  FolderListing ListFolder(ConversionView& view,
-                           const std::string& source_folder,
+  // Lists one source folder, reading with `workspace`.
+  SourceListing ListSource(const std::string& source_folder,
                            WiringWorkspace& workspace,
-                           Turn turn = Turn::kInTurn) const {
-    FolderListing listing;
-    std::optional<WiringFileList> found =
-        ListWiringFiles(source_folder, kWiringExtension);
-    if (!found) {
-      view.ReportFile({source_folder,
-                       FileOutcome::kFault,
-                       {},
-                       "the folder cannot be read"});
-      view.ShowGuide(kEnumerationFailedGuide);
-      return listing;
+                           ListingObserver& observer, bool ahead) const {
+    SourceListing source{std::nullopt, EnumerateFolder(source_folder),
+                         KeptSources(options_.kept_source_budget), false};
+    if (source.listing.outcome == ListingOutcome::kListed) {
+      if (ahead) {
+        const std::optional<std::uint64_t> bytes =
+            BytesOf(source.listing.files);
+        if (!bytes || *bytes > options_.kept_source_budget) {
+          source.left_for_its_turn = true;
+          return source;
+        }
+      }
+      ReadSummaries(source.listing, source_side_, workspace, observer,
+                    &source.kept);
     }
-    if (found->empty()) {
+    switch (source.listing.outcome) {
+      case ListingOutcome::kEnumerationFailed:
+        source.folder_fault = FaultReport(
+            source_folder, KindFault(FaultKind::kFolderUnreadable));
+        break;
       // A folder of the analysis that has gone since would pass as empty,
       // and the run would report success with its files left out.
-      if (FolderExists(source_folder)) {
-        listing.result = ListingResult::kNothingToConvert;
-        return listing;
-      }
-      view.ReportFile({source_folder,
-                       FileOutcome::kFault,
-                       {},
-                       "the folder no longer exists"});
-      view.ShowGuide(kEnumerationFailedGuide);
-      return listing;
+      case ListingOutcome::kNoSuchFolder:
+        source.folder_fault =
+            FaultReport(source_folder, KindFault(FaultKind::kFolderGone));
+        break;
+      case ListingOutcome::kEmpty:
+      case ListingOutcome::kListed:
+      case ListingOutcome::kReaderFailed:
+        break;
     }
-
-    if (turn == Turn::kAhead) {
-      const std::optional<std::uint64_t> bytes = BytesOf(*found);
-      if (!bytes || *bytes > inputs_.kept_source_budget) {
-        listing.result = ListingResult::kLeftForItsTurn;
-        return listing;
-      }
-    }
-    listing.found_files = true;
-    listing.files = std::move(*found);
-    workspace.kept.StartFolder(FileCount(listing.files),
-                               inputs_.kept_source_budget);
-    view.ClearList(ListId::kSource);
-    const bool listed =
-        profile_.list_files(view, ListId::kSource, listing.files, workspace);
-    listing.kept = std::move(workspace.kept);
-    if (!listed) {
-      if (view.StopRequested()) return listing;
-      // Converting a folder whose listing failed would pass over the
-      // failing file and every file after it while reporting success.
-      view.ShowGuide(profile_.listing_failed_text);
-      Failed(view);
-      return listing;
-    }
-    view.ShowGuide(profile_.listed_text);
-    listing.result = ListingResult::kConvert;
-    return listing;
+    return source;
   }
 
-  bool Failed(ConversionView& view) const {
-    Warn(view, std::string(profile_.label) + kConversionFailedSuffix);
-    return false;
-  }
-
-  FaultKeepingView view_;
-  const RunOptions& inputs_;
-  BatchState& state_;
-  const DirectionProfile& profile_;
-  bool inputs_accepted_ = false;
-  // Why the run ended early, when the inputs were refused or a destination
-  // folder could not be used.
-  std::string reason_;
+  RunObserver& observer_;
+  const RunOptions& options_;
+  WiringWorkspace& workspace_;
+  const FolderConversion convert_folder_;
+  const Side source_side_;
+  RunResult result_;
+  std::optional<FileReport> last_fault_;
   std::set<FileIdentity> source_folders_;
   // The next folder's listing, made on another thread with a workspace of
   // its own. Last, so that the thread has ended before anything it uses
   // goes.
   WiringWorkspace ahead_workspace_;
-  WorkAhead<AheadListing> ahead_;
+  WorkAhead<std::optional<SourceListing>> ahead_;
 };
 
 }  // namespace
 
-RunResult RunConversion(ConversionView& view, const RunOptions& options,
-                        BatchState& state) {
+RunResult RunConversion(RunObserver& observer, const RunOptions& options,
+                        WiringWorkspace& workspace) {
   try {
-    return ConversionRun(view, options, state).Run();
+    return ConversionRun(observer, options, workspace).Run();
   } catch (const std::exception& e) {
-    state.workspace.kept.Release();
-    return {RunOutcome::kEndedEarly, false,
-            std::string("unexpected failure: ") + e.what()};
+    RunResult result;
+    result.outcome = RunOutcome::kEndedEarly;
+    result.unexpected_failure = e.what();
+    return result;
   }
 }
 
-LimitFault CheckLimits(std::string_view lower, std::string_view upper) {
+std::optional<RunRefusal> CheckLimits(std::string_view lower,
+                                      std::string_view upper) {
   // Both texts are checked for being numbers before either sign is.
   const std::optional<std::int32_t> low = ReadLimit(lower);
-  if (!low) return LimitFault::kLower;
+  if (!low) return RunRefusal::kLowerLimit;
   const std::optional<std::int32_t> high = ReadLimit(upper);
-  if (!high) return LimitFault::kUpper;
-  if (*low < 0) return LimitFault::kLower;
-  if (*high < 0) return LimitFault::kUpper;
-  if (*low >= *high) return LimitFault::kOrder;
-  return LimitFault::kNone;
-}
-
-bool ValidateLimits(MessageSink& messages, std::string_view lower,
-                    std::string_view upper) {
-  const LimitFault fault = CheckLimits(lower, upper);
-  if (fault == LimitFault::kNone) return true;
-  messages.ShowMessage(LimitMessage(fault), MessageIcon::kExclamation);
-  return false;
+  if (!high) return RunRefusal::kUpperLimit;
+  if (*low < 0) return RunRefusal::kLowerLimit;
+  if (*high < 0) return RunRefusal::kUpperLimit;
+  if (*low >= *high) return RunRefusal::kLimitOrder;
+  return std::nullopt;
 }
 
 }  // namespace cordshift

@@ -2,33 +2,32 @@
 #define CORDSHIFT_BATCH_CONVERSION_RUN_H_
 
 // A conversion run over a whole source tree: input checks, the analysis of
-// the tree, and for each folder its listing and conversion, with progress in
-// the guidance line and the first fault ending the run.
+// the tree, and for each folder its listing and conversion, told step by
+// step to an observer, the first fault ending the run.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "batch/batch_state.h"
-#include "platform/message.h"
-#include "wiring/conversion_view.h"
+#include "batch/run_observer.h"
+#include "wiring/conversions.h"
 #include "wiring/direction.h"
+#include "wiring/file_report.h"
 #include "wiring/kept_sources.h"
+#include "wiring/wiring_workspace.h"
 
 namespace cordshift {
 
 // What a run is asked to do: the window's boxes and options when the
 // convert button is pressed, or the command line's options (UTF-8 texts).
 struct RunOptions {
-  Direction direction = Direction::kContinuityToHipot;  // optSel
-  Notation notation = Notation::kAb;                    // optAB
-  std::string model_name;                               // txtKisyu
-  std::string lower;                                    // txtDL
-  std::string upper;                                    // txtDU
-  bool overwrite = false;                               // chkOverWrite
-  std::string source_root;                              // lblSrc
-  std::string destination_root;                         // lblDst
-  bool dry_run = false;  // create no folder, write no file
+  Direction direction = Direction::kContinuityToHipot;
+  std::string source_root;
+  std::string destination_root;
+  // The model name, limits, notation, overwrite and dry-run choices that
+  // every folder's conversion takes.
+  ConversionInputs conversion;
   // The bytes of a folder's source files that its listing keeps for its
   // conversion; files beyond it are read a second time.
   std::size_t kept_source_budget = KeptSources::kDefaultBudget;
@@ -38,40 +37,39 @@ struct RunOptions {
 };
 
 enum class RunOutcome {
-  kCompleted,   // the run reached its finish text
+  kCompleted,   // every folder converted
   kEndedEarly,  // refused, or stopped at a fault
-  kStopped,     // the view asked to stop; every file written is complete
+  kStopped,     // a stop was asked for; every file written is complete
 };
 
+// How a run ended, and why when it ended early: exactly one of the causes
+// below is set then.
 struct RunResult {
   RunOutcome outcome = RunOutcome::kCompleted;
   // The inputs passed their checks: the window then keeps the overwrite
   // choice, as it does when it closes.
   bool inputs_accepted = false;
-  // Why a run ended early, as one line of plain English for scripts and
-  // readers of other languages than the window's (the window's own texts
-  // are unchanged); a file's fault names the file from the source root.
-  // Empty when the run completed or was stopped.
-  std::string reason;
+  std::optional<RunRefusal> refusal;
+  // The folder of the source tree that could not be read while the tree
+  // was analysed, and whether it exists.
+  std::optional<std::string> unreadable_folder;
+  bool unreadable_folder_exists = false;
+  // The file or folder whose fault ended the run.
+  std::optional<FileReport> fault;
+  // The destination folder that turned out to be a source folder.
+  std::optional<std::string> destination_is_source;
+  // An unforeseen failure (out of memory), in the library's words.
+  std::optional<std::string> unexpected_failure;
 };
 
 // Converts the tree below the source root into the destination root.
-RunResult RunConversion(ConversionView& view, const RunOptions& options,
-                        BatchState& state);
+RunResult RunConversion(RunObserver& observer, const RunOptions& options,
+                        WiringWorkspace& workspace);
 
-// The first fault of the two limit texts, in the order they are checked.
-enum class LimitFault {
-  kNone,
-  kLower,  // the lower limit is not a number of 0 or more
-  kUpper,  // the upper limit is not a number of 0 or more
-  kOrder,  // the lower limit is not below the upper limit
-};
-LimitFault CheckLimits(std::string_view lower, std::string_view upper);
-
-// Checks the two limit texts; on a fault shows its warning and returns
-// false.
-bool ValidateLimits(MessageSink& messages, std::string_view lower,
-                    std::string_view upper);
+// The first fault of the two limit texts, in the order they are checked;
+// no value when both are good.
+std::optional<RunRefusal> CheckLimits(std::string_view lower,
+                                      std::string_view upper);
 
 }  // namespace cordshift
 

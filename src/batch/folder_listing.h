@@ -1,37 +1,58 @@
 #ifndef CORDSHIFT_BATCH_FOLDER_LISTING_H_
 #define CORDSHIFT_BATCH_FOLDER_LISTING_H_
 
-// The listings of the source and destination folders (that folder only, not
-// its subfolders) into lvSrc and lvDst, read the way the direction reads
-// them. The folder picker is the window's; these take the chosen folder from
-// the caller.
+// The listing of one folder (that folder only, not its subfolders): its
+// wiring files with their summaries, read as one side's files. The folder
+// picker is the window's; this takes the chosen folder from the caller.
 
 #include <string>
 
-#include "batch/batch_state.h"
-#include "wiring/conversion_view.h"
 #include "wiring/direction.h"
+#include "wiring/kept_sources.h"
+#include "wiring/stop_check.h"
+#include "wiring/summaries.h"
+#include "wiring/wiring_file_list.h"
+#include "wiring/wiring_workspace.h"
 
 namespace cordshift {
 
 enum class ListingOutcome {
   kListed,             // every file was read
   kEmpty,              // no wiring file in the folder
-  kNoSuchFolder,       // the folder does not exist (shown as empty)
-  kReaderFailed,       // a file could not be read; earlier rows stay
-  kEnumerationFailed,  // the folder could not be read; the list is unchanged
+  kNoSuchFolder,       // the folder does not exist
+  kReaderFailed,       // a file could not be read, or a stop was asked for
+  kEnumerationFailed,  // the folder could not be read
 };
 
-// Lists the source folder into lvSrc, read as the side the direction
-// reads.
-ListingOutcome ListSourceFolder(ConversionView& view, Direction direction,
-                                const std::string& folder, BatchState& state);
+struct FolderListing {
+  ListingOutcome outcome = ListingOutcome::kEmpty;
+  WiringFileList files;    // with the summaries read
+  SummaryReading reading;  // how far the summaries came
+};
 
-// Lists the destination folder into lvDst, read as the side the direction
-// writes.
-ListingOutcome ListDestinationFolder(ConversionView& view, Direction direction,
-                                     const std::string& folder,
-                                     BatchState& state);
+// Told when the summaries start being read, so that a front end can say
+// so; asked whether to stop between files.
+class ListingObserver : public StopCheck {
+ public:
+  virtual void ReadingStarted() {}
+};
+
+// The summary reader of a side.
+SummaryReader SummaryReaderOf(Side side);
+
+// Lists `folder` as `side`'s files. With `keep`, the bytes read are kept
+// for a conversion that follows.
+FolderListing ListFolder(const std::string& folder, Side side,
+                         WiringWorkspace& workspace, ListingObserver& observer,
+                         KeptSources* keep = nullptr);
+
+// The two steps of ListFolder. The files of the folder, without their
+// summaries: kListed when there are files to read.
+FolderListing EnumerateFolder(const std::string& folder);
+// Reads the summaries of the files enumerated.
+void ReadSummaries(FolderListing& listing, Side side,
+                   WiringWorkspace& workspace, ListingObserver& observer,
+                   KeptSources* keep);
 
 }  // namespace cordshift
 

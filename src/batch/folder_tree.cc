@@ -167,10 +167,8 @@ class TreeWalk {
 
 }  // namespace
 
-FolderAnalysis AnalyzeFolderTree(ConversionView& view,
-                                 std::string_view source_root,
+FolderAnalysis AnalyzeFolderTree(std::string_view source_root,
                                  std::string_view destination_root) {
-  view.ShowGuide(kAnalysingGuide);
   const std::string source = WithTrailingSeparator(std::string(source_root));
   const std::string destination =
       WithTrailingSeparator(std::string(destination_root));

@@ -10,12 +10,10 @@
 #include <vector>
 
 #include "platform/folder_scan.h"
-#include "wiring/conversion_view.h"
 #include "wiring/wiring_file_list.h"
 
 namespace cordshift {
 
-inline constexpr char kAnalysingGuide[] = "フォルダ構成を解析中です...";
 
 // A folder of the source tree and the folder it is converted into; both end
 // in a separator.
@@ -39,11 +37,9 @@ struct FolderAnalysis {
   bool ok() const { return unreadable_folder.empty(); }
 };
 
-// Shows the analysing text, then lists the tree below the source root. A
-// destination root inside the source tree is left out with everything below
-// it.
-FolderAnalysis AnalyzeFolderTree(ConversionView& view,
-                                 std::string_view source_root,
+// Lists the tree below the source root. A destination root inside the
+// source tree is left out with everything below it.
+FolderAnalysis AnalyzeFolderTree(std::string_view source_root,
                                  std::string_view destination_root);
 
 // The files of a folder with the extension, in name order; no value when

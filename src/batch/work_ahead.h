@@ -2,55 +2,20 @@
 #define CORDSHIFT_BATCH_WORK_AHEAD_H_
 
 // Work done on another thread ahead of its turn, such as listing the next
-// folder of a run while the current one is converted, and the view that
-// keeps what such work shows until its turn comes.
+// folder of a run while the current one is converted: its result is a
+// value that waits for its turn.
 
-#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <functional>
 #include <mutex>
 #include <optional>
-#include <string_view>
 #include <thread>
 #include <utility>
-#include <vector>
 
-#include "wiring/conversion_view.h"
 
 namespace cordshift {
-
-// A view that keeps everything it is shown, in order, to show it on another
-// view later. It asks to stop once the work it serves is no longer wanted.
-class DeferredView : public ConversionView {
- public:
-  explicit DeferredView(const std::atomic<bool>& abandoned)
-      : abandoned_(&abandoned) {}
-
-  void ShowGuide(std::string_view text) override;
-  void ShowMessage(std::string_view text, MessageIcon icon) override;
-  void ClearList(ListId list) override;
-  void SetListCell(ListId list, int row, int column,
-                   std::string_view text) override;
-  int ListRowCount(ListId list) const override;
-  void SetConvertedCount(std::string_view caption) override;
-  void ReportFile(const FileReport& report) override;
-  void ShowRunProgress(int folders_done, int folder_count) override;
-  bool StopRequested() const override;
-
-  // Shows everything kept on `view`, in the order it was shown here.
-  void ShowOn(ConversionView& view) const;
-
- private:
-  static std::size_t Slot(ListId list) {
-    return list == ListId::kSource ? 0 : 1;
-  }
-
-  std::vector<std::function<void(ConversionView&)>> calls_;
-  std::array<int, 2> rows_{};
-  const std::atomic<bool>* abandoned_;
-};
 
 // One piece of work at a time, run on a thread of its own that waits for
 // the next piece in between (starting a thread per piece would cost more

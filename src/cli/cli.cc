@@ -5,11 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "batch/batch_state.h"
 #include "batch/folder_listing.h"
 #include "cli/json_report.h"
 #include "cli/progress_view.h"
 #include "cli/text_report.h"
+#include "present/listing_presenter.h"
+#include "present/reasons.h"
+#include "present/run_presenter.h"
 #include "platform/folder_path.h"
 
 namespace cordshift {
@@ -74,13 +76,14 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options,
       "convert",
       "Convert every wiring file of the folder tree below SRC into the "
       "mirrored tree below DST, as the window's convert button does.");
+  RunOptions& run = options.run;
   convert
-      ->add_option("SRC", options.source,
+      ->add_option("SRC", run.source_root,
                    "source root folder; its whole tree is converted")
       ->required()
       ->check(NonEmptyFolder());
   convert
-      ->add_option("DST", options.destination,
+      ->add_option("DST", run.destination_root,
                    "destination root folder; the source tree is mirrored "
                    "below it and missing folders are created")
       ->required()
@@ -90,18 +93,18 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options,
       ->check(
           CLI::IsMember({std::string(kToHipot), std::string(kToContinuity)}));
   convert
-      ->add_option("--model", options.model,
+      ->add_option("--model", run.conversion.model_name,
                    "destination tester model name, written as line 1 of "
                    "every converted file (e.g. TBS480 for to-hipot, TBL480 "
                    "for to-continuity); a blank name refuses the run")
       ->required();
   convert
-      ->add_option("--lower", options.lower,
+      ->add_option("--lower", run.conversion.lower,
                    "continuity resistance lower limit written into every "
                    "record: a number, 0 or more")
       ->capture_default_str();
   convert
-      ->add_option("--upper", options.upper,
+      ->add_option("--upper", run.conversion.upper,
                    "continuity resistance upper limit written into every "
                    "record: a number above the lower limit")
       ->capture_default_str();
@@ -113,10 +116,10 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options,
       ->capture_default_str()
       ->check(CLI::IsMember(
           {std::string(kAbNotation), std::string(kSequentialNotation)}));
-  convert->add_flag("--overwrite", options.overwrite,
+  convert->add_flag("--overwrite", run.conversion.overwrite,
                     "replace destination files of the same name (without "
                     "it such files are kept and their sources skipped)");
-  convert->add_flag("--dry-run", options.dry_run,
+  convert->add_flag("--dry-run", run.conversion.dry_run,
                     "read, check and report everything, but create no "
                     "folder and write no file");
   convert->add_flag("--json", options.json,
@@ -147,22 +150,26 @@ CLI::App* AddListCommand(CLI::App& app, ListOptions& options,
   return list;
 }
 
-void ApplyWords(const ParsedWords& words, ConvertOptions& convert,
-                ListOptions& list) {
-  convert.direction = words.direction == kToContinuity
-                          ? Direction::kHipotToContinuity
-                          : Direction::kContinuityToHipot;
-  convert.notation = words.notation == kSequentialNotation
-                         ? Notation::kSequential
-                         : Notation::kAb;
-  list.side = words.side == kHipotSide ? CliSide::kHipot : CliSide::kContinuity;
+// The options' words as enums, and the folders as the run keeps them.
+void FinishOptions(const ParsedWords& words, ConvertOptions& convert,
+                   ListOptions& list) {
+  RunOptions& run = convert.run;
+  run.direction = words.direction == kToContinuity
+                      ? Direction::kHipotToContinuity
+                      : Direction::kContinuityToHipot;
+  run.conversion.notation = words.notation == kSequentialNotation
+                                ? Notation::kSequential
+                                : Notation::kAb;
+  run.source_root = WithTrailingSeparator(run.source_root);
+  run.destination_root = WithTrailingSeparator(run.destination_root);
+  list.side = words.side == kHipotSide ? Side::kHipot : Side::kContinuity;
 }
 
 std::ostream* ProgressStream(bool json, std::ostream& err) {
   return json ? nullptr : &err;
 }
 
-void WriteConvertTables(std::ostream& out, const RecordingView& view) {
+void WriteConvertTables(std::ostream& out, const RecordingDisplay& view) {
   WriteListSection(
       out, "Source files (last folder listed):", view.Rows(ListId::kSource));
   WriteListSection(out, "Destination files (last folder converted):",
@@ -172,42 +179,23 @@ void WriteConvertTables(std::ostream& out, const RecordingView& view) {
 
 }  // namespace
 
-RunOptions RunOptionsFor(const ConvertOptions& options) {
-  RunOptions run;
-  run.direction = options.direction;
-  run.notation = options.notation;
-  run.model_name = options.model;
-  run.lower = options.lower;
-  run.upper = options.upper;
-  run.overwrite = options.overwrite;
-  run.source_root = WithTrailingSeparator(options.source);
-  run.destination_root = WithTrailingSeparator(options.destination);
-  run.dry_run = options.dry_run;
-  return run;
-}
-
-Direction ListingDirectionOf(CliSide side) {
-  return side == CliSide::kContinuity ? Direction::kContinuityToHipot
-                                      : Direction::kHipotToContinuity;
-}
-
 int RunConvertCommand(const ConvertOptions& options, std::ostream& out,
                       std::ostream& err) {
   const InterruptWatch interrupts;
   ProgressView view(ProgressStream(options.json, err), &interrupts);
-  BatchState state;
-  RunResult result = RunConversion(view, RunOptionsFor(options), state);
+  RunPresenter presenter(view, options.run.direction);
+  WiringWorkspace workspace;
+  const RunResult result = RunConversion(presenter, options.run, workspace);
+  std::string reason = RunEndReason(result, options.run.source_root);
   if (result.outcome == RunOutcome::kStopped) {
-    result.reason = "stopped by signal " + std::to_string(interrupts.Signal()) +
-                    "; every file written is complete";
+    reason = "stopped by signal " + std::to_string(interrupts.Signal()) +
+             "; every file written is complete";
   }
   if (options.json) {
-    out << ConvertReportJson(result, view) << '\n';
+    out << ConvertReportJson(result, reason, view) << '\n';
   } else {
     WriteConvertTables(out, view);
-    if (result.outcome != RunOutcome::kCompleted) {
-      WriteReasonLine(err, result.reason);
-    }
+    if (result.outcome != RunOutcome::kCompleted) WriteReasonLine(err, reason);
   }
   switch (result.outcome) {
     case RunOutcome::kCompleted:
@@ -222,7 +210,7 @@ int RunConvertCommand(const ConvertOptions& options, std::ostream& out,
 
 // Why a listing failed: the folder, or the file whose fault stopped it.
 std::string ListingFailureReason(ListingOutcome outcome,
-                                 const RecordingView& view,
+                                 const RecordingDisplay& view,
                                  const std::string& folder) {
   if (outcome == ListingOutcome::kEnumerationFailed) {
     return folder + ": the folder cannot be read";
@@ -232,13 +220,13 @@ std::string ListingFailureReason(ListingOutcome outcome,
   }
   for (auto report = view.reports().rbegin(); report != view.reports().rend();
        ++report) {
-    if (report->outcome == FileOutcome::kFault) {
+    if (report->outcome == FileOutcome::kFault && report->fault) {
       // Named within the folder, which the command line itself names.
       const std::string_view source = report->source;
       return std::string(source.starts_with(folder)
                              ? source.substr(folder.size())
                              : source) +
-             ": " + report->detail;
+             ": " + FaultDetail(*report->fault);
     }
   }
   return "the listing failed";
@@ -248,9 +236,9 @@ int RunListCommand(const ListOptions& options, std::ostream& out,
                    std::ostream& err) {
   ProgressView view(ProgressStream(options.json, err));
   const std::string folder = WithTrailingSeparator(options.folder);
-  BatchState state;
-  const ListingOutcome outcome =
-      ListSourceFolder(view, ListingDirectionOf(options.side), folder, state);
+  WiringWorkspace workspace;
+  const ListingOutcome outcome = ShowFolderListing(
+      view, ListId::kSource, options.side, folder, workspace);
   const bool failed = outcome == ListingOutcome::kReaderFailed ||
                       outcome == ListingOutcome::kEnumerationFailed ||
                       outcome == ListingOutcome::kNoSuchFolder;
@@ -292,7 +280,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out,
     // CLI11's own codes (100 and up) are folded into the one usage status.
     return app.exit(e, out, err) == 0 ? kExitSuccess : kExitUsage;
   }
-  ApplyWords(words, convert_options, list_options);
+  FinishOptions(words, convert_options, list_options);
   try {
     return convert->parsed() ? RunConvertCommand(convert_options, out, err)
                              : RunListCommand(list_options, out, err);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "batch/conversion_run.h"
+#include "wiring/direction.h"
 
 namespace cordshift {
 
@@ -16,32 +17,23 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitRunFailed = 1;
 inline constexpr int kExitUsage = 2;
 
-enum class CliSide { kContinuity, kHipot };
-
+// The run the options ask for, as the window would make it with boxes like
+// these, and how to report it.
 struct ConvertOptions {
-  std::string source;
-  std::string destination;
-  Direction direction = Direction::kContinuityToHipot;
-  std::string model;
-  std::string lower = "0";
-  std::string upper = "2000";
-  Notation notation = Notation::kAb;
-  bool overwrite = false;
-  bool dry_run = false;
+  RunOptions run = [] {
+    RunOptions defaults;
+    defaults.conversion.lower = "0";
+    defaults.conversion.upper = "2000";
+    return defaults;
+  }();
   bool json = false;
 };
 
 struct ListOptions {
   std::string folder;
-  CliSide side = CliSide::kContinuity;
+  Side side = Side::kContinuity;
   bool json = false;
 };
-
-// The run the window would make with boxes and options like these.
-RunOptions RunOptionsFor(const ConvertOptions& options);
-
-// The direction whose source side is the listing's side.
-Direction ListingDirectionOf(CliSide side);
 
 // Runs one conversion or listing and writes its report: with json, one JSON
 // object to `out`; otherwise progress and messages to `err` as they happen

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/text_report.h"
+#include "present/reasons.h"
 
 namespace cordshift {
 namespace {
@@ -10,9 +11,9 @@ namespace {
 // Keys in the documented order, not sorted.
 using Json = nlohmann::ordered_json;
 
-Json GuideArray(const RecordingView& view) { return Json(view.guides()); }
+Json GuideArray(const RecordingDisplay& view) { return Json(view.guides()); }
 
-Json MessageArray(const RecordingView& view) {
+Json MessageArray(const RecordingDisplay& view) {
   Json messages = Json::array();
   for (const RecordedMessage& message : view.messages()) {
     messages.push_back(
@@ -21,7 +22,7 @@ Json MessageArray(const RecordingView& view) {
   return messages;
 }
 
-Json RowArray(const RecordingView& view, ListId list) {
+Json RowArray(const RecordingDisplay& view, ListId list) {
   return Json(view.Rows(list));
 }
 
@@ -50,13 +51,13 @@ Json FileEntry(const FileReport& report) {
       break;
     case FileOutcome::kFault:
       entry["outcome"] = "fault";
-      entry["detail"] = report.detail;
+      entry["detail"] = report.fault ? FaultDetail(*report.fault) : "";
       break;
   }
   return entry;
 }
 
-Json FileArray(const RecordingView& view) {
+Json FileArray(const RecordingDisplay& view) {
   Json files = Json::array();
   for (const FileReport& report : view.reports()) {
     files.push_back(FileEntry(report));
@@ -98,13 +99,11 @@ std::string_view ListingResultWord(ListingOutcome outcome) {
   return "failed";
 }
 
-std::string ConvertReportJson(const RunResult& result,
-                              const RecordingView& view) {
+std::string ConvertReportJson(const RunResult& result, std::string_view reason,
+                              const RecordingDisplay& view) {
   Json report = Json::object();
   report["result"] = RunResultWord(result.outcome);
-  if (result.outcome != RunOutcome::kCompleted) {
-    report["reason"] = result.reason;
-  }
+  if (result.outcome != RunOutcome::kCompleted) report["reason"] = reason;
   report["guide"] = GuideArray(view);
   report["messages"] = MessageArray(view);
   report["source_rows"] = RowArray(view, ListId::kSource);
@@ -115,7 +114,7 @@ std::string ConvertReportJson(const RunResult& result,
 }
 
 std::string ListReportJson(ListingOutcome outcome, std::string_view reason,
-                           const RecordingView& view) {
+                           const RecordingDisplay& view) {
   Json report = Json::object();
   report["result"] = ListingResultWord(outcome);
   if (!reason.empty()) report["reason"] = reason;

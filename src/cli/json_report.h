@@ -10,8 +10,7 @@
 
 #include "batch/conversion_run.h"
 #include "batch/folder_listing.h"
-#include "wiring/conversion_view.h"
-#include "wiring/recording_view.h"
+#include "present/recording_display.h"
 
 namespace cordshift {
 
@@ -23,13 +22,13 @@ std::string_view ListingResultWord(ListingOutcome outcome);
 // {"result", "reason", "guide", "messages", "source_rows",
 //  "destination_rows", "converted", "files"}, on one line; "reason" only
 // when the run did not complete.
-std::string ConvertReportJson(const RunResult& result,
-                              const RecordingView& view);
+std::string ConvertReportJson(const RunResult& result, std::string_view reason,
+                              const RecordingDisplay& view);
 
 // {"result", "reason", "guide", "messages", "rows"} with the rows of lvSrc;
 // "reason" only when it is not empty.
 std::string ListReportJson(ListingOutcome outcome, std::string_view reason,
-                           const RecordingView& view);
+                           const RecordingDisplay& view);
 
 }  // namespace cordshift
 

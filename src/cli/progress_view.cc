@@ -1,28 +1,29 @@
 #include "cli/progress_view.h"
 
 #include "cli/text_report.h"
+#include "present/reasons.h"
 
 namespace cordshift {
 
 void ProgressView::ShowGuide(std::string_view text) {
-  RecordingView::ShowGuide(text);
+  RecordingDisplay::ShowGuide(text);
   // Flushed per line: a run can take long and its output may be piped.
   if (progress_ != nullptr) *progress_ << TerminalText(text) << std::endl;
 }
 
 void ProgressView::ShowMessage(std::string_view text, MessageIcon icon) {
-  RecordingView::ShowMessage(text, icon);
+  RecordingDisplay::ShowMessage(text, icon);
   if (progress_ != nullptr) {
     *progress_ << IconWord(icon) << ": " << TerminalText(text) << std::endl;
   }
 }
 
 void ProgressView::ReportFile(const FileReport& report) {
-  RecordingView::ReportFile(report);
+  RecordingDisplay::ReportFile(report);
   if (progress_ == nullptr) return;
   if (report.outcome == FileOutcome::kFault) {
     *progress_ << "fault: " << TerminalText(report.source) << ": "
-               << TerminalText(report.detail) << std::endl;
+               << TerminalText(FaultDetail(*report.fault)) << std::endl;
   } else if (report.outcome == FileOutcome::kSkippedSameName) {
     // The window shows nothing for it, and a file left out must not pass
     // unnoticed.

@@ -9,11 +9,11 @@
 #include <string_view>
 
 #include "cli/interrupt.h"
-#include "wiring/recording_view.h"
+#include "present/recording_display.h"
 
 namespace cordshift {
 
-class ProgressView : public RecordingView {
+class ProgressView : public RecordingDisplay {
  public:
   // `progress` may be null: the view then only records. With `interrupts`,
   // a signal recorded there asks the run to stop.

@@ -82,7 +82,7 @@ std::string_view IconWord(MessageIcon icon) {
   return "exclamation";
 }
 
-std::string ConvertedCountText(const RecordingView& view) {
+std::string ConvertedCountText(const RecordingDisplay& view) {
   const std::string& count = view.converted_count();
   return count.empty() ? "0" : count;
 }

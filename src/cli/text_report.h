@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/message.h"
-#include "wiring/recording_view.h"
+#include "present/recording_display.h"
 
 namespace cordshift {
 
@@ -34,7 +34,7 @@ void WriteReasonLine(std::ostream& err, std::string_view reason);
 
 // The converted-file count as reported: "0" where the run never set the
 // counter (refused before any folder), as a freshly started window shows.
-std::string ConvertedCountText(const RecordingView& view);
+std::string ConvertedCountText(const RecordingDisplay& view);
 
 // The rows under the headings, every column padded to its widest cell (by
 // display width) and two spaces between columns; no trailing blanks. Rows

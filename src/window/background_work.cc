@@ -6,13 +6,13 @@
 namespace cordshift {
 
 template <typename Call>
-void ForwardingView::Forward(Call call) {
+void ForwardingDisplay::Forward(Call call) {
   dispatcher_.Post([alive = alive_, call = std::move(call)]() mutable {
     if (!alive.expired()) call();
   });
 }
 
-void ForwardingView::ShowGuide(std::string_view text) {
+void ForwardingDisplay::ShowGuide(std::string_view text) {
   Forward([&target = target_, text = std::string(text)] {
     target.ShowGuide(text);
   });
@@ -20,7 +20,7 @@ void ForwardingView::ShowGuide(std::string_view text) {
 
 // A message box is modal: the work goes on only once it is acknowledged (or
 // the window is gone).
-void ForwardingView::ShowMessage(std::string_view text, MessageIcon icon) {
+void ForwardingDisplay::ShowMessage(std::string_view text, MessageIcon icon) {
   std::promise<void> acknowledged;
   std::future<void> done = acknowledged.get_future();
   dispatcher_.Post([alive = alive_, &target = target_, &acknowledged,
@@ -31,30 +31,20 @@ void ForwardingView::ShowMessage(std::string_view text, MessageIcon icon) {
   done.wait();
 }
 
-void ForwardingView::ClearList(ListId list) {
-  row_counts_[Slot(list)] = 0;
-  Forward([&target = target_, list] { target.ClearList(list); });
-}
-
-void ForwardingView::SetListCell(ListId list, int row, int column,
-                                 std::string_view text) {
-  if (column == 1) ++row_counts_[Slot(list)];
-  Forward([&target = target_, list, row, column, text = std::string(text)] {
-    target.SetListCell(list, row, column, text);
+void ForwardingDisplay::ShowList(ListId list,
+                                 std::shared_ptr<const ListRows> rows) {
+  Forward([&target = target_, list, rows = std::move(rows)]() mutable {
+    target.ShowList(list, std::move(rows));
   });
 }
 
-int ForwardingView::ListRowCount(ListId list) const {
-  return row_counts_[Slot(list)];
-}
-
-void ForwardingView::SetConvertedCount(std::string_view caption) {
+void ForwardingDisplay::SetConvertedCount(std::string_view caption) {
   Forward([&target = target_, caption = std::string(caption)] {
     target.SetConvertedCount(caption);
   });
 }
 
-void ForwardingView::ShowRunProgress(int folders_done, int folder_count) {
+void ForwardingDisplay::ShowRunProgress(int folders_done, int folder_count) {
   Forward([&target = target_, folders_done, folder_count] {
     target.ShowRunProgress(folders_done, folder_count);
   });
@@ -62,16 +52,14 @@ void ForwardingView::ShowRunProgress(int folders_done, int folder_count) {
 
 BackgroundWork::~BackgroundWork() { Wait(); }
 
-void BackgroundWork::Start(ConversionView& target,
-                           std::array<int, 2> row_counts, Work work,
-                           Finished finished) {
+void BackgroundWork::Start(Display& target, Work work, Finished finished) {
   if (active_) return;
   active_ = true;
   work_done_ = false;
-  worker_ = std::thread([this, &target, row_counts, work = std::move(work),
+  worker_ = std::thread([this, &target, work = std::move(work),
                          finished = std::move(finished)]() mutable {
-    ForwardingView view(dispatcher_, target, row_counts, alive_);
-    work(view);
+    ForwardingDisplay display(dispatcher_, target, alive_);
+    work(display);
     // Set before the finishing call is posted: a Wait that sleeps until the
     // next task must find the work done when that task wakes it.
     work_done_ = true;

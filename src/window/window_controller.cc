@@ -5,17 +5,13 @@
 
 #include "batch/conversion_run.h"
 #include "batch/folder_listing.h"
+#include "present/listing_presenter.h"
+#include "present/run_presenter.h"
 #include "platform/folder_path.h"
 #include "platform/sjis.h"
 #include "platform/text_file.h"
 
 namespace cordshift {
-namespace {
-
-std::size_t Slot(ListId list) { return list == ListId::kSource ? 0 : 1; }
-
-}  // namespace
-
 WindowController::WindowController(WindowSetup setup, WindowView& view,
                                    WindowDialogs& dialogs,
                                    Dispatcher& dispatcher)
@@ -93,18 +89,20 @@ void WindowController::Run(const FormValues& form) {
   if (Busy() || !started_) return;
   RunOptions options;
   options.direction = settings_.Direction;
-  options.notation = settings_.ABorSeq;
-  options.model_name = form.model_name;
-  options.lower = form.lower;
-  options.upper = form.upper;
-  options.overwrite = form.overwrite;
   options.source_root = settings_.SrcDir;
   options.destination_root = settings_.DstDir;
+  options.conversion.notation = settings_.ABorSeq;
+  options.conversion.model_name = form.model_name;
+  options.conversion.lower = form.lower;
+  options.conversion.upper = form.upper;
+  options.conversion.overwrite = form.overwrite;
   // Written by the worker, read once it has been joined.
   auto accepted = std::make_shared<bool>(false);
   StartWork(
-      [this, options, accepted](ConversionView& view) {
-        *accepted = RunConversion(view, options, *state_).inputs_accepted;
+      [this, options, accepted](Display& display) {
+        RunPresenter presenter(display, options.direction);
+        *accepted =
+            RunConversion(presenter, options, *workspace_).inputs_accepted;
       },
       [this, accepted, overwrite = form.overwrite] {
         // A run whose inputs passed their checks keeps the overwrite
@@ -143,12 +141,16 @@ void WindowController::StartListing(Listing listing) {
   const Direction direction = settings_.Direction;
   StartWork(
       [this, listing, direction, source = settings_.SrcDir,
-       destination = settings_.DstDir](ConversionView& view) {
+       destination = settings_.DstDir](Display& display) {
         if (listing != Listing::kDestination) {
-          ListSourceFolder(view, direction, source, *state_);
+          ShowFolderListing(display, ListId::kSource,
+                            SideOfList(ListId::kSource, direction), source,
+                            *workspace_);
         }
         if (listing != Listing::kSource) {
-          ListDestinationFolder(view, direction, destination, *state_);
+          ShowFolderListing(display, ListId::kDestination,
+                            SideOfList(ListId::kDestination, direction),
+                            destination, *workspace_);
         }
       },
       [] {});
@@ -157,7 +159,7 @@ void WindowController::StartListing(Listing listing) {
 void WindowController::StartWork(BackgroundWork::Work work,
                                  BackgroundWork::Finished finished) {
   view_.SetBusy(true);
-  work_.Start(*this, row_counts_, std::move(work),
+  work_.Start(*this, std::move(work),
               [this, finished = std::move(finished)] {
                 finished();
                 OnWorkFinished();
@@ -190,19 +192,9 @@ void WindowController::ShowMessage(std::string_view text, MessageIcon icon) {
   dialogs_.ShowMessage(text, icon);
 }
 
-void WindowController::ClearList(ListId list) {
-  row_counts_[Slot(list)] = 0;
-  view_.ClearList(list);
-}
-
-void WindowController::SetListCell(ListId list, int row, int column,
-                                   std::string_view text) {
-  if (column == 1) ++row_counts_[Slot(list)];
-  view_.SetListCell(list, row, column, text);
-}
-
-int WindowController::ListRowCount(ListId list) const {
-  return row_counts_[Slot(list)];
+void WindowController::ShowList(ListId list,
+                                std::shared_ptr<const ListRows> rows) {
+  view_.ShowList(list, std::move(rows));
 }
 
 void WindowController::SetConvertedCount(std::string_view caption) {

@@ -13,7 +13,8 @@
 #include <optional>
 #include <string>
 
-#include "batch/batch_state.h"
+#include "present/display.h"
+#include "wiring/wiring_workspace.h"
 #include "settings/settings.h"
 #include "window/background_work.h"
 #include "window/dispatcher.h"
@@ -38,7 +39,7 @@ inline constexpr char kSettingsLoadFailedText[] =
 inline constexpr char kClosePendingHint[] =
     "（変換が終わるとウィンドウを閉じます）";
 
-class WindowController : private ConversionView {
+class WindowController : private Display {
  public:
   WindowController(WindowSetup setup, WindowView& view, WindowDialogs& dialogs,
                    Dispatcher& dispatcher);
@@ -79,14 +80,10 @@ class WindowController : private ConversionView {
  private:
   enum class Listing { kSource, kDestination, kBoth };
 
-  // ConversionView: the calls of listings and runs, on the user-interface
-  // thread.
+  // Display: what listings and runs show, on the user-interface thread.
   void ShowGuide(std::string_view text) override;
   void ShowMessage(std::string_view text, MessageIcon icon) override;
-  void ClearList(ListId list) override;
-  void SetListCell(ListId list, int row, int column,
-                   std::string_view text) override;
-  int ListRowCount(ListId list) const override;
+  void ShowList(ListId list, std::shared_ptr<const ListRows> rows) override;
   void SetConvertedCount(std::string_view caption) override;
   void ShowRunProgress(int folders_done, int folder_count) override;
 
@@ -104,9 +101,9 @@ class WindowController : private ConversionView {
   FolderPicker picker_;
   std::optional<SettingsStore> store_;
   Settings settings_;
-  // The listings' and runs' state, with the terminal tables built once.
-  std::unique_ptr<BatchState> state_ = std::make_unique<BatchState>();
-  std::array<int, 2> row_counts_{0, 0};
+  // What the listings and runs read with, the terminal tables built once.
+  std::unique_ptr<WiringWorkspace> workspace_ =
+      std::make_unique<WiringWorkspace>();
   std::string guide_text_;
   std::optional<CloseWay> pending_close_;
   bool started_ = false;   // start-up completed: closing writes settings

@@ -4,11 +4,13 @@
 // What the window's behaviour tells a front end to show. Each front end
 // (Qt, Win32) implements it by setting its widgets; it decides nothing.
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "window/direction_texts.h"
-#include "wiring/conversion_view.h"
+#include "present/list_rows.h"
+#include "present/texts.h"
 #include "wiring/direction.h"
 
 namespace cordshift {
@@ -43,10 +45,8 @@ class WindowView {
   virtual void ShowForm(const FormValues& form) = 0;
   // The guidance line: lines separated by a lone carriage return.
   virtual void ShowGuide(std::string_view text) = 0;
-  virtual void ClearList(ListId list) = 0;
-  // Column 1 appends a row; any other column fills a cell of row `row`.
-  virtual void SetListCell(ListId list, int row, int column,
-                           std::string_view text) = 0;
+  // Shows `rows` as the whole content of a list.
+  virtual void ShowList(ListId list, std::shared_ptr<const ListRows> rows) = 0;
   virtual void SetConvertedCount(std::string_view caption) = 0;
   // A run's progress by folder; a folder count of 0 when no run is going
   // on. For front ends that show it beyond the guidance (a taskbar button).

@@ -31,17 +31,6 @@
 namespace cordshift {
 namespace {
 
-constexpr char kAbortGuide[] = "異常を検出したため変換を終了します";
-
-// Column widths of the rows a conversion adds to the destination list.
-constexpr std::size_t kRowNumberWidth = 4;
-constexpr std::size_t kRowCountWidth = 5;
-
-std::string HeaderFaultMessage(int l, std::string_view what) {
-  return "変換元：" + std::to_string(l) + " 行目の" + std::string(what) +
-         "が異常です";
-}
-
 bool FileExists(const std::string& path) {
   std::error_code error;
   return std::filesystem::exists(PathFromUtf8(path), error);
@@ -140,21 +129,20 @@ class WrittenNames {
 // in how a record is converted and how the highest terminal is shown.
 class FolderConverter {
  public:
-  FolderConverter(ConversionView& view, const WiringFileList& source,
-                  WiringFileList& destination,
-                  const std::string& destination_folder,
+  FolderConverter(ConversionObserver& observer, const FolderJob& job,
                   const ConversionInputs& inputs, WiringWorkspace& workspace)
-      : view_(view),
-        source_(source),
-        destination_(destination),
-        destination_folder_(destination_folder),
+      : observer_(observer),
+        source_(*job.source),
+        destination_folder_(job.destination_folder),
+        kept_(job.kept),
+        destination_files_(job.destination_files),
         inputs_(inputs),
         workspace_(workspace) {}
   virtual ~FolderConverter() = default;
 
-  bool Run(int& converted_in_run) {
+  bool Run() {
     try {
-      return ConvertAll(converted_in_run);
+      return ConvertAll();
     } catch (const std::exception&) {
       return Abort();
     }
@@ -167,9 +155,8 @@ class FolderConverter {
   // `record_count` is then the number of records.
   virtual int ConvertRecords(std::string_view records, RecordOutput& output,
                              int& record_count) = 0;
-  // The 最大端子 text of a written file; highest is 0 when no terminal was
-  // counted.
-  virtual std::string HighestTerminalText(int highest) const = 0;
+  // Whether the highest terminal of a written file is in AB notation.
+  virtual bool WritesAbNotation() const = 0;
 
   // The loop both directions share, with the record conversion of one
   // direction inlined. Short record lines (short_record_line.h) go through
@@ -237,7 +224,7 @@ class FolderConverter {
   }
 
  private:
-  bool ConvertAll(int& converted_in_run) {
+  bool ConvertAll() {
     const std::optional<std::string> model =
         Utf8ToCp932(TrimSpaces(inputs_.model_name));
     if (!model) return Abort();
@@ -245,26 +232,29 @@ class FolderConverter {
     // One folder is converted by one run at a time, so a temporary file of
     // a run that no longer exists can only be the leftover of a killed run.
     if (!inputs_.dry_run) {
-      destination_files_ = DestinationFiles();
+      if (!destination_files_) {
+        destination_files_ = std::make_shared<OpenedFolder>(
+            PathFromUtf8(destination_folder_));
+      }
       destination_files_->RemoveStaleTempFiles();
     }
-    view_.ClearList(ListId::kDestination);
-    destination_.clear();
     written_names_.clear();
     const int count = FileCount(source_);
-    for (int l = 1; l <= count; ++l) {
-      if (view_.StopRequested()) return false;
-      if (!ConvertFile(l, converted_in_run)) return false;
+    for (int file_number = 1; file_number <= count; ++file_number) {
+      if (observer_.StopRequested()) return false;
+      if (!ConvertFile(file_number)) return false;
     }
-    view_.SetConvertedCount(std::to_string(converted_in_run));
     return true;
   }
 
-  bool ConvertFile(int l, int& converted_in_run) {
-    view_.ShowGuide(std::to_string(l) + "件目変換中...");
+  bool ConvertFile(int l) {
+    observer_.FileStarted(l);
     const WiringFile& file = FileNumber(source_, l);
     const FileRead read = SourceContent(l);
-    if (!read.ok()) return AbortFile(l, ReadFailureDetail(read));
+    if (!read.ok()) {
+      return AbortFile(
+          l, ReadFault(FaultKind::kUnreadable, read.error, read.size));
+    }
     LineReader lines(read.content);
     std::string_view date_time;
     if (!CheckHeader(l, lines, date_time)) return false;
@@ -314,8 +304,7 @@ class FolderConverter {
       int record_count = 0;
       const int bad_line = ConvertRecords(lines.rest(), output, record_count);
       if (bad_line != 0) {
-        return AbortFile(
-            l, "malformed record at line " + std::to_string(bad_line));
+        return AbortFile(l, LineFault(FaultKind::kMalformedRecord, bad_line));
       }
       if (skip) {
         Report(l, *skip, target);
@@ -335,12 +324,13 @@ class FolderConverter {
           return true;
         }
       }
-      AddConverted(l, record_count, terminals);
-      ++converted_in_run;
-      // The count follows every file written, so that a run that stops
-      // later still counts what it left on the disk.
-      view_.SetConvertedCount(std::to_string(converted_in_run));
-      Report(l, FileOutcome::kConverted, target);
+      written_names_.Add(name);
+      FileReport report = ReportOf(l, FileOutcome::kConverted, target);
+      report.written.circuits = record_count;
+      report.written.terminals = terminals;
+      report.written.highest_terminal = tally.HighestTerminal();
+      report.written.highest_in_ab = WritesAbNotation();
+      observer_.FileDone(l, report);
       return true;
     }
   }
@@ -368,35 +358,17 @@ class FolderConverter {
 #endif
   }
 
-  // The destination folder as the run opened it, else opened now.
-  std::shared_ptr<OpenedFolder> DestinationFiles() const {
-    const std::filesystem::path folder = PathFromUtf8(destination_folder_);
-    const std::shared_ptr<OpenedFolder>& opened = workspace_.destination_files;
-    if (opened && opened->path() == folder) return opened;
-    return std::make_shared<OpenedFolder>(folder);
-  }
-
   // The bytes the listing kept of file l, else the file as it is now. Once
   // converted, a file's bytes go with the returned value.
   FileRead SourceContent(int l) {
-    if (std::optional<std::string> kept = workspace_.kept.Take(l)) {
+    if (std::optional<std::string> kept =
+            kept_ != nullptr ? kept_->Take(l) : std::nullopt) {
       FileRead read;
       read.size = kept->size();
       read.content = std::move(*kept);
       return read;
     }
     return ReadWiringFile(FileNumber(source_, l).WiringPath());
-  }
-
-  // Lists a written file in the destination list and its row.
-  void AddConverted(int l, int record_count, int terminals) {
-    const std::string& name = FileNumber(source_, l).name;
-    written_names_.Add(name);
-    destination_.push_back(
-        {name, destination_folder_, kWiringExtension,
-         FileSummary{record_count, terminals, 0,
-                     HighestTerminalText(workspace_.tally.HighestTerminal())}});
-    AddRow(FileCount(destination_), destination_.back());
   }
 
   std::string HeaderText(std::string_view date_time, std::int64_t circuits,
@@ -421,7 +393,7 @@ class FolderConverter {
       return true;
     }
     if (wiring.error() != WriteError::kNone) {
-      return AbortFile(l, WriteFaultText(target, wiring.error()));
+      return AbortFile(l, WriteFault(target, wiring.error()));
     }
     CommentBackup backup;
     switch (CopyComment(l, name, backup)) {
@@ -443,45 +415,33 @@ class FolderConverter {
     }
     if (committed != WriteError::kNone) {
       backup.Restore();
-      return AbortFile(l, WriteFaultText(target, committed));
+      return AbortFile(l, WriteFault(target, committed));
     }
     return true;
   }
 
-  static std::string WriteFaultText(const std::string& path, WriteError error) {
-    return "cannot write " + path + ": " + WriteErrorText(error);
-  }
+
 
   // The four header lines, each fault with its message; `date_time` is then
   // line 2 exactly as read.
   bool CheckHeader(int l, LineReader& lines, std::string_view& date_time) {
     const std::optional<WiringHeader> header = ReadWiringHeader(lines);
-    if (!header) return AbortFile(l, "fewer than four lines");
+    if (!header) return AbortFile(l, KindFault(FaultKind::kShortHeader));
+    int bad_line = 0;
     if (TrimSpaces(header->model_name).empty()) {
-      return HeaderFault(l, "機器名", "line 1: the model name is blank");
+      bad_line = 1;
+    } else if (!IsDateStamp(header->date_time)) {
+      bad_line = 2;
+    } else if (!IsCountLine(header->circuit_count)) {
+      bad_line = 3;
+    } else if (!IsCountLine(header->terminal_count)) {
+      bad_line = 4;
     }
-    if (!IsDateStamp(header->date_time)) {
-      return HeaderFault(l, "年月日",
-                         "line 2: the date is not a date stamp "
-                         "(YYYYMMDDhhmmss)");
-    }
-    if (!IsCountLine(header->circuit_count)) {
-      return HeaderFault(l, "回路数",
-                         "line 3: the circuit count is not a number");
-    }
-    if (!IsCountLine(header->terminal_count)) {
-      return HeaderFault(l, "端子数",
-                         "line 4: the terminal count is not a number");
+    if (bad_line != 0) {
+      return AbortFile(l, LineFault(FaultKind::kHeaderLine, bad_line));
     }
     date_time = header->date_time;
     return true;
-  }
-
-  // The window's message numbers the file in the list; the report says
-  // which header line is at fault, in words a script can show.
-  bool HeaderFault(int l, std::string_view what, std::string detail) {
-    view_.ShowMessage(HeaderFaultMessage(l, what), MessageIcon::kExclamation);
-    return AbortFile(l, std::move(detail));
   }
 
   // The companion comment goes along when the source has one. A comment
@@ -495,15 +455,13 @@ class FolderConverter {
   // and the file is left to that run as its wiring file would be.
   CommentCopy CopyComment(int l, const std::string& name,
                           CommentBackup& backup) {
-    std::optional<CompanionComment> comment = workspace_.kept.TakeComment(l);
+    std::optional<CompanionComment> comment =
+        kept_ != nullptr ? kept_->TakeComment(l) : std::nullopt;
     if (!comment) comment = companions_.Read(FileNumber(source_, l));
     if (!comment->file) return CommentCopy::kDone;
     if (comment->error != ReadError::kNone) {
-      AbortFile(
-          l, "cannot read the comment file " + PathToUtf8(*comment->file) +
-                 ": " +
-                 (comment->error == ReadError::kTooLarge ? "larger than 16 MiB"
-                                                         : "not readable"));
+      AbortFile(l, ReadFault(FaultKind::kCommentUnreadable, comment->error, 0,
+                             PathToUtf8(*comment->file)));
       return CommentCopy::kFailed;
     }
     if (!comment->value) return CommentCopy::kDone;
@@ -512,7 +470,8 @@ class FolderConverter {
     const std::filesystem::path written_name =
         PathFromUtf8(name + kCompanionExtension);
     if (!backup.Take(*destination_files_, written_name)) {
-      AbortFile(l, "cannot read the comment file " + written);
+      AbortFile(l,
+                PathFault(FaultKind::kDestinationCommentUnreadable, written));
       return CommentCopy::kFailed;
     }
     StagedWrite staged(*destination_files_, written_name,
@@ -527,52 +486,45 @@ class FolderConverter {
             : staged.error();
     if (committed == WriteError::kTargetExists) return CommentCopy::kTaken;
     if (committed != WriteError::kNone) {
-      AbortFile(l, "cannot write the comment file " + written);
+      AbortFile(l, PathFault(FaultKind::kCommentNotWritten, written));
       return CommentCopy::kFailed;
     }
     backup.Wrote(staged.identity());
     return CommentCopy::kDone;
   }
 
-  void AddRow(int row, const WiringFile& written) {
-    constexpr ListId kList = ListId::kDestination;
-    const FileSummary& summary = written.summary;
-    view_.SetListCell(kList, row, 1, RightAlign(row, kRowNumberWidth));
-    view_.SetListCell(kList, row, 2, written.name);
-    view_.SetListCell(kList, row, 3,
-                      RightAlign(summary.circuits, kRowCountWidth));
-    view_.SetListCell(kList, row, 4,
-                      RightAlign(summary.terminals, kRowCountWidth));
-    view_.SetListCell(kList, row, 5,
-                      RightAlign(summary.single_ended, kRowCountWidth));
-    view_.SetListCell(kList, row, 6,
-                      RightAlign(summary.max_terminal, kRowCountWidth));
+  FileReport ReportOf(int l, FileOutcome outcome,
+                      std::string destination = {}) const {
+    FileReport report;
+    report.source = FileNumber(source_, l).WiringPath();
+    report.outcome = outcome;
+    report.destination = std::move(destination);
+    return report;
   }
 
-  void Report(int l, FileOutcome outcome, std::string destination = {},
-              std::string detail = {}) {
-    view_.ReportFile({FileNumber(source_, l).WiringPath(), outcome,
-                      std::move(destination), std::move(detail)});
+  void Report(int l, FileOutcome outcome, std::string destination = {}) {
+    observer_.FileDone(l, ReportOf(l, outcome, std::move(destination)));
   }
 
-  bool AbortFile(int l, std::string detail) {
-    Report(l, FileOutcome::kFault, {}, std::move(detail));
+  bool AbortFile(int l, FileFault fault) {
+    observer_.FileDone(
+        l, FaultReport(FileNumber(source_, l).WiringPath(), std::move(fault)));
     return Abort();
   }
 
   bool Abort() {
-    view_.ShowGuide(kAbortGuide);
+    observer_.FolderAborted();
     return false;
   }
 
-  ConversionView& view_;
+  ConversionObserver& observer_;
   const WiringFileList& source_;
-  WiringFileList& destination_;
   const std::string& destination_folder_;
-  const ConversionInputs& inputs_;
-  WiringWorkspace& workspace_;
+  KeptSources* kept_;
   // The destination folder, opened once for the files written into it.
   std::shared_ptr<OpenedFolder> destination_files_;
+  const ConversionInputs& inputs_;
+  WiringWorkspace& workspace_;
   std::string model_name_;  // Shift-JIS
   // The part of every record line after its terminal pair, line end
   // included (Shift-JIS), and its first bytes in a block of fixed size.
@@ -609,9 +561,7 @@ class ToHipotConverter : public FolderConverter {
         [&](const RecordLine& line) { return ConvertRecord(line, output); });
   }
 
-  std::string HighestTerminalText(int highest) const override {
-    return highest == 0 ? "-" : std::to_string(highest);
-  }
+  bool WritesAbNotation() const override { return false; }
 
  private:
   // A short record line whose terminals are both AB terminals of the usual
@@ -685,10 +635,10 @@ class ToHipotConverter : public FolderConverter {
 
 // Hipot records into continuity records, terminals zero-padded to four digits
 // or written as AB numbers.
-class ToLoomvantageConverter : public FolderConverter {
+class ToContinuityConverter : public FolderConverter {
  public:
   template <typename... Args>
-  explicit ToLoomvantageConverter(Args&&... args)
+  explicit ToContinuityConverter(Args&&... args)
       : FolderConverter(std::forward<Args>(args)...),
         ab_notation_(inputs().notation == Notation::kAb) {
     set_tail(ContinuityRecordTail(TrimSpaces(inputs().lower),
@@ -703,11 +653,7 @@ class ToLoomvantageConverter : public FolderConverter {
                : ConvertInNotation<false>(records, output, record_count);
   }
 
-  std::string HighestTerminalText(int highest) const override {
-    if (highest == 0) return "-";
-    return ab_notation_ ? std::string(tables().AbNumber(highest))
-                        : std::to_string(highest);
-  }
+  bool WritesAbNotation() const override { return ab_notation_; }
 
  private:
   template <bool kAbNotation>
@@ -800,26 +746,19 @@ class ToLoomvantageConverter : public FolderConverter {
 
 }  // namespace
 
-bool ConvertFolderToHipot(ConversionView& view, const WiringFileList& source,
-                          WiringFileList& destination,
-                          const std::string& destination_folder,
+bool ConvertFolderToHipot(ConversionObserver& observer, const FolderJob& job,
                           const ConversionInputs& inputs,
-                          WiringWorkspace& workspace, int& converted_in_run) {
-  ToHipotConverter converter(view, source, destination, destination_folder,
-                             inputs, workspace);
-  return converter.Run(converted_in_run);
+                          WiringWorkspace& workspace) {
+  ToHipotConverter converter(observer, job, inputs, workspace);
+  return converter.Run();
 }
 
-bool ConvertFolderToLoomvantage(ConversionView& view,
-                                const WiringFileList& source,
-                                WiringFileList& destination,
-                                const std::string& destination_folder,
-                                const ConversionInputs& inputs,
-                                WiringWorkspace& workspace,
-                                int& converted_in_run) {
-  ToLoomvantageConverter converter(view, source, destination,
-                                   destination_folder, inputs, workspace);
-  return converter.Run(converted_in_run);
+bool ConvertFolderToContinuity(ConversionObserver& observer,
+                               const FolderJob& job,
+                               const ConversionInputs& inputs,
+                               WiringWorkspace& workspace) {
+  ToContinuityConverter converter(observer, job, inputs, workspace);
+  return converter.Run();
 }
 
 }  // namespace cordshift

@@ -4,24 +4,27 @@
 // Conversion of one folder's wiring files into the other tester's layout.
 // Each source file is checked and converted record by record into a file
 // staged in the destination folder (StagedWrite), its companion comment
-// copied, the file put in place, and a row added to the destination list.
-// The first fault ends the folder.
+// copied and the file put in place. What becomes of each file goes to the
+// observer; the first fault ends the folder.
 
 #include <functional>
+#include <memory>
 #include <string>
 
-#include "wiring/conversion_view.h"
+#include "platform/text_file.h"
+#include "wiring/conversion_observer.h"
 #include "wiring/direction.h"
+#include "wiring/kept_sources.h"
 #include "wiring/wiring_file_list.h"
 #include "wiring/wiring_workspace.h"
 
 namespace cordshift {
 
-// The window's values, read once at the start of a folder's conversion.
+// What a run asks of every folder's conversion (UTF-8 texts).
 struct ConversionInputs {
-  std::string model_name;  // txtKisyu (UTF-8), written in Shift-JIS
-  std::string lower;       // txtDL
-  std::string upper;       // txtDU
+  std::string model_name;  // written as line 1, in Shift-JIS
+  std::string lower;       // the continuity resistance limits
+  std::string upper;
   // The notation written on the continuity side.
   Notation notation = Notation::kAb;
   bool overwrite = false;  // replace existing destination files
@@ -32,39 +35,38 @@ struct ConversionInputs {
   std::function<void(const std::string& name)> comment_written;
 };
 
-// The shape of both folder conversions, for callers that pick one by
-// direction.
-using FolderConversion = bool (*)(ConversionView& view,
-                                  const WiringFileList& source,
-                                  WiringFileList& destination,
-                                  const std::string& destination_folder,
-                                  const ConversionInputs& inputs,
-                                  WiringWorkspace& workspace,
-                                  int& converted_in_run);
+// One folder to convert.
+struct FolderJob {
+  const WiringFileList* source = nullptr;  // summarised beforehand
+  std::string destination_folder;          // ends in a separator
+  // The destination folder as the run made and opened it; opened by the
+  // conversion when there is none.
+  std::shared_ptr<OpenedFolder> destination_files;
+  // The bytes and comments the listing read, taken file by file; files
+  // not kept are read again.
+  KeptSources* kept = nullptr;
+};
 
-// Continuity files of `source` (summarised beforehand) into hipot files in
-// `destination_folder` (which ends in a separator). `destination` is emptied
-// and lists every file written. `converted_in_run` holds the number of files
-// converted earlier in the run; it grows with every file written, and the
-// counter shows the new total each time. A file whose comment cannot be
-// copied is a fault, as one that cannot be written. On a fault: a message
-// for header faults, the abort text in the guidance line, and false. When
-// the view asks to stop, false after the file at hand, without a text.
-bool ConvertFolderToHipot(ConversionView& view, const WiringFileList& source,
-                          WiringFileList& destination,
-                          const std::string& destination_folder,
+// The shape of both folder conversions, for callers that pick one by
+// direction. True when every file was converted or skipped; false at a
+// fault (reported, then FolderAborted) or a stop.
+using FolderConversion = bool (*)(ConversionObserver& observer,
+                                  const FolderJob& job,
+                                  const ConversionInputs& inputs,
+                                  WiringWorkspace& workspace);
+
+// Continuity files into hipot files. A file whose comment cannot be copied
+// is a fault, as one that cannot be written.
+bool ConvertFolderToHipot(ConversionObserver& observer, const FolderJob& job,
                           const ConversionInputs& inputs,
-                          WiringWorkspace& workspace, int& converted_in_run);
+                          WiringWorkspace& workspace);
 
 // Hipot files into continuity files, in AB or sequential notation; files with
-// single-ended circuits are not converted. Otherwise as above.
-bool ConvertFolderToLoomvantage(ConversionView& view,
-                                const WiringFileList& source,
-                                WiringFileList& destination,
-                                const std::string& destination_folder,
-                                const ConversionInputs& inputs,
-                                WiringWorkspace& workspace,
-                                int& converted_in_run);
+// single-ended circuits are not converted.
+bool ConvertFolderToContinuity(ConversionObserver& observer,
+                               const FolderJob& job,
+                               const ConversionInputs& inputs,
+                               WiringWorkspace& workspace);
 
 }  // namespace cordshift
 

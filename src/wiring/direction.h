@@ -11,6 +11,21 @@ enum class Direction {
   kHipotToContinuity,  // hipot files read, continuity files written
 };
 
+// The two testers' layouts.
+enum class Side {
+  kContinuity,  // three-field records
+  kHipot,       // six-field records
+};
+
+constexpr Side SourceSideOf(Direction direction) {
+  return direction == Direction::kContinuityToHipot ? Side::kContinuity
+                                                    : Side::kHipot;
+}
+constexpr Side DestinationSideOf(Direction direction) {
+  return direction == Direction::kContinuityToHipot ? Side::kHipot
+                                                    : Side::kContinuity;
+}
+
 enum class Notation {
   kAb,          // A1..A4096, B1..B4096
   kSequential,  // four-digit sequential numbers

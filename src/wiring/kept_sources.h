@@ -6,9 +6,9 @@
 // converts exactly what it listed; and, where the listing was made ahead of
 // its turn, their comments. The bytes kept stay within a budget per
 // folder, so that a run's memory is bounded by its largest file rather than
-// by its largest folder; a file beyond the budget is read again. Keeping is
-// off (a budget of 0) until a run turns it on for one folder, so that the
-// window's own listings hold nothing.
+// by its largest folder; a file beyond the budget is read again. A run's
+// listing is handed one for each folder; the window's own listings keep
+// nothing.
 
 #include <cstddef>
 #include <optional>
@@ -24,12 +24,15 @@ class KeptSources {
  public:
   static constexpr std::size_t kDefaultBudget = std::size_t{64} << 20;
 
+  explicit KeptSources(std::size_t budget = kDefaultBudget)
+      : budget_(budget) {}
+
   // Starts keeping the files of a folder of `file_count` files.
-  void StartFolder(int file_count, std::size_t budget) {
+  void StartFolder(int file_count) {
     Release();
     contents_.resize(static_cast<std::size_t>(file_count));
     comments_.resize(static_cast<std::size_t>(file_count));
-    budget_left_ = budget;
+    budget_left_ = budget_;
   }
 
   // Keeps the content of file l (1-based) when it fits what is left of the
@@ -83,6 +86,7 @@ class KeptSources {
 
   std::vector<std::optional<std::string>> contents_;
   std::vector<std::optional<CompanionComment>> comments_;
+  std::size_t budget_;
   std::size_t budget_left_ = 0;
 };
 

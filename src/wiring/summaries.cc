@@ -3,6 +3,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/sjis.h"
 #include "platform/text_file.h"
@@ -10,28 +11,6 @@
 
 namespace cordshift {
 namespace {
-
-// Column widths of the summary rows.
-constexpr std::size_t kNumberWidth = 5;
-constexpr std::size_t kCountWidth = 4;
-constexpr std::size_t kMaxTerminalWidth = 5;
-
-void AddSummaryRow(ConversionView& view, ListId list, int row, int number,
-                   const std::string& name, const FileSummary& summary) {
-  view.SetListCell(list, row, 1, RightAlign(number, kNumberWidth));
-  view.SetListCell(list, row, 2, name);
-  view.SetListCell(list, row, 3, RightAlign(summary.circuits, kCountWidth));
-  view.SetListCell(list, row, 4, RightAlign(summary.terminals, kCountWidth));
-  view.SetListCell(list, row, 5, RightAlign(summary.single_ended, kCountWidth));
-  view.SetListCell(list, row, 6,
-                   RightAlign(summary.max_terminal, kMaxTerminalWidth));
-}
-
-void ReportFault(ConversionView& view, const WiringFileList& files, int l,
-                 std::string detail) {
-  view.ReportFile({FileNumber(files, l).WiringPath(), FileOutcome::kFault, "",
-                   std::move(detail)});
-}
 
 // The summaries accept a line of spaces as model name and any non-empty
 // date line; only the counts must be numbers.
@@ -41,40 +20,30 @@ bool HeaderPassesSummary(const WiringHeader& header) {
          IsCountLine(header.terminal_count);
 }
 
-std::optional<std::string> ReadFileForSummary(ConversionView& view,
-                                              const WiringFileList& files,
-                                              int l) {
-  FileRead read = ReadWiringFile(FileNumber(files, l).WiringPath());
-  if (!read.ok()) {
-    ReportFault(view, files, l, ReadFailureDetail(read));
-    return std::nullopt;
-  }
-  return std::move(read.content);
-}
+// A summary, or the fault that stopped the file's reading.
+struct FileReading {
+  std::optional<FileSummary> summary;
+  std::optional<FileFault> fault;
+};
 
-// Reads the header; `lines` is then at the first record.
-bool PassSummaryHeader(ConversionView& view, const WiringFileList& files, int l,
-                       LineReader& lines) {
-  const std::optional<WiringHeader> header = ReadWiringHeader(lines);
-  if (header && HeaderPassesSummary(*header)) return true;
-  ReportFault(view, files, l, "invalid header");
-  return false;
-}
+FileReading Fault(FileFault fault) { return {std::nullopt, std::move(fault)}; }
 
 // Reads one file: the header, then every record through `read_record`,
 // which tallies the record's terminals and returns false for a malformed
-// one. No value (and a fault report) on any fault. The bytes of a file
-// summarised are offered to the workspace's kept sources, which hold them
-// only for a run's conversion of the folder.
+// one. The bytes read go to `keep` when there is one.
 template <typename ReadRecord>
-std::optional<FileSummary> SummarizeFile(ConversionView& view,
-                                         const WiringFileList& files, int l,
-                                         WiringWorkspace& workspace,
-                                         ReadRecord read_record) {
-  std::optional<std::string> text = ReadFileForSummary(view, files, l);
-  if (!text) return std::nullopt;
-  LineReader lines(*text);
-  if (!PassSummaryHeader(view, files, l, lines)) return std::nullopt;
+FileReading SummarizeFile(const WiringFile& file, int file_number,
+                          WiringWorkspace& workspace, KeptSources* keep,
+                          ReadRecord read_record) {
+  FileRead read = ReadWiringFile(file.WiringPath());
+  if (!read.ok()) {
+    return Fault(ReadFault(FaultKind::kUnreadable, read.error, read.size));
+  }
+  LineReader lines(read.content);
+  const std::optional<WiringHeader> header = ReadWiringHeader(lines);
+  if (!header || !HeaderPassesSummary(*header)) {
+    return Fault(KindFault(FaultKind::kInvalidHeader));
+  }
   TerminalTally& tally = workspace.tally;
   tally.ResetTerminalTally();
   tally.SetHighestTerminal(0);
@@ -85,24 +54,23 @@ std::optional<FileSummary> SummarizeFile(ConversionView& view,
   while (records.Next(line)) {
     ++line_number;
     if (!read_record(line)) {
-      ReportFault(view, files, l,
-                  "malformed record at line " + std::to_string(line_number));
-      return std::nullopt;
+      return Fault(LineFault(FaultKind::kMalformedRecord, line_number));
     }
     ++summary.circuits;
   }
   summary.terminals = tally.SummarizeTerminals();
-  workspace.kept.Keep(l, std::move(*text));
-  return summary;
+  summary.highest_terminal = tally.HighestTerminal();
+  if (keep != nullptr) keep->Keep(file_number, std::move(read.content));
+  return {summary, std::nullopt};
 }
 
-std::optional<FileSummary> SummarizeLoomvantageFile(
-    ConversionView& view, const WiringFileList& files, int l,
-    WiringWorkspace& workspace) {
+FileReading SummarizeContinuityFile(const WiringFile& file, int file_number,
+                                    WiringWorkspace& workspace,
+                                    KeptSources* keep) {
   TerminalTally& tally = workspace.tally;
   char last_letter = 0;
-  std::optional<FileSummary> summary =
-      SummarizeFile(view, files, l, workspace, [&](const RecordLine& line) {
+  FileReading reading = SummarizeFile(
+      file, file_number, workspace, keep, [&](const RecordLine& line) {
         const std::optional<ContinuityRecord> record =
             ReadContinuityRecord(line);
         if (!record) return false;
@@ -116,23 +84,19 @@ std::optional<FileSummary> SummarizeLoomvantageFile(
         }
         return true;
       });
-  if (!summary) return std::nullopt;
   // The highest terminal is shown in the notation of the file's last record.
-  const int highest = tally.HighestTerminal();
-  summary->max_terminal = (last_letter == 'A' || last_letter == 'B')
-                              ? std::string(workspace.tables.AbNumber(highest))
-                              : std::to_string(highest);
-  return summary;
+  if (reading.summary) {
+    reading.summary->highest_in_ab = last_letter == 'A' || last_letter == 'B';
+  }
+  return reading;
 }
 
-std::optional<FileSummary> SummarizeHipotFile(ConversionView& view,
-                                              const WiringFileList& files,
-                                              int l,
-                                              WiringWorkspace& workspace) {
+FileReading SummarizeHipotFile(const WiringFile& file, int file_number,
+                               WiringWorkspace& workspace, KeptSources* keep) {
   TerminalTally& tally = workspace.tally;
   std::int32_t single_ended = 0;
-  std::optional<FileSummary> summary =
-      SummarizeFile(view, files, l, workspace, [&](const RecordLine& line) {
+  FileReading reading = SummarizeFile(
+      file, file_number, workspace, keep, [&](const RecordLine& line) {
         const std::optional<TerminalPair> pair =
             SplitRecord(line, kHipotFieldCount);
         if (!pair) return false;
@@ -141,55 +105,59 @@ std::optional<FileSummary> SummarizeHipotFile(ConversionView& view,
         tally.TallyTerminal(pair->to);
         return true;
       });
-  if (!summary) return std::nullopt;
-  summary->single_ended = single_ended;
-  summary->max_terminal = std::to_string(tally.HighestTerminal());
-  return summary;
+  if (reading.summary) reading.summary->single_ended = single_ended;
+  return reading;
+}
+
+// Reads every file with `summarize` until the first fault or stop;
+// `stores` tells which summaries are stored.
+template <typename Summarize, typename Stores>
+SummaryReading SummarizeFiles(WiringFileList& files, WiringWorkspace& workspace,
+                              KeptSources* keep, const StopCheck& stop,
+                              Summarize summarize, Stores stores) {
+  SummaryReading reading;
+  for (WiringFile& file : files) {
+    if (stop.StopRequested()) {
+      reading.stopped = true;
+      return reading;
+    }
+    const int file_number = reading.files_read + 1;
+    FileReading read;
+    try {
+      read = summarize(file, file_number, workspace, keep);
+    } catch (const std::exception&) {
+      // Out of memory, most likely: the file cannot be read.
+      read = Fault(KindFault(FaultKind::kUnreadable));
+    }
+    if (read.fault) {
+      reading.fault = FaultReport(file.WiringPath(), std::move(*read.fault));
+      return reading;
+    }
+    ++reading.files_read;
+    if (stores(*read.summary)) {
+      file.summary = *read.summary;
+      file.summarised = true;
+    }
+  }
+  return reading;
 }
 
 }  // namespace
 
-bool ListLoomvantageFiles(ConversionView& view, ListId list,
-                          WiringFileList& files, WiringWorkspace& workspace) {
-  try {
-    view.ClearList(list);
-    const int count = FileCount(files);
-    int row = 0;
-    for (int l = 1; l <= count; ++l) {
-      if (view.StopRequested()) return false;
-      std::optional<FileSummary> summary =
-          SummarizeLoomvantageFile(view, files, l, workspace);
-      if (!summary) return false;
-      if (summary->terminals <= 0) continue;  // nothing to show or convert
-      ++row;
-      WiringFile& file = FileNumber(files, l);
-      AddSummaryRow(view, list, row, l, file.name, *summary);
-      file.summary = std::move(*summary);
-    }
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+SummaryReading SummarizeContinuityFiles(WiringFileList& files,
+                                        WiringWorkspace& workspace,
+                                        KeptSources* keep,
+                                        const StopCheck& stop) {
+  return SummarizeFiles(
+      files, workspace, keep, stop, &SummarizeContinuityFile,
+      [](const FileSummary& summary) { return summary.terminals > 0; });
 }
 
-bool ListHipotFiles(ConversionView& view, ListId list, WiringFileList& files,
-                    WiringWorkspace& workspace) {
-  try {
-    view.ClearList(list);
-    const int count = FileCount(files);
-    for (int i = 1; i <= count; ++i) {
-      if (view.StopRequested()) return false;
-      std::optional<FileSummary> summary =
-          SummarizeHipotFile(view, files, i, workspace);
-      if (!summary) return false;
-      WiringFile& file = FileNumber(files, i);
-      AddSummaryRow(view, list, i, i, file.name, *summary);
-      file.summary = std::move(*summary);
-    }
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+SummaryReading SummarizeHipotFiles(WiringFileList& files,
+                                   WiringWorkspace& workspace,
+                                   KeptSources* keep, const StopCheck& stop) {
+  return SummarizeFiles(files, workspace, keep, stop, &SummarizeHipotFile,
+                        [](const FileSummary&) { return true; });
 }
 
 }  // namespace cordshift

@@ -293,28 +293,8 @@ std::string HipotRecordTail(std::string_view lower, std::string_view upper) {
   return tail;
 }
 
-std::string RightAlign(std::string_view text, std::size_t width) {
-  const std::size_t length = SjisCharCount(text);
-  std::string aligned;
-  if (length < width) aligned.append(width - length, ' ');
-  aligned.append(text);
-  return aligned;
-}
-
-std::string RightAlign(std::int64_t number, std::size_t width) {
-  std::array<char, 24> buffer;
-  return RightAlign(DecimalText(number, buffer), width);
-}
-
 FileRead ReadWiringFile(const std::string& utf8_path) {
   return ReadFileUpTo(PathFromUtf8(utf8_path), kMaxWiringFileSize);
-}
-
-std::string ReadFailureDetail(const FileRead& read) {
-  if (read.error != ReadError::kTooLarge) return "cannot be read";
-  return "too large to process (" + std::to_string(read.size) +
-         " bytes; the limit is " + std::to_string(kMaxWiringFileSize) +
-         " bytes)";
 }
 
 }  // namespace cordshift

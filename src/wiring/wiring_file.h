@@ -36,9 +36,6 @@ inline constexpr std::uint64_t kMaxWiringFileSize = std::uint64_t{4} << 30;
 // Reads a wiring file whole, up to kMaxWiringFileSize.
 FileRead ReadWiringFile(const std::string& utf8_path);
 
-// Why a file could not be read, for the report of the file's fault.
-std::string ReadFailureDetail(const FileRead& read);
-
 // Reads the four header lines from `lines`; no value when there are fewer.
 std::optional<WiringHeader> ReadWiringHeader(LineReader& lines);
 
@@ -124,11 +121,6 @@ void AppendWiringHeader(std::string& out, std::string_view model_name,
 std::string ContinuityRecordTail(std::string_view lower,
                                  std::string_view upper);
 std::string HipotRecordTail(std::string_view lower, std::string_view upper);
-
-// The text padded with leading spaces to `width` characters; a longer text
-// is returned whole.
-std::string RightAlign(std::string_view text, std::size_t width);
-std::string RightAlign(std::int64_t number, std::size_t width);
 
 }  // namespace cordshift
 

@@ -14,13 +14,19 @@ namespace cordshift {
 inline constexpr char kWiringExtension[] = ".lvd";
 inline constexpr char kCompanionExtension[] = ".ini";
 
-// What the summary readers find in a file: the list columns 回路数, 端子数,
-// 片端数 and 最大端子.
+// What the summary readers and the conversions find in a file: its
+// circuits, distinct terminals, single-ended circuits and highest terminal.
 struct FileSummary {
   std::int32_t circuits = 0;
   std::int32_t terminals = 0;
   std::int32_t single_ended = 0;
-  std::string max_terminal;  // display text
+  std::int32_t highest_terminal = 0;  // 0 when no terminal was counted
+  // The notation the highest terminal is shown in: the file's own (that of
+  // its last record) for a continuity file read, the one written for a
+  // continuity file converted, sequential for hipot files.
+  bool highest_in_ab = false;
+
+  bool operator==(const FileSummary&) const = default;
 };
 
 struct WiringFile {
@@ -30,6 +36,10 @@ struct WiringFile {
   // that a file is opened by its real name where names are case-sensitive.
   std::string extension = kWiringExtension;
   FileSummary summary;  // empty until a summary reader has read the file
+  // The summary reader stored a summary: the file has a row in its
+  // folder's list and is offered for conversion. Continuity files without
+  // any counted terminal get none.
+  bool summarised = false;
 
   // The wiring file and its companion comment file.
   std::string WiringPath() const { return folder + name + extension; }

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -11,7 +13,9 @@
 
 #include "support/temp_folder.h"
 #include "support/wiring_fixture.h"
-#include "wiring/recording_view.h"
+#include "present/reasons.h"
+#include "present/recording_display.h"
+#include "present/run_presenter.h"
 
 namespace cordshift {
 namespace {
@@ -40,23 +44,22 @@ struct LimitCase {
   const char* message;  // nullptr: accepted
 };
 
-class ValidateLimitsTest : public ::testing::TestWithParam<LimitCase> {};
+class CheckLimitsTest : public ::testing::TestWithParam<LimitCase> {};
 
-TEST_P(ValidateLimitsTest, ShowsTheFirstFault) {
-  RecordingView view;
-  EXPECT_EQ(ValidateLimits(view, GetParam().lower, GetParam().upper),
-            GetParam().message == nullptr);
+TEST_P(CheckLimitsTest, FindsTheFirstFaultAndItsMessage) {
+  const std::optional<RunRefusal> refusal =
+      CheckLimits(GetParam().lower, GetParam().upper);
   if (GetParam().message == nullptr) {
-    EXPECT_TRUE(view.messages().empty());
+    EXPECT_FALSE(refusal);
   } else {
-    EXPECT_EQ(view.messages(),
-              (std::vector<RecordedMessage>{
-                  {GetParam().message, MessageIcon::kExclamation}}));
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(RefusalMessage(*refusal, Direction::kContinuityToHipot),
+              GetParam().message);
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Limits, ValidateLimitsTest,
+    Limits, CheckLimitsTest,
     ::testing::Values(LimitCase{"00000", "200000", nullptr},
                       LimitCase{" 10 ", " 20 ", nullptr},
                       LimitCase{"0", "1", nullptr},
@@ -77,9 +80,9 @@ const std::vector<std::string> kHeader = {"M", "20240101000000", "1", "2"};
 class RunTest : public ::testing::Test {
  protected:
   RunTest() {
-    inputs_.model_name = "TBS480";
-    inputs_.lower = "0";
-    inputs_.upper = "2000";
+    inputs_.conversion.model_name = "TBS480";
+    inputs_.conversion.lower = "0";
+    inputs_.conversion.upper = "2000";
     inputs_.source_root = testing::PathText(temp_ / "src");
     inputs_.destination_root = testing::PathText(temp_ / "dst");
     std::filesystem::create_directories(temp_ / "src");
@@ -92,16 +95,22 @@ class RunTest : public ::testing::Test {
     WriteLines(temp_ / "src" / relative, lines);
   }
 
-  RunOutcome Run() {
-    result_ = RunConversion(view_, inputs_, state_);
-    return result_.outcome;
+  // Runs with the window's presentation on `display`.
+  RunResult RunOn(Display& display) {
+    RunPresenter presenter(display, inputs_.direction);
+    result_ = RunConversion(presenter, inputs_, workspace_);
+    reason_ = RunEndReason(result_, inputs_.source_root);
+    return result_;
   }
 
+  RunOutcome Run() { return RunOn(view_).outcome; }
+
   TempFolder temp_;
-  RecordingView view_;
+  RecordingDisplay view_;
   RunOptions inputs_;
-  BatchState state_;
+  WiringWorkspace workspace_;
   RunResult result_;
+  std::string reason_;
 };
 
 TEST_F(RunTest, ConvertsTheWholeTreeWithItsGuidance) {
@@ -140,8 +149,8 @@ TEST_F(RunTest, HipotTreeConvertsInTheOtherDirection) {
   WriteLines(temp_ / "src/H/1.lvd",
              {"M", "20240101000000", "1", "2", "1-65,1,0,2000,1,0"});
   inputs_.direction = Direction::kHipotToContinuity;
-  inputs_.notation = Notation::kSequential;
-  inputs_.overwrite = true;
+  inputs_.conversion.notation = Notation::kSequential;
+  inputs_.conversion.overwrite = true;
   ASSERT_EQ(Run(), RunOutcome::kCompleted);
   EXPECT_EQ(ReadBytes(temp_ / "dst/H/1.lvd"),
             "TBS480\r\n20240101000000\r\n1\r\n2\r\n0001-0065,0,2000\r\n");
@@ -166,8 +175,8 @@ class RefusalTest : public RunTest,
 TEST_P(RefusalTest, RefusesBeforeAnythingIsWritten) {
   AddContinuity("1.lvd");
   inputs_.direction = GetParam().direction;
-  inputs_.model_name = GetParam().model;
-  inputs_.lower = GetParam().lower;
+  inputs_.conversion.model_name = GetParam().model;
+  inputs_.conversion.lower = GetParam().lower;
   if (std::string(GetParam().name) == "SameFolder") {
     inputs_.destination_root = inputs_.source_root + kFolderSeparator;
   }
@@ -181,7 +190,7 @@ TEST_P(RefusalTest, RefusesBeforeAnythingIsWritten) {
   EXPECT_FALSE(std::filesystem::exists(temp_ / "dst"));
   EXPECT_EQ(result_.inputs_accepted, GetParam().settings_touched);
   EXPECT_EQ(view_.converted_count(), GetParam().settings_touched ? "0" : "");
-  EXPECT_EQ(result_.reason, GetParam().reason);
+  EXPECT_EQ(reason_, GetParam().reason);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -224,7 +233,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(RunTest, MissingSourceRootIsAnAnalysisError) {
   inputs_.source_root = (temp_ / "missing").string();
   EXPECT_EQ(Run(), RunOutcome::kEndedEarly);
-  EXPECT_EQ(result_.reason, inputs_.source_root + ": no such folder");
+  EXPECT_EQ(reason_, inputs_.source_root + ": no such folder");
   EXPECT_EQ(view_.guides(),
             (std::vector<std::string>{"フォルダ構成を解析中です...",
                                       "フォルダ構成の解析エラー！"}));
@@ -243,7 +252,7 @@ TEST_F(RunTest, SummaryFaultEndsTheRunAfterEarlierFolders) {
   EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/C"));
   EXPECT_EQ(view_.guides().back(),
             "変換元の Loomvantage の一覧表示ができませんでした");
-  EXPECT_EQ(result_.reason,
+  EXPECT_EQ(reason_,
             NativeSeparators("B/2.lvd") + ": malformed record at line 5");
   EXPECT_EQ(view_.messages(),
             (std::vector<RecordedMessage>{
@@ -264,7 +273,7 @@ TEST_F(RunTest, ConversionFaultShowsBothMessagesAndKeepsTheRunningTotal) {
                 {"Loomvantage->LoomvantageHipotの変換に失敗しました",
                  MessageIcon::kExclamation}}));
   EXPECT_EQ(view_.guides().back(), "異常を検出したため変換を終了します");
-  EXPECT_EQ(result_.reason,
+  EXPECT_EQ(reason_,
             NativeSeparators("B/1.lvd") +
                 ": line 2: the date is not a date stamp (YYYYMMDDhhmmss)");
   EXPECT_EQ(view_.converted_count(), "2");
@@ -284,9 +293,9 @@ TEST_F(RunTest, DestinationInsideTheSourceIsNeverConverted) {
   ASSERT_EQ(Run(), RunOutcome::kCompleted);
   ASSERT_TRUE(std::filesystem::exists(temp_ / "src/out/1.lvd"));
   // A second run must not take its own output as input.
-  inputs_.overwrite = true;
-  RecordingView again;
-  ASSERT_EQ(RunConversion(again, inputs_, state_).outcome,
+  inputs_.conversion.overwrite = true;
+  RecordingDisplay again;
+  ASSERT_EQ(RunOn(again).outcome,
             RunOutcome::kCompleted);
   EXPECT_FALSE(std::filesystem::exists(temp_ / "src/out/out"));
   EXPECT_EQ(again.converted_count(), "1");
@@ -294,7 +303,7 @@ TEST_F(RunTest, DestinationInsideTheSourceIsNeverConverted) {
 
 TEST_F(RunTest, DryRunCreatesNothing) {
   AddContinuity("A/1.lvd");
-  inputs_.dry_run = true;
+  inputs_.conversion.dry_run = true;
   ASSERT_EQ(Run(), RunOutcome::kCompleted);
   EXPECT_FALSE(std::filesystem::exists(temp_ / "dst"));
   EXPECT_EQ(view_.converted_count(), "1");
@@ -326,10 +335,10 @@ TEST_F(RunTest, DestinationFoldersThatAreSourceFoldersAreRefused) {
 #endif
   for (const Layout& layout : layouts) {
     for (const bool overwrite : {false, true}) {
-      view_ = RecordingView();
+      view_ = RecordingDisplay();
       inputs_.source_root = testing::PathText(layout.source);
       inputs_.destination_root = testing::PathText(layout.destination);
-      inputs_.overwrite = overwrite;
+      inputs_.conversion.overwrite = overwrite;
       const auto before = Snapshot(temp_.path());
       EXPECT_EQ(Run(), RunOutcome::kEndedEarly) << layout.name;
       EXPECT_EQ(Snapshot(temp_.path()), before) << layout.name;
@@ -346,12 +355,12 @@ TEST_F(RunTest, DestinationFoldersThatAreSourceFoldersAreRefused) {
 // folder is found where the run opens it: the run ends there, naming it,
 // and nothing is written into the source.
 TEST_F(RunTest, LinkToASourceFolderMadeDuringTheRunIsRefusedWhereItIsUsed) {
-  class LinkPlantingView : public RecordingView {
+  class LinkPlantingView : public RecordingDisplay {
    public:
     LinkPlantingView(std::filesystem::path target, std::filesystem::path link)
         : target_(std::move(target)), link_(std::move(link)) {}
     void ShowGuide(std::string_view text) override {
-      RecordingView::ShowGuide(text);
+      RecordingDisplay::ShowGuide(text);
       if (text.ends_with("フォルダの変換中...") &&
           text.find("/B/") != std::string_view::npos) {
         std::filesystem::create_directory_symlink(target_, link_);
@@ -365,15 +374,15 @@ TEST_F(RunTest, LinkToASourceFolderMadeDuringTheRunIsRefusedWhereItIsUsed) {
   AddContinuity("A/1.lvd");
   AddContinuity("B/1.lvd");
   AddContinuity("C/1.lvd");
-  inputs_.overwrite = true;
+  inputs_.conversion.overwrite = true;
   const auto source_before = Snapshot(temp_ / "src");
   LinkPlantingView view(temp_ / "src/B", temp_ / "dst/B");
-  const RunResult result = RunConversion(view, inputs_, state_);
+  const RunResult result = RunOn(view);
   EXPECT_EQ(result.outcome, RunOutcome::kEndedEarly);
   EXPECT_EQ(Snapshot(temp_ / "src"), source_before);
   EXPECT_EQ(view.messages(), (std::vector<RecordedMessage>{
                                  {kOverlapMessage, MessageIcon::kExclamation}}));
-  EXPECT_EQ(result.reason,
+  EXPECT_EQ(RunEndReason(result, inputs_.source_root),
             "the destination folder " + testing::PathText(temp_ / "dst/B") +
                 "/ is a folder of the source tree, whose files would be "
                 "replaced; nothing was written there");
@@ -386,12 +395,12 @@ TEST_F(RunTest, LinkToASourceFolderMadeDuringTheRunIsRefusedWhereItIsUsed) {
 // not an empty folder. It goes once the first folder is listed, before the
 // next one can be listed ahead.
 TEST_F(RunTest, FolderThatVanishesMidRunEndsTheRunNamingIt) {
-  class VanishingView : public RecordingView {
+  class VanishingView : public RecordingDisplay {
    public:
     explicit VanishingView(std::filesystem::path folder)
         : folder_(std::move(folder)) {}
     void ShowGuide(std::string_view text) override {
-      RecordingView::ShowGuide(text);
+      RecordingDisplay::ShowGuide(text);
       if (text.ends_with("の一覧を表示しました")) {
         std::filesystem::remove_all(folder_);
       }
@@ -404,7 +413,7 @@ TEST_F(RunTest, FolderThatVanishesMidRunEndsTheRunNamingIt) {
   AddContinuity("B/1.lvd");
   AddContinuity("C/1.lvd");
   VanishingView view(temp_ / "src/B");
-  EXPECT_EQ(RunConversion(view, inputs_, state_).outcome,
+  EXPECT_EQ(RunOn(view).outcome,
             RunOutcome::kEndedEarly);
   EXPECT_EQ(view.guides().back(), "変換元ファイル情報取得エラー！");
   ASSERT_FALSE(view.reports().empty());
@@ -417,25 +426,19 @@ TEST_F(RunTest, FolderThatVanishesMidRunEndsTheRunNamingIt) {
 }
 
 // Every call a view gets, in order, one line each.
-class CallLogView : public ConversionView {
+class CallLogView : public Display {
  public:
   void ShowGuide(std::string_view text) override { Log("guide", text); }
   void ShowMessage(std::string_view text, MessageIcon) override {
     Log("message", text);
   }
-  void ClearList(ListId list) override {
-    rows_[static_cast<int>(list)] = 0;
-    Log("clear", std::to_string(static_cast<int>(list)));
-  }
-  void SetListCell(ListId list, int row, int column,
-                   std::string_view text) override {
-    if (column == 1) ++rows_[static_cast<int>(list)];
-    Log("cell", std::to_string(static_cast<int>(list)) + " " +
-                    std::to_string(row) + " " + std::to_string(column) + " " +
-                    std::string(text));
-  }
-  int ListRowCount(ListId list) const override {
-    return rows_[static_cast<int>(list)];
+  void ShowList(ListId list, std::shared_ptr<const ListRows> rows) override {
+    std::string cells = std::to_string(static_cast<int>(list));
+    for (int index = 0; index < rows->size(); ++index) {
+      for (const std::string& cell : rows->Cells(index)) cells += " " + cell;
+      cells += " |";
+    }
+    Log("list", cells);
   }
   void SetConvertedCount(std::string_view caption) override {
     Log("count", caption);
@@ -443,7 +446,7 @@ class CallLogView : public ConversionView {
   void ReportFile(const FileReport& report) override {
     Log("file", report.source + " " +
                     std::to_string(static_cast<int>(report.outcome)) + " " +
-                    report.detail);
+                    (report.fault ? FaultDetail(*report.fault) : ""));
   }
   void ShowRunProgress(int done, int count) override {
     Log("progress", std::to_string(done) + "/" + std::to_string(count));
@@ -455,7 +458,6 @@ class CallLogView : public ConversionView {
   void Log(std::string_view what, std::string_view text) {
     calls.push_back(std::string(what) + ": " + std::string(text));
   }
-  int rows_[2] = {};
 };
 
 // Listing the next folder ahead, on another thread, changes nothing the user
@@ -500,8 +502,7 @@ TEST_F(RunTest, ListingAheadShowsTheSameAsListingInTurn) {
       std::filesystem::remove_all(temp_ / "dst");
       inputs_.list_ahead = ahead;
       CallLogView view;
-      BatchState state;
-      outcomes[ahead] = RunConversion(view, inputs_, state).outcome;
+      outcomes[ahead] = RunOn(view).outcome;
       logs[ahead] = std::move(view.calls);
       written[ahead] = Snapshot(temp_ / "dst");
     }
@@ -527,12 +528,12 @@ class KeptBytesTest : public RunTest,
                       public ::testing::WithParamInterface<KeptBytesCase> {};
 
 TEST_P(KeptBytesTest, FilesRewrittenAfterTheListingConvertAsListed) {
-  class RewritingView : public RecordingView {
+  class RewritingView : public RecordingDisplay {
    public:
     explicit RewritingView(std::vector<std::filesystem::path> files)
         : files_(std::move(files)) {}
     void ShowGuide(std::string_view text) override {
-      RecordingView::ShowGuide(text);
+      RecordingDisplay::ShowGuide(text);
       if (!text.ends_with("の一覧を表示しました")) return;
       for (const std::filesystem::path& file : files_) {
         WriteLines(file, {"M", "20240101000000", "1", "2", "A3-A4,0,100"});
@@ -553,7 +554,7 @@ TEST_P(KeptBytesTest, FilesRewrittenAfterTheListingConvertAsListed) {
   }
   RewritingView view({temp_ / "src/A/1.lvd", temp_ / "src/A/2.lvd"});
 
-  ASSERT_EQ(RunConversion(view, inputs_, state_).outcome,
+  ASSERT_EQ(RunOn(view).outcome,
             RunOutcome::kCompleted);
   const std::vector<std::string>& pairs = GetParam().expected_pairs;
   for (std::size_t i = 0; i < pairs.size(); ++i) {

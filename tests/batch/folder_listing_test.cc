@@ -9,7 +9,8 @@
 #include "platform/folder_path.h"
 #include "support/temp_folder.h"
 #include "support/wiring_fixture.h"
-#include "wiring/recording_view.h"
+#include "present/listing_presenter.h"
+#include "present/recording_display.h"
 
 namespace cordshift {
 namespace {
@@ -17,7 +18,7 @@ namespace {
 using testing::TempFolder;
 using testing::WriteBytes;
 using testing::WriteLines;
-using Row = RecordingView::Row;
+using Row = RecordingDisplay::Row;
 
 const std::vector<std::string> kContinuity = {"M", "20240101000000", "1", "2",
                                               "A1-A2,0,100"};
@@ -32,12 +33,22 @@ class ListingTest : public ::testing::Test {
   }
 
   ListingOutcome ListSource() {
-    return ListSourceFolder(view_, settings_.Direction, settings_.SrcDir,
-                            state_);
+    return ShowFolderListing(view_, ListId::kSource,
+                             SideOfList(ListId::kSource, settings_.Direction),
+                             settings_.SrcDir, workspace_);
   }
   ListingOutcome ListDestination() {
-    return ListDestinationFolder(view_, settings_.Direction, settings_.DstDir,
-                                 state_);
+    return ShowFolderListing(
+        view_, ListId::kDestination,
+        SideOfList(ListId::kDestination, settings_.Direction),
+        settings_.DstDir, workspace_);
+  }
+
+  // A list that shows one row from before.
+  void ShowOldRow(ListId list) {
+    view_.ShowList(list, std::make_shared<const ListRows>(
+                             RowStyle::kListing,
+                             std::vector<ListRow>{{1, "old row", {}}}));
   }
 
   // The two folders and the direction, as the window keeps them.
@@ -48,8 +59,8 @@ class ListingTest : public ::testing::Test {
         ::cordshift::Direction::kContinuityToHipot;
   } settings_;
   TempFolder temp_;
-  RecordingView view_;
-  BatchState state_;
+  RecordingDisplay view_;
+  WiringWorkspace workspace_;
 };
 
 struct ListingCase {
@@ -135,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ListingTest, FolderWithoutItsOwnFilesIsEmptied) {
   WriteLines(temp_ / "src/sub/W.lvd", kContinuity);
-  view_.SetListCell(ListId::kSource, 1, 1, "old row");
+  ShowOldRow(ListId::kSource);
   EXPECT_EQ(ListSource(), ListingOutcome::kEmpty);
   EXPECT_TRUE(view_.Rows(ListId::kSource).empty());
   EXPECT_EQ(view_.guides(),
@@ -156,8 +167,8 @@ TEST_F(ListingTest, MissingDestinationFolderIsShownEmpty) {
 TEST_F(ListingTest, UnreadableFolderWarnsAndKeepsTheList) {
   // A file where the folder should be cannot be enumerated.
   WriteBytes(temp_ / "notafolder", "x");
-  view_.SetListCell(ListId::kSource, 1, 1, "old row");
-  view_.SetListCell(ListId::kDestination, 1, 1, "old row");
+  ShowOldRow(ListId::kSource);
+  ShowOldRow(ListId::kDestination);
   for (const Direction direction :
        {Direction::kContinuityToHipot, Direction::kHipotToContinuity}) {
     settings_.Direction = direction;
@@ -182,11 +193,24 @@ TEST_F(ListingTest, UnreadableFolderWarnsAndKeepsTheList) {
   EXPECT_EQ(view_.Rows(ListId::kDestination).size(), 1u);
 }
 
-TEST_F(ListingTest, ListingFillsTheSidesFileList) {
+// The listing is a value: the files in name order with their summaries as
+// numbers, and the rows the window shows of them.
+TEST_F(ListingTest, ListingIsTheFilesWithTheirSummaries) {
   WriteLines(temp_ / "src/B.lvd", kContinuity);
   WriteLines(temp_ / "src/a.LVD", kContinuity);
+  ListingObserver quiet;
+  const FolderListing listing =
+      ListFolder(settings_.SrcDir, Side::kContinuity, workspace_, quiet);
+  ASSERT_EQ(listing.outcome, ListingOutcome::kListed);
+  const WiringFileList& files = listing.files;
+  EXPECT_EQ(listing.reading.files_read, 2);
+  const FileSummary expected = {.circuits = 1,
+                                .terminals = 2,
+                                .single_ended = 0,
+                                .highest_terminal = 2,
+                                .highest_in_ab = true};
+  EXPECT_EQ(files[0].summary, expected);
   ASSERT_EQ(ListSource(), ListingOutcome::kListed);
-  const WiringFileList& files = state_.SourceLoomvantageList;
   EXPECT_EQ(testing::Names(files), (std::vector<std::string>{"a", "B"}));
   EXPECT_EQ(
       testing::EachFile(files, [](const WiringFile& f) { return f.extension; }),

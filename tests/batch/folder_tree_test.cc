@@ -22,7 +22,6 @@
 #include "platform/folder_scan.h"
 #include "support/temp_folder.h"
 #include "support/wiring_fixture.h"
-#include "wiring/recording_view.h"
 
 namespace cordshift {
 namespace {
@@ -84,7 +83,7 @@ class FolderTreeTest : public ::testing::Test {
 
   // Analyses into tree_; true when the analysis succeeded.
   bool Analyze(std::string_view source, std::string_view destination) {
-    tree_ = AnalyzeFolderTree(view_, source, destination);
+    tree_ = AnalyzeFolderTree(source, destination);
     return tree_.ok();
   }
   static std::vector<std::string> Sources(const FolderAnalysis& tree) {
@@ -101,7 +100,6 @@ class FolderTreeTest : public ::testing::Test {
   }
 
   TempFolder temp_;
-  RecordingView view_;
   FolderAnalysis tree_;
 };
 
@@ -115,7 +113,6 @@ TEST_F(FolderTreeTest, ListsSubfoldersTogetherThenEachOneDeeper) {
 
   ASSERT_TRUE(Analyze(Folder("src"), Folder("dst")));
 
-  EXPECT_THAT(view_.guides(), ElementsAre(kAnalysingGuide));
   const std::vector<std::string> expected = {
       "",      "9/",   "A/",        "b/",   "_u/",
       "A/10/", "A/2/", "A/2/deep/", "b/X/", "b/y/"};
@@ -176,9 +173,7 @@ TEST_F(FolderTreeTest, LeavesOutADestinationInsideTheSource) {
       {"destination is the source", Folder("src"), {""}},
   };
   for (const auto& c : kCases) {
-    RecordingView view;
-    const FolderAnalysis tree =
-        AnalyzeFolderTree(view, Folder("src"), c.destination);
+    const FolderAnalysis tree = AnalyzeFolderTree(Folder("src"), c.destination);
     ASSERT_TRUE(tree.ok()) << c.what;
     std::vector<std::string> expected;
     for (const std::string& relative : c.relatives) {
@@ -192,11 +187,9 @@ TEST_F(FolderTreeTest, FailsWithoutASourceFolder) {
   WriteBytes(temp_ / "file", "x");
   for (const std::string& source :
        {Folder("missing"), Folder("file"), PathText(temp_ / "file")}) {
-    RecordingView view;
-    const FolderAnalysis tree = AnalyzeFolderTree(view, source, Folder("dst"));
+    const FolderAnalysis tree = AnalyzeFolderTree(source, Folder("dst"));
     EXPECT_FALSE(tree.ok()) << source;
     EXPECT_EQ(tree.unreadable_folder, WithTrailingSeparator(source));
-    EXPECT_THAT(view.guides(), ElementsAre(kAnalysingGuide)) << source;
     EXPECT_EQ(tree.folders.size(), 1u) << source;
   }
 }

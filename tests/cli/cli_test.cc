@@ -343,31 +343,6 @@ TEST(CliUsageTest, HelpDescribesTheOptionsAndExitsWithZero) {
   }
 }
 
-TEST(CliOptionsTest, OptionsBecomeTheWindowsBoxesAndChoices) {
-  ConvertOptions options;
-  options.source = "in";
-  options.destination = NativeSeparators("out/");
-  options.direction = Direction::kHipotToContinuity;
-  options.notation = Notation::kSequential;
-  options.model = " TBL480 ";
-  options.overwrite = true;
-  options.dry_run = true;
-  const RunOptions run = RunOptionsFor(options);
-  EXPECT_EQ(run.direction, Direction::kHipotToContinuity);
-  EXPECT_EQ(run.notation, Notation::kSequential);
-  EXPECT_EQ(run.model_name, " TBL480 ");
-  EXPECT_EQ(run.lower, "0");
-  EXPECT_EQ(run.upper, "2000");
-  // Folders end in a separator, as the window's captions do.
-  EXPECT_EQ(run.source_root, NativeSeparators("in/"));
-  EXPECT_EQ(run.destination_root, NativeSeparators("out/"));
-  EXPECT_TRUE(run.overwrite);
-  EXPECT_TRUE(run.dry_run);
-  EXPECT_EQ(ListingDirectionOf(CliSide::kHipot), Direction::kHipotToContinuity);
-  EXPECT_EQ(ListingDirectionOf(CliSide::kContinuity),
-            Direction::kContinuityToHipot);
-}
-
 struct ListCase {
   const char* name;
   const char* side;

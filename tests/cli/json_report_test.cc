@@ -3,39 +3,62 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace cordshift {
 namespace {
 
 using Json = nlohmann::json;
 
+FileReport Report(std::string source, FileOutcome outcome,
+                  std::string destination = {}) {
+  FileReport report;
+  report.source = std::move(source);
+  report.outcome = outcome;
+  report.destination = std::move(destination);
+  return report;
+}
+
 // A view filled the way a run fills it: guides, a message, rows of both
 // lists, the counter and one report per kind of file outcome.
-RecordingView FilledView() {
-  RecordingView view;
+RecordingDisplay FilledView() {
+  RecordingDisplay view;
   view.ShowGuide("Loomvantage->LoomvantageHipot 変換開始");
   view.ShowMessage("変換元：3 行目の年月日が異常です",
                    MessageIcon::kExclamation);
   view.ShowMessage("saved", MessageIcon::kInformation);
-  const char* source_row[] = {"    1", "W1", "   3", "   5", "   0", "  B65"};
-  for (int c = 1; c <= 6; ++c) {
-    view.SetListCell(ListId::kSource, 1, c, source_row[c - 1]);
-  }
-  view.SetListCell(ListId::kDestination, 1, 1, "   1");
-  view.SetListCell(ListId::kDestination, 1, 2, "W1");
+  view.ShowList(ListId::kSource,
+                std::make_shared<const ListRows>(
+                    RowStyle::kListing,
+                    std::vector<ListRow>{{1, "W1", {3, 5, 0, 193, true}}}));
+  view.ShowList(ListId::kDestination,
+                std::make_shared<const ListRows>(
+                    RowStyle::kConverted,
+                    std::vector<ListRow>{{1, "W1", {1, 2, 0, 2, false}}}));
   view.SetConvertedCount("1");
-  view.ReportFile({"/s/W1.lvd", FileOutcome::kConverted, "/d/W1.lvd", ""});
-  view.ReportFile({"/s/W2.lvd", FileOutcome::kSkippedExists, "/d/W2.lvd", ""});
-  view.ReportFile({"/s/W3.lvd", FileOutcome::kSkippedSingleEnded, "", ""});
-  view.ReportFile({"/s/W4.lvd", FileOutcome::kSkippedNoCircuits, "", ""});
-  view.ReportFile({"/s/W5.lvd", FileOutcome::kFault, "", "3 行目"});
+  view.ReportFile(Report("/s/W1.lvd", FileOutcome::kConverted, "/d/W1.lvd"));
+  view.ReportFile(
+      Report("/s/W2.lvd", FileOutcome::kSkippedExists, "/d/W2.lvd"));
+  view.ReportFile(Report("/s/W3.lvd", FileOutcome::kSkippedSingleEnded));
+  view.ReportFile(Report("/s/W4.lvd", FileOutcome::kSkippedNoCircuits));
+  view.ReportFile(
+      FaultReport("/s/W5.lvd", LineFault(FaultKind::kMalformedRecord, 3)));
   return view;
+}
+
+RunResult Ended(RunOutcome outcome) {
+  RunResult result;
+  result.outcome = outcome;
+  result.inputs_accepted = true;
+  return result;
 }
 
 TEST(ConvertReportJsonTest, HoldsEveryFieldOfTheRun) {
   const Json report = Json::parse(
-      ConvertReportJson({RunOutcome::kCompleted, true, {}}, FilledView()));
+      ConvertReportJson(Ended(RunOutcome::kCompleted), "", FilledView()));
   const Json expected = Json::parse(R"({
     "result": "completed",
     "guide": ["Loomvantage->LoomvantageHipot 変換開始"],
@@ -44,7 +67,7 @@ TEST(ConvertReportJsonTest, HoldsEveryFieldOfTheRun) {
       {"icon": "information", "text": "saved"}
     ],
     "source_rows": [["    1", "W1", "   3", "   5", "   0", "  B65"]],
-    "destination_rows": [["   1", "W1"]],
+    "destination_rows": [["   1", "W1", "    1", "    2", "    0", "    2"]],
     "converted": "1",
     "files": [
       {"source": "/s/W1.lvd", "outcome": "converted",
@@ -52,36 +75,38 @@ TEST(ConvertReportJsonTest, HoldsEveryFieldOfTheRun) {
       {"source": "/s/W2.lvd", "outcome": "skipped", "reason": "exists"},
       {"source": "/s/W3.lvd", "outcome": "skipped", "reason": "single-ended"},
       {"source": "/s/W4.lvd", "outcome": "skipped", "reason": "no-circuits"},
-      {"source": "/s/W5.lvd", "outcome": "fault", "detail": "3 行目"}
+      {"source": "/s/W5.lvd", "outcome": "fault",
+       "detail": "malformed record at line 3"}
     ]
   })");
   EXPECT_EQ(report, expected) << report.dump(2);
 }
 
 TEST(ConvertReportJsonTest, AnUntouchedViewGivesEmptyFieldsAndNoCount) {
+  RunResult refused;
+  refused.outcome = RunOutcome::kEndedEarly;
   const std::string text = ConvertReportJson(
-      {RunOutcome::kEndedEarly, false, "refused: the model name is blank"},
-      RecordingView());
+      refused, "refused: the model name is blank", RecordingDisplay());
   EXPECT_EQ(text, R"({"result":"failed","reason":"refused: the model name is )"
                   R"(blank","guide":[],"messages":[],"source_rows":[],)"
                   R"("destination_rows":[],"converted":"0","files":[]})");
 }
 
 TEST(ConvertReportJsonTest, EscapesControlCharactersAndKeepsUtf8Raw) {
-  RecordingView view;
+  RecordingDisplay view;
   view.ShowGuide("a\"b\\c\nd\te\x01 品名");
   const std::string text =
-      ConvertReportJson({RunOutcome::kCompleted, true, {}}, view);
+      ConvertReportJson(Ended(RunOutcome::kCompleted), "", view);
   EXPECT_NE(text.find(R"("a\"b\\c\nd\te\u0001 品名")"), std::string::npos)
       << text;
   EXPECT_EQ(text.find('\n'), std::string::npos);
 }
 
 TEST(ConvertReportJsonTest, ReplacesBytesThatAreNotUtf8) {
-  RecordingView view;
-  view.ReportFile({"/s/\x83\x41.lvd", FileOutcome::kSkippedNoCircuits, "", ""});
+  RecordingDisplay view;
+  view.ReportFile(Report("/s/\x83\x41.lvd", FileOutcome::kSkippedNoCircuits));
   const Json report =
-      Json::parse(ConvertReportJson({RunOutcome::kCompleted, true, {}}, view));
+      Json::parse(ConvertReportJson(Ended(RunOutcome::kCompleted), "", view));
   EXPECT_EQ(report["files"][0]["source"], "/s/\xEF\xBF\xBD\x41.lvd");
 }
 

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace cordshift {
 namespace {
@@ -15,9 +18,12 @@ TEST(ProgressViewTest, PrintsGuidesAndMessagesInTheOrderTheyCome) {
                    MessageIcon::kExclamation);
   view.ShowMessage("done", MessageIcon::kInformation);
   view.ShowGuide("1件目変換中...");
-  view.ReportFile({"/src/a.lvd", FileOutcome::kConverted, "/dst/a.lvd", ""});
+  FileReport converted;
+  converted.source = "/src/a.lvd";
+  converted.destination = "/dst/a.lvd";
+  view.ReportFile(converted);
   view.ReportFile(
-      {"/src/b.lvd", FileOutcome::kFault, "", "malformed record at line 7"});
+      FaultReport("/src/b.lvd", LineFault(FaultKind::kMalformedRecord, 7)));
   EXPECT_EQ(progress.str(),
             "Loomvantage->LoomvantageHipot 変換開始\n"
             "exclamation: 変換元：3 行目の年月日が異常です\n"
@@ -34,10 +40,12 @@ TEST(ProgressViewTest, WithoutAStreamOnlyRecords) {
   ProgressView view(nullptr);
   view.ShowGuide("g");
   view.ShowMessage("m", MessageIcon::kStop);
-  view.SetListCell(ListId::kSource, 1, 1, "    1");
+  view.ShowList(ListId::kSource,
+                std::make_shared<const ListRows>(
+                    RowStyle::kListing, std::vector<ListRow>{{1, "W", {}}}));
   EXPECT_EQ(view.guides(), std::vector<std::string>{"g"});
   EXPECT_EQ(view.messages().size(), 1u);
-  EXPECT_EQ(view.ListRowCount(ListId::kSource), 1);
+  EXPECT_EQ(view.Rows(ListId::kSource).size(), 1u);
 }
 
 }  // namespace

@@ -30,7 +30,9 @@
 #include "support/temp_folder.h"
 #include "support/wiring_fixture.h"
 #include "wiring/conversions.h"
-#include "wiring/recording_view.h"
+#include "present/reasons.h"
+#include "present/recording_display.h"
+#include "present/run_presenter.h"
 #include "wiring/summaries.h"
 
 namespace cordshift {
@@ -260,16 +262,16 @@ TEST(VanishingFileTest, ListingAndConversionReportItAsUnreadable) {
   WriteBytes(folder / "W.lvd", kGood);
   WiringFileList source = testing::ListFolder(folder);
   WiringWorkspace workspace;
-  RecordingView view;
-  ASSERT_TRUE(ListLoomvantageFiles(view, ListId::kSource, source, workspace));
+  RecordingDisplay view;
+  ASSERT_TRUE(
+      SummarizeContinuityFiles(source, workspace, nullptr, view).complete());
   fs::remove(folder / "W.lvd");
 
-  RecordingView listing;
   WiringFileList listed_again = source;
-  EXPECT_FALSE(
-      ListLoomvantageFiles(listing, ListId::kSource, listed_again, workspace));
-  ASSERT_EQ(listing.reports().size(), 1u);
-  EXPECT_EQ(listing.reports()[0].detail, "cannot be read");
+  const SummaryReading reading =
+      SummarizeContinuityFiles(listed_again, workspace, nullptr, view);
+  ASSERT_TRUE(reading.fault);
+  EXPECT_EQ(FaultDetail(*reading.fault->fault), "cannot be read");
 
   const fs::path destination = temp / "destination";
   fs::create_directories(destination);
@@ -277,13 +279,14 @@ TEST(VanishingFileTest, ListingAndConversionReportItAsUnreadable) {
   inputs.model_name = "TBS480";
   inputs.lower = "0";
   inputs.upper = "2000";
-  WiringFileList written;
-  int converted = 0;
-  EXPECT_FALSE(ConvertFolderToHipot(view, source, written,
-                                    destination.string() + "/", inputs,
-                                    workspace, converted));
+  FolderJob job;
+  job.source = &source;
+  job.destination_folder = destination.string() + "/";
+  RunPresenter presenter(view, Direction::kContinuityToHipot);
+  EXPECT_FALSE(ConvertFolderToHipot(presenter, job, inputs, workspace));
   EXPECT_EQ(view.guides().back(), kAbortGuide);
-  EXPECT_EQ(view.reports().back().detail, "cannot be read");
+  ASSERT_TRUE(view.reports().back().fault);
+  EXPECT_EQ(FaultDetail(*view.reports().back().fault), "cannot be read");
   EXPECT_TRUE(fs::is_empty(destination));
 }
 
@@ -640,7 +643,7 @@ TEST_F(BadSettingsTest, UnreadableFileLoadsDefaultsAndIsNotOverwritten) {
     Settings settings;
     ASSERT_TRUE(Store().LoadSettings(settings));
     ExpectDefaults(settings);
-    RecordingView messages;
+    RecordingDisplay messages;
     EXPECT_FALSE(Store().SaveSettings(settings, messages));
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].text, kSettingsSaveFailedText);

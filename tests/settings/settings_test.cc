@@ -11,7 +11,7 @@
 
 #include "platform/folder_path.h"
 #include "support/temp_folder.h"
-#include "wiring/recording_view.h"
+#include "present/recording_display.h"
 
 namespace cordshift {
 namespace {
@@ -218,7 +218,7 @@ TEST_F(SettingsTest, FileWithByteOrderMarkIsReadAsUtf8) {
 
 TEST_F(SettingsTest, SaveIntoEmptyFolderWritesTheElevenLines) {
   Settings settings{"/a/", "/b/", kH2C, kAb, "TBS480", "0", "2000", true};
-  RecordingView messages;
+  RecordingDisplay messages;
   ASSERT_TRUE(Store().SaveSettings(settings, messages));
   EXPECT_TRUE(messages.messages().empty());
   EXPECT_EQ(ReadBytes(IniPath()),
@@ -233,7 +233,7 @@ TEST_F(SettingsTest, SaveKeepsForeignContentAndReplacesKeysInPlace) {
              "; kept comment\r\n[Inspection]\r\nupper=9\r\nNote=x\r\n\r\n"
              "[Other]\r\nA=1\r\n");
   Settings settings{"/a/", "/b/", kC2H, kSeq, "", "0", "2000", false};
-  RecordingView messages;
+  RecordingDisplay messages;
   ASSERT_TRUE(Store().SaveSettings(settings, messages));
   EXPECT_EQ(ReadBytes(IniPath()),
             "; kept comment\r\n[Inspection]\r\nupper=2000\r\nNote=x\r\n"
@@ -252,7 +252,7 @@ TEST_F(SettingsTest, SavedSettingsLoadBackUnchanged) {
                  "10",
                  "300",
                  true};
-  RecordingView messages;
+  RecordingDisplay messages;
   ASSERT_TRUE(Store().SaveSettings(saved, messages));
   Settings loaded;
   ASSERT_TRUE(Store().LoadSettings(loaded));
@@ -270,7 +270,7 @@ TEST_F(SettingsTest, ReadOnlyFileFailsWithOneMessageAndStaysUnchanged) {
   const std::string before = "[Path]\r\nSrcDir=/old/\r\n";
   WriteBytes(IniPath(), before);
   MakeReadOnly(IniPath());
-  RecordingView messages;
+  RecordingDisplay messages;
   EXPECT_FALSE(Store().SaveSettings(
       Settings{"/a/", "/b/", kC2H, kAb, "", "0", "2000", false}, messages));
   EXPECT_EQ(messages.messages(),
@@ -307,7 +307,7 @@ TEST_P(SaveEncodingTest, FileIsShiftJisUnlessAValueIsNot) {
   WriteBytes(IniPath(), c.before);
   const Settings saved{c.src_dir,   "/b/", kH2C,   kAb,
                        c.equipment, "0",   "2000", true};
-  RecordingView messages;
+  RecordingDisplay messages;
   ASSERT_TRUE(Store().SaveSettings(saved, messages));
   EXPECT_TRUE(messages.messages().empty());
   EXPECT_EQ(ReadBytes(IniPath()), c.after);
@@ -369,7 +369,7 @@ TEST_P(SettingsLinkTest, SaveWritesThroughTheLink) {
   std::filesystem::create_symlink(c.link_target, link);
   if (c.second_link) std::filesystem::create_symlink(link, IniPath());
 
-  RecordingView messages;
+  RecordingDisplay messages;
   ASSERT_TRUE(Store().SaveSettings(
       Settings{"/a/", "/b/", kH2C, kAb, "TBS", "0", "2000", true}, messages));
   EXPECT_TRUE(std::filesystem::is_symlink(IniPath()));
@@ -393,7 +393,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SettingsTest, SaveIntoMissingFolderFails) {
   SettingsStore store(folder_ / "missing" / "Cordshift.ini", DefaultFolder());
-  RecordingView messages;
+  RecordingDisplay messages;
   EXPECT_FALSE(store.SaveSettings(
       Settings{"/a/", "/b/", kC2H, kAb, "", "0", "2000", false}, messages));
   EXPECT_EQ(messages.messages().size(), 1u);

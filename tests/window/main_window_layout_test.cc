@@ -241,18 +241,17 @@ TEST_F(LayoutTest, ListsAreReportViewsWithTheSixColumns) {
   }
 }
 
-TEST_F(LayoutTest, RowsKeepTheOrderTheyWereAddedIn) {
+TEST_F(LayoutTest, RowsKeepTheOrderTheyAreGivenIn) {
   MainWindow& window = Start();
-  window.ClearList(ListId::kDestination);
-  window.SetListCell(ListId::kDestination, 1, 1, "   2");
-  window.SetListCell(ListId::kDestination, 1, 2, "Z");
-  window.SetListCell(ListId::kDestination, 2, 1, "   1");
-  window.SetListCell(ListId::kDestination, 2, 2, "A");
-  window.SetListCell(ListId::kDestination, 2, 6, "B66");
+  window.ShowList(ListId::kDestination,
+                  std::make_shared<const ListRows>(
+                      RowStyle::kConverted,
+                      std::vector<ListRow>{{2, "Z", {}},
+                                           {1, "A", {1, 2, 0, 194, true}}}));
   ASSERT_EQ(window.lvDst->topLevelItemCount(), 2);
   EXPECT_EQ(Text(window.lvDst->topLevelItem(0)->text(1)), "Z");
   EXPECT_EQ(Text(window.lvDst->topLevelItem(1)->text(0)), "   1");
-  EXPECT_EQ(Text(window.lvDst->topLevelItem(1)->text(5)), "B66");
+  EXPECT_EQ(Text(window.lvDst->topLevelItem(1)->text(5)), "  B66");
   EXPECT_EQ(window.lvSrc->topLevelItemCount(), 0);
 }
 

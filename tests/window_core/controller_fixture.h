@@ -78,16 +78,13 @@ struct RecordingWindowView : WindowView {
   void ShowNotation(Notation shown) override { notation = shown; }
   void ShowForm(const FormValues& shown) override { form = shown; }
   void ShowGuide(std::string_view text) override { guides.emplace_back(text); }
-  void ClearList(ListId list) override { rows[Slot(list)].clear(); }
-  void SetListCell(ListId list, int row, int column,
-                   std::string_view text) override {
+  void ShowList(ListId list, std::shared_ptr<const ListRows> shown) override {
     std::vector<std::vector<std::string>>& cells = rows[Slot(list)];
-    if (column == 1) {
-      cells.push_back({std::string(text)});
-      return;
+    cells.clear();
+    for (int index = 0; index < shown->size(); ++index) {
+      const auto row = shown->Cells(index);
+      cells.emplace_back(row.begin(), row.end());
     }
-    ASSERT_EQ(row, static_cast<int>(cells.size()));
-    cells.back().emplace_back(text);
   }
   void SetConvertedCount(std::string_view caption) override { count = caption; }
   void ShowRunProgress(int done, int total) override {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -14,7 +15,9 @@
 #include "wiring/companion.h"
 #include "support/temp_folder.h"
 #include "support/wiring_fixture.h"
-#include "wiring/recording_view.h"
+#include "present/reasons.h"
+#include "present/recording_display.h"
+#include "present/run_presenter.h"
 #include "wiring/summaries.h"
 #include "wiring/wiring_file.h"
 
@@ -28,15 +31,15 @@ using testing::Snapshot;
 using testing::TempFolder;
 using testing::WriteBytes;
 using testing::WriteLines;
-using Row = RecordingView::Row;
+using Row = RecordingDisplay::Row;
 
 constexpr char kAbortGuide[] = "異常を検出したため変換を終了します";
 
 // A view that lets a test act as another writer when a guide text shows.
-class HookedView : public RecordingView {
+class HookedView : public RecordingDisplay {
  public:
   void ShowGuide(std::string_view text) override {
-    RecordingView::ShowGuide(text);
+    RecordingDisplay::ShowGuide(text);
     if (on_guide) on_guide(text);
   }
 
@@ -56,12 +59,11 @@ class ConversionTest : public ::testing::Test {
   // Lists the source folder as the run does, then converts it.
   bool Convert(Direction direction) {
     source_list_ = testing::ListFolder(source_);
-    const bool listed =
+    const SummaryReading reading =
         direction == Direction::kContinuityToHipot
-            ? ListLoomvantageFiles(view_, ListId::kSource, source_list_,
-                                   workspace_)
-            : ListHipotFiles(view_, ListId::kSource, source_list_, workspace_);
-    EXPECT_TRUE(listed);
+            ? SummarizeContinuityFiles(source_list_, workspace_, nullptr, view_)
+            : SummarizeHipotFiles(source_list_, workspace_, nullptr, view_);
+    EXPECT_TRUE(reading.complete());
     return ConvertListed(direction);
   }
 
@@ -73,19 +75,39 @@ class ConversionTest : public ::testing::Test {
     return ConvertListed(direction);
   }
 
+  // Converts the source list into the destination folder, shown as a run
+  // shows it; converted_ counts the files written.
   bool ConvertListed(Direction direction) {
     const auto source_before = Snapshot(source_);
-    const std::string folder = destination_.string() + "/";
+    FolderJob job;
+    job.source = &source_list_;
+    job.destination_folder = destination_.string() + "/";
+    job.destination_files = destination_files_;
+    RunPresenter presenter(view_, direction);
+    presenter.FolderConversionStarted(job.destination_folder);
     const bool ok =
         direction == Direction::kContinuityToHipot
-            ? ConvertFolderToHipot(view_, source_list_, destination_list_,
-                                   folder, inputs_, workspace_, converted_)
-            : ConvertFolderToLoomvantage(view_, source_list_, destination_list_,
-                                         folder, inputs_, workspace_,
-                                         converted_);
+            ? ConvertFolderToHipot(presenter, job, inputs_, workspace_)
+            : ConvertFolderToContinuity(presenter, job, inputs_, workspace_);
+    if (ok) presenter.FolderConverted(job.destination_folder);
+    presenter.RunEnded(false);
+    converted_ = static_cast<int>(std::count_if(
+        view_.reports().begin(), view_.reports().end(),
+        [](const FileReport& report) {
+          return report.outcome == FileOutcome::kConverted;
+        }));
     // Whatever happened, the source files stay exactly as they were.
     EXPECT_EQ(Snapshot(source_), source_before);
     return ok;
+  }
+
+  // The detail of the last fault reported.
+  std::string LastFaultDetail() const {
+    for (auto report = view_.reports().rbegin();
+         report != view_.reports().rend(); ++report) {
+      if (report->fault) return FaultDetail(*report->fault);
+    }
+    return "";
   }
 
   void AddSource(const std::string& name,
@@ -127,7 +149,9 @@ class ConversionTest : public ::testing::Test {
   HookedView view_;
   WiringWorkspace workspace_;
   WiringFileList source_list_;
-  WiringFileList destination_list_;
+  // The destination folder as a run opens it; opened by the conversion when
+  // null.
+  std::shared_ptr<OpenedFolder> destination_files_;
   ConversionInputs inputs_;
   int converted_ = 0;
 };
@@ -143,9 +167,12 @@ TEST_F(ConversionTest, ContinuityFolderMatchesGoldenHipotFiles) {
                 {"   1", "01_ab", "    3", "    5", "    0", "  193"},
                 {"   2", "02_seq", "    4", "    4", "    0", "   65"}}));
   EXPECT_EQ(view_.converted_count(), "2");
-  EXPECT_EQ(testing::Names(destination_list_),
-            (std::vector<std::string>{"01_ab", "02_seq"}));
-  EXPECT_EQ(view_.guides().back(), "3件目変換中...");
+  const std::string folder = destination_.string() + "/";
+  EXPECT_EQ(view_.guides(),
+            (std::vector<std::string>{
+                folder + "フォルダの変換中...", "1件目変換中...",
+                "2件目変換中...", "3件目変換中...",
+                folder + "フォルダ 変換完了"}));
 }
 
 struct GoldenCase {
@@ -308,9 +335,6 @@ TEST_P(HeaderFaultTest, FaultInThirdFileKeepsTheFirstTwo) {
   std::vector<std::string> third = GetParam().header;
   third.push_back("A1-A2,0,100");
   AddSource("3", third);
-  view_.SetConvertedCount("prev");
-  converted_ = 4;
-
   EXPECT_FALSE(ConvertUnlisted(Direction::kContinuityToHipot));
   if (GetParam().message) {
     EXPECT_EQ(view_.messages(),
@@ -325,8 +349,8 @@ TEST_P(HeaderFaultTest, FaultInThirdFileKeepsTheFirstTwo) {
   EXPECT_TRUE(std::filesystem::exists(destination_ / "2.lvd"));
   EXPECT_FALSE(std::filesystem::exists(destination_ / "3.lvd"));
   // The two files written are on the disk and in the list, so they count.
-  EXPECT_EQ(view_.converted_count(), "6");
-  EXPECT_EQ(converted_, 6);
+  EXPECT_EQ(view_.converted_count(), "2");
+  EXPECT_EQ(converted_, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -341,15 +365,6 @@ INSTANTIATE_TEST_SUITE_P(
                                  "変換元：3 行目の回路数が異常です"},
                       HeaderCase{{"M", "20240101000000", "1", "two"},
                                  "変換元：3 行目の端子数が異常です"}));
-
-TEST_F(ConversionTest, RunningTotalAddsThisFolder) {
-  AddSource("1", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
-  AddSource("2", {"M", "20240101000000", "0", "0"});
-  converted_ = 5;
-  ASSERT_TRUE(Convert(Direction::kContinuityToHipot));
-  EXPECT_EQ(view_.converted_count(), "6");
-  EXPECT_EQ(converted_, 6);
-}
 
 TEST_F(ConversionTest, FolderWithNothingToConvertShowsZero) {
   AddSource("1", {"M", "20240101000000", "0", "0"});
@@ -510,9 +525,8 @@ TEST_P(WriteFaultTest, FaultKeepsBothDestinationFilesAsTheyWere) {
   EXPECT_TRUE(NoTemporaryFiles());
   ASSERT_EQ(view_.reports().size(), 1u);
   EXPECT_EQ(view_.reports()[0].outcome, FileOutcome::kFault);
-  EXPECT_NE(view_.reports()[0].detail.find(GetParam().detail),
-            std::string::npos)
-      << view_.reports()[0].detail;
+  EXPECT_NE(LastFaultDetail().find(GetParam().detail), std::string::npos)
+      << LastFaultDetail();
   EXPECT_EQ(view_.guides().back(), kAbortGuide);
   EXPECT_EQ(converted_, 0);
   EXPECT_TRUE(view_.Rows(ListId::kDestination).empty());
@@ -570,7 +584,7 @@ TEST_F(ConversionTest, CommentFileIsFoundWhateverTheCaseOfItsName) {
                {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
     WriteBytes(source_ / c.comment_name, "[Purpose]\r\nComment=hello\r\n");
     source_list_ = {{"W100", source_.string() + "/", c.wiring_extension,
-                     FileSummary{1, 2, 0, "A2"}}};
+                     FileSummary{1, 2, 0, 2, true}}};
     ASSERT_TRUE(ConvertListed(Direction::kContinuityToHipot)) << c.comment_name;
     EXPECT_EQ(ReadBytes(destination_ / "W100.ini"),
               "[Purpose]\r\nComment=hello\r\n")
@@ -610,7 +624,7 @@ TEST_F(ConversionTest, SecondSourceOfOneDestinationNameIsSkipped) {
       view_ = HookedView();
       converted_ = 0;
       source_list_.clear();
-      workspace_.destination_files.reset();
+      destination_files_.reset();
       const std::pair<Source, const char*> sources[] = {
           {c.first, "A1-A2,0,100"}, {c.second, "A3-A4,0,100"}};
       for (const auto& [source, record] : sources) {
@@ -620,13 +634,13 @@ TEST_F(ConversionTest, SecondSourceOfOneDestinationNameIsSkipped) {
             {"M", "20240101000000", "1", "2", record});
         source_list_.push_back(
             {source.name, (source_ / source.folder).string() + "/",
-             source.extension, FileSummary{1, 2, 0, "A2"}});
+             source.extension, FileSummary{1, 2, 0, 2, true}});
       }
 #ifndef _WIN32
       if (c.case_insensitive_destination) {
-        workspace_.destination_files = std::make_shared<OpenedFolder>(
+        destination_files_ = std::make_shared<OpenedFolder>(
             PathFromUtf8(destination_.string() + "/"));
-        workspace_.destination_files->TreatAsIgnoringCase();
+        destination_files_->TreatAsIgnoringCase();
         view_.on_guide = [&](std::string_view text) {
           if (text != "2件目変換中...") return;
           std::filesystem::create_hard_link(
@@ -732,11 +746,18 @@ TEST_F(ConversionTest, ConcurrentRunsNeverBothWriteOneFile) {
   for (WiringFile& file : source_list_) file.summary.circuits = 1;
   const std::string folder = destination_.string() + "/";
   const auto run = [&](int& converted) {
-    RecordingView view;
+    RecordingDisplay view;
+    RunPresenter presenter(view, Direction::kContinuityToHipot);
     WiringWorkspace workspace;
-    WiringFileList destination;
-    EXPECT_TRUE(ConvertFolderToHipot(view, source_list_, destination, folder,
-                                     inputs_, workspace, converted));
+    FolderJob job;
+    job.source = &source_list_;
+    job.destination_folder = folder;
+    EXPECT_TRUE(ConvertFolderToHipot(presenter, job, inputs_, workspace));
+    converted = static_cast<int>(std::count_if(
+        view.reports().begin(), view.reports().end(),
+        [](const FileReport& report) {
+          return report.outcome == FileOutcome::kConverted;
+        }));
   };
   int first = 0;
   int second = 0;
@@ -789,20 +810,24 @@ TEST_F(ConversionTest, TooLargeWiringFileIsAFaultNamingIt) {
   AddSource("2", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
   std::filesystem::resize_file(source_ / "2.lvd", kMaxWiringFileSize + 1);
   source_list_ = testing::ListFolder(source_);
-  EXPECT_FALSE(
-      ListLoomvantageFiles(view_, ListId::kSource, source_list_, workspace_));
-  ASSERT_EQ(view_.reports().size(), 1u);
-  EXPECT_EQ(view_.reports()[0].source, source_list_[1].WiringPath());
-  EXPECT_NE(view_.reports()[0].detail.find("too large"), std::string::npos);
+  const SummaryReading reading =
+      SummarizeContinuityFiles(source_list_, workspace_, nullptr, view_);
+  ASSERT_TRUE(reading.fault);
+  EXPECT_EQ(reading.files_read, 1);
+  EXPECT_EQ(reading.fault->source, source_list_[1].WiringPath());
+  EXPECT_NE(FaultDetail(*reading.fault->fault).find("too large"),
+            std::string::npos);
 
   view_ = HookedView();
   for (WiringFile& file : source_list_) file.summary.circuits = 1;
   // Not through ConvertListed: its look at the source would read the file.
-  EXPECT_FALSE(ConvertFolderToHipot(view_, source_list_, destination_list_,
-                                    destination_.string() + "/", inputs_,
-                                    workspace_, converted_));
+  RunPresenter presenter(view_, Direction::kContinuityToHipot);
+  FolderJob job;
+  job.source = &source_list_;
+  job.destination_folder = destination_.string() + "/";
+  EXPECT_FALSE(ConvertFolderToHipot(presenter, job, inputs_, workspace_));
   EXPECT_EQ(view_.reports().back().source, source_list_[1].WiringPath());
-  EXPECT_NE(view_.reports().back().detail.find("too large"), std::string::npos);
+  EXPECT_NE(LastFaultDetail().find("too large"), std::string::npos);
 }
 
 }  // namespace

@@ -357,16 +357,6 @@ TEST(WriterTest, ContinuityFileReadsBack) {
   EXPECT_EQ(second->to_number, 65);
 }
 
-TEST(WriterTest, RightAlignsInFixedWidths) {
-  EXPECT_EQ(RightAlign("12", 4), "  12");
-  EXPECT_EQ(RightAlign("12345", 4), "12345");
-  EXPECT_EQ(RightAlign("", 3), "   ");
-  EXPECT_EQ(RightAlign(SJIS_HYO, 3), "  " SJIS_HYO);  // one character
-  EXPECT_EQ(RightAlign(0, 5), "    0");
-  EXPECT_EQ(RightAlign(-12, 4), " -12");
-  EXPECT_EQ(RightAlign(123456, 5), "123456");
-}
-
 }  // namespace
 }  // namespace cordshift
 

@@ -201,17 +201,18 @@ QTreeWidget* MainWindow::ListOf(ListId list) const {
   return list == ListId::kSource ? lvSrc : lvDst;
 }
 
-void MainWindow::ClearList(ListId list) { ListOf(list)->clear(); }
-
-void MainWindow::SetListCell(ListId list, int row, int column,
-                             std::string_view text) {
+void MainWindow::ShowList(ListId list, std::shared_ptr<const ListRows> rows) {
   QTreeWidget* view = ListOf(list);
-  if (column == 1) {
-    CreateOwned<QTreeWidgetItem>(view, QStringList{ToQString(text)});
-    return;
+  view->setUpdatesEnabled(false);
+  view->clear();
+  for (int index = 0; index < rows->size(); ++index) {
+    QStringList cells;
+    for (int column = 0; column < ListRows::kColumnCount; ++column) {
+      cells << ToQString(rows->Cell(index, column));
+    }
+    CreateOwned<QTreeWidgetItem>(view, cells);
   }
-  QTreeWidgetItem* item = view->topLevelItem(row - 1);
-  if (item != nullptr) item->setText(column - 1, ToQString(text));
+  view->setUpdatesEnabled(true);
 }
 
 void MainWindow::SetConvertedCount(std::string_view caption) {

@@ -68,9 +68,7 @@ class MainWindow : public QWidget,
   void ShowNotation(Notation notation) override;
   void ShowForm(const FormValues& form) override;
   void ShowGuide(std::string_view text) override;
-  void ClearList(ListId list) override;
-  void SetListCell(ListId list, int row, int column,
-                   std::string_view text) override;
+  void ShowList(ListId list, std::shared_ptr<const ListRows> rows) override;
   void SetConvertedCount(std::string_view caption) override;
   void SetBusy(bool busy) override;
   void RequestClose(CloseWay way) override;

@@ -588,25 +588,27 @@ void Win32Window::ShowGuide(std::string_view text) {
   UpdateWindow(guide);
 }
 
-void Win32Window::ClearList(ListId list) {
-  ListView_DeleteAllItems(Control(list == ListId::kSource ? "lvSrc" : "lvDst"));
-}
-
-void Win32Window::SetListCell(ListId list, int row, int column,
-                              std::string_view text) {
+void Win32Window::ShowList(ListId list, std::shared_ptr<const ListRows> rows) {
   HWND view = Control(list == ListId::kSource ? "lvSrc" : "lvDst");
-  std::wstring wide = Utf8ToWide(text);
-  LVITEMW item{};
-  item.mask = LVIF_TEXT;
-  item.iItem = row - 1;
-  item.iSubItem = column - 1;
-  item.pszText = wide.data();
-  if (column == 1) {
-    item.iItem = ListView_GetItemCount(view);
-    ListView_InsertItem(view, &item);
-  } else {
-    ListView_SetItem(view, &item);
+  SendMessageW(view, WM_SETREDRAW, FALSE, 0);
+  ListView_DeleteAllItems(view);
+  for (int index = 0; index < rows->size(); ++index) {
+    for (int column = 0; column < ListRows::kColumnCount; ++column) {
+      std::wstring wide = Utf8ToWide(rows->Cell(index, column));
+      LVITEMW item{};
+      item.mask = LVIF_TEXT;
+      item.iItem = index;
+      item.iSubItem = column;
+      item.pszText = wide.data();
+      if (column == 0) {
+        ListView_InsertItem(view, &item);
+      } else {
+        ListView_SetItem(view, &item);
+      }
+    }
   }
+  SendMessageW(view, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(view, nullptr, TRUE);
 }
 
 void Win32Window::SetConvertedCount(std::string_view caption) {

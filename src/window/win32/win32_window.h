@@ -84,9 +84,7 @@ class Win32Window : public WindowView {
   void ShowNotation(Notation notation) override;
   void ShowForm(const FormValues& form) override;
   void ShowGuide(std::string_view text) override;
-  void ClearList(ListId list) override;
-  void SetListCell(ListId list, int row, int column,
-                   std::string_view text) override;
+  void ShowList(ListId list, std::shared_ptr<const ListRows> rows) override;
   void SetConvertedCount(std::string_view caption) override;
   void ShowRunProgress(int folders_done, int folder_count) override;
   void SetBusy(bool busy) override;

@@ -1,15 +1,16 @@
-#ifndef CORDSHIFT_WIRING_RECORDING_VIEW_H_
-#define CORDSHIFT_WIRING_RECORDING_VIEW_H_
+#ifndef CORDSHIFT_PRESENT_RECORDING_DISPLAY_H_
+#define CORDSHIFT_PRESENT_RECORDING_DISPLAY_H_
 
-// A view that keeps everything it is told: the front end of the command line
-// and of the tests.
+// A display that keeps everything it is shown: the command line's window
+// (it reports what it kept when the work is done) and the tests'.
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "wiring/conversion_view.h"
+#include "present/display.h"
 
 namespace cordshift {
 
@@ -20,20 +21,19 @@ struct RecordedMessage {
   bool operator==(const RecordedMessage&) const = default;
 };
 
-class RecordingView : public ConversionView {
+class RecordingDisplay : public Display {
  public:
   using Row = std::vector<std::string>;
 
   void ShowGuide(std::string_view text) override;
   void ShowMessage(std::string_view text, MessageIcon icon) override;
-  void ClearList(ListId list) override;
-  void SetListCell(ListId list, int row, int column,
-                   std::string_view text) override;
-  int ListRowCount(ListId list) const override;
+  void ShowList(ListId list, std::shared_ptr<const ListRows> rows) override;
   void SetConvertedCount(std::string_view caption) override;
   void ReportFile(const FileReport& report) override;
 
-  const std::vector<Row>& Rows(ListId list) const { return rows_[Slot(list)]; }
+  // The rows a list shows now, cell by cell.
+  std::vector<Row> Rows(ListId list) const;
+  const ListRows& List(ListId list) const { return *lists_[Slot(list)]; }
   const std::vector<std::string>& guides() const { return guides_; }
   const std::vector<RecordedMessage>& messages() const { return messages_; }
   const std::string& converted_count() const { return converted_count_; }
@@ -46,11 +46,12 @@ class RecordingView : public ConversionView {
 
   std::vector<std::string> guides_;
   std::vector<RecordedMessage> messages_;
-  std::array<std::vector<Row>, 2> rows_;
+  std::array<std::shared_ptr<const ListRows>, 2> lists_ = {
+      std::make_shared<const ListRows>(), std::make_shared<const ListRows>()};
   std::string converted_count_;
   std::vector<FileReport> reports_;
 };
 
 }  // namespace cordshift
 
-#endif  // CORDSHIFT_WIRING_RECORDING_VIEW_H_
+#endif  // CORDSHIFT_PRESENT_RECORDING_DISPLAY_H_
