@@ -5,6 +5,7 @@
 #include <shobjidl.h>
 #include <uxtheme.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/codepage.h"
@@ -74,8 +75,8 @@ ControlClass ClassOf(const LayoutControl& entry) {
     case ControlKind::kOption:
       return {L"BUTTON", BS_AUTORADIOBUTTON};
     case ControlKind::kReportList:
-      return {WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                                WS_BORDER | WS_TABSTOP};
+      return {WC_LISTVIEWW, LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
+                                LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP};
     case ControlKind::kPicture:
       return {L"STATIC", SS_OWNERDRAW};
   }
@@ -367,6 +368,12 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DROPFILES:
       OnDrop(reinterpret_cast<HDROP>(wparam));
       return 0;
+    case WM_NOTIFY: {
+      const auto& header = *reinterpret_cast<const NMHDR*>(lparam);
+      if (header.code != LVN_GETDISPINFOW) break;
+      FillListCell(*reinterpret_cast<const NMLVDISPINFOW*>(lparam));
+      return 0;
+    }
     case WM_DRAWITEM: {
       // The arrow picture is the one control drawn here.
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
@@ -589,26 +596,30 @@ void Win32Window::ShowGuide(std::string_view text) {
 }
 
 void Win32Window::ShowList(ListId list, std::shared_ptr<const ListRows> rows) {
-  HWND view = Control(list == ListId::kSource ? "lvSrc" : "lvDst");
-  SendMessageW(view, WM_SETREDRAW, FALSE, 0);
-  ListView_DeleteAllItems(view);
-  for (int index = 0; index < rows->size(); ++index) {
-    for (int column = 0; column < ListRows::kColumnCount; ++column) {
-      std::wstring wide = Utf8ToWide(rows->Cell(index, column));
-      LVITEMW item{};
-      item.mask = LVIF_TEXT;
-      item.iItem = index;
-      item.iSubItem = column;
-      item.pszText = wide.data();
-      if (column == 0) {
-        ListView_InsertItem(view, &item);
-      } else {
-        ListView_SetItem(view, &item);
-      }
-    }
-  }
-  SendMessageW(view, WM_SETREDRAW, TRUE, 0);
+  const bool source = list == ListId::kSource;
+  HWND view = Control(source ? "lvSrc" : "lvDst");
+  const int count = rows->size();
+  list_rows_[source ? 0 : 1] = std::move(rows);
+  ListView_SetItemCountEx(view, count, 0);
   InvalidateRect(view, nullptr, TRUE);
+}
+
+void Win32Window::FillListCell(const NMLVDISPINFOW& request) const {
+  const LVITEMW& item = request.item;
+  if ((item.mask & LVIF_TEXT) == 0 || item.cchTextMax <= 0) return;
+  const bool source = request.hdr.hwndFrom == Control("lvSrc");
+  if (!source && request.hdr.hwndFrom != Control("lvDst")) return;
+  const std::shared_ptr<const ListRows>& rows = list_rows_[source ? 0 : 1];
+  item.pszText[0] = L'\0';
+  if (!rows || item.iItem < 0 || item.iItem >= rows->size() ||
+      item.iSubItem < 0 || item.iSubItem >= ListRows::kColumnCount) {
+    return;
+  }
+  const std::wstring text = Utf8ToWide(rows->Cell(item.iItem, item.iSubItem));
+  const std::size_t room = static_cast<std::size_t>(item.cchTextMax) - 1;
+  const std::size_t length = std::min(text.size(), room);
+  text.copy(item.pszText, length);
+  item.pszText[length] = L'\0';
 }
 
 void Win32Window::SetConvertedCount(std::string_view caption) {

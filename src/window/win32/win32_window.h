@@ -13,6 +13,7 @@
 
 #include <deque>
 #include <functional>
+#include <array>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -105,6 +106,9 @@ class Win32Window : public WindowView {
   void OnCommand(int id);
   void OnDrop(HDROP drop);
   void DrawArrow(const DRAWITEMSTRUCT& item) const;
+  // The lists hold no items of their own: they ask for each cell's text
+  // when they draw it, from the rows shown last.
+  void FillListCell(const NMLVDISPINFOW& request) const;
   LRESULT ColourStatic(HDC dc, HWND control);
   void ConnectTaskbarButton();
   // Only the selected option of a pair is a tab stop, so that Tab reaches
@@ -129,6 +133,8 @@ class Win32Window : public WindowView {
   // By face, size and weight, for the current DPI.
   std::map<std::tuple<Typeface, double, bool>, HFONT> fonts_;
   std::map<std::uint32_t, HBRUSH> brushes_;
+  // The rows each list shows (source, destination).
+  std::array<std::shared_ptr<const ListRows>, 2> list_rows_;
   // Text colours set by the behaviour, over those of the layout.
   std::map<HWND, Rgb> text_colours_;
   // The taskbar button's progress, once the taskbar has made the button.
