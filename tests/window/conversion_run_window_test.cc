@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <string>
 #include <vector>
 
@@ -16,6 +16,8 @@
 
 namespace cordshift {
 namespace {
+
+using testing::RowCount;
 
 using testing::ShownMessage;
 using testing::WindowTest;
@@ -50,8 +52,8 @@ TEST_F(RunFromWindowTest, ConvertsTheWholeTreeAndReportsLikeTheRun) {
   }
   EXPECT_EQ(window.GuideText(), "Loomvantage->LoomvantageHipot 変換完了");
   // The lists show the last folder converted, the counter the whole run.
-  EXPECT_EQ(window.lvDst->topLevelItemCount(),
-            window.lvSrc->topLevelItemCount());
+  EXPECT_EQ(RowCount(window.lvDst),
+            RowCount(window.lvSrc));
   EXPECT_EQ(Text(window.lblKensu->text()), "5");
   // The run took the overwrite choice into the settings.
   EXPECT_TRUE(window.settings().OverWrite);

@@ -19,7 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <string>
 #include <vector>
 
@@ -29,6 +29,10 @@
 
 namespace cordshift {
 namespace {
+
+using testing::CellText;
+using testing::HeaderText;
+using testing::RowCount;
 
 using testing::WindowTest;
 
@@ -75,10 +79,10 @@ const std::vector<ControlCase> kControls = {
      true},
     {"btnFunc_1", "QPushButton", "fraMain", 14310, 2100, 855, 405, "参照", G, 9,
      false},
-    {"lvSrc", "QTreeWidget", "fraMain", 120, 2850, 7335, 4695, nullptr, G, 9,
+    {"lvSrc", "QTreeView", "fraMain", 120, 2850, 7335, 4695, nullptr, G, 9,
      false},
     {"Image1", "QLabel", "fraMain", 7440, 5040, 435, 360, nullptr, G, 9, false},
-    {"lvDst", "QTreeWidget", "fraMain", 7860, 2850, 7335, 4695, nullptr, G, 9,
+    {"lvDst", "QTreeView", "fraMain", 7860, 2850, 7335, 4695, nullptr, G, 9,
      false},
     {"Label1_0", "QLabel", "fraMain", 60, 7620, 1365, 315, "変換先機種名", G, 9,
      false},
@@ -228,14 +232,14 @@ TEST_F(LayoutTest, ListsAreReportViewsWithTheSixColumns) {
   const std::vector<std::pair<const char*, int>> columns = {
       {"No.", 47},    {"品名", 200},  {"回路数", 52},
       {"端子数", 52}, {"片端数", 52}, {"最大端子", 64}};
-  for (QTreeWidget* list : {window.lvSrc, window.lvDst}) {
-    ASSERT_EQ(list->columnCount(), 6);
+  for (QTreeView* list : {window.lvSrc, window.lvDst}) {
+    ASSERT_EQ(list->model()->columnCount(), 6);
     EXPECT_FALSE(list->rootIsDecorated());
     EXPECT_FALSE(list->isSortingEnabled());
     EXPECT_FALSE(list->isHeaderHidden());
     for (int i = 0; i < 6; ++i) {
       const auto& [header, width] = columns[static_cast<std::size_t>(i)];
-      EXPECT_EQ(ToUtf8(list->headerItem()->text(i)), header);
+      EXPECT_EQ(HeaderText(list, i), header);
       EXPECT_EQ(list->columnWidth(i), width);
     }
   }
@@ -248,11 +252,11 @@ TEST_F(LayoutTest, RowsKeepTheOrderTheyAreGivenIn) {
                       RowStyle::kConverted,
                       std::vector<ListRow>{{2, "Z", {}},
                                            {1, "A", {1, 2, 0, 194, true}}}));
-  ASSERT_EQ(window.lvDst->topLevelItemCount(), 2);
-  EXPECT_EQ(Text(window.lvDst->topLevelItem(0)->text(1)), "Z");
-  EXPECT_EQ(Text(window.lvDst->topLevelItem(1)->text(0)), "   1");
-  EXPECT_EQ(Text(window.lvDst->topLevelItem(1)->text(5)), "  B66");
-  EXPECT_EQ(window.lvSrc->topLevelItemCount(), 0);
+  ASSERT_EQ(RowCount(window.lvDst), 2);
+  EXPECT_EQ(CellText(window.lvDst, 0, 1), "Z");
+  EXPECT_EQ(CellText(window.lvDst, 1, 0), "   1");
+  EXPECT_EQ(CellText(window.lvDst, 1, 5), "  B66");
+  EXPECT_EQ(RowCount(window.lvSrc), 0);
 }
 
 TEST_F(LayoutTest, FontsStandInWithTheMetricsOfTheWindowsFonts) {

@@ -11,7 +11,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUrl>
 #include <string>
 #include <vector>
@@ -21,6 +21,9 @@
 
 namespace cordshift {
 namespace {
+
+using testing::CellText;
+using testing::RowCount;
 
 using testing::BrowseRequest;
 using testing::MakeReadOnly;
@@ -91,9 +94,9 @@ TEST_F(MainWindowTest, StartsInTheStoredReverseDirectionWithAbNumbers) {
   EXPECT_EQ(Text(window.lblSrcTitle->text()), "変換元：  LoomvantageHipot");
   EXPECT_EQ(Text(window.lblDstTitle->text()), "変換先：  Loomvantage");
   // Both lists were read the reverse direction's way.
-  ASSERT_EQ(window.lvSrc->topLevelItemCount(), 1);
-  EXPECT_EQ(Text(window.lvSrc->topLevelItem(0)->text(1)), "H1");
-  ASSERT_EQ(window.lvDst->topLevelItemCount(), 1);
+  ASSERT_EQ(RowCount(window.lvSrc), 1);
+  EXPECT_EQ(CellText(window.lvSrc, 0, 1), "H1");
+  ASSERT_EQ(RowCount(window.lvDst), 1);
   EXPECT_EQ(window.GuideText(), "変換先の Loomvantage の一覧を表示しました");
 }
 
@@ -122,7 +125,7 @@ TEST_F(MainWindowTest, SwitchingDirectionRelistsBothFoldersWithoutPicker) {
   WriteLines(temp_ / "dst/H1.lvd", kHipotFile);
   WriteLines(temp_ / "dst/H2.lvd", kHipotFile);
   MainWindow& window = Start();
-  ASSERT_EQ(window.lvDst->topLevelItemCount(), 2);
+  ASSERT_EQ(RowCount(window.lvDst), 2);
 
   window.optSel[1]->click();
   ASSERT_TRUE(WaitForRunEnd());
@@ -139,8 +142,8 @@ TEST_F(MainWindowTest, SwitchingDirectionRelistsBothFoldersWithoutPicker) {
   ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(window.settings().Direction, Direction::kContinuityToHipot);
   EXPECT_TRUE(window.optAB[0]->isHidden());
-  EXPECT_EQ(window.lvSrc->topLevelItemCount(), 1);
-  EXPECT_EQ(window.lvDst->topLevelItemCount(), 2);
+  EXPECT_EQ(RowCount(window.lvSrc), 1);
+  EXPECT_EQ(RowCount(window.lvDst), 2);
   EXPECT_EQ(window.GuideText(),
             "変換先の LoomvantageHipot の一覧を表示しました");
   EXPECT_TRUE(dialogs_.browses.empty());
@@ -247,8 +250,8 @@ TEST_F(MainWindowTest, SourceButtonPicksAndListsTheFolder) {
                 (temp_ / "src").string()}));
   EXPECT_EQ(window.settings().SrcDir, Folder("other"));
   EXPECT_EQ(Text(window.lblSrc->text()), Folder("other"));
-  ASSERT_EQ(window.lvSrc->topLevelItemCount(), 1);
-  EXPECT_EQ(Text(window.lvSrc->topLevelItem(0)->text(1)), "W7");
+  ASSERT_EQ(RowCount(window.lvSrc), 1);
+  EXPECT_EQ(CellText(window.lvSrc, 0, 1), "W7");
   EXPECT_EQ(window.GuideText(), "変換元の Loomvantage の一覧を表示しました");
   window.close();
   EXPECT_EQ(Stored("Path", "SrcDir"), Folder("other"));
@@ -266,7 +269,7 @@ TEST_F(MainWindowTest, CancelledPickerLeavesFolderLabelListAndGuidance) {
             "ください");
   EXPECT_EQ(window.settings().DstDir, Folder("dst"));
   EXPECT_EQ(Text(window.lblDst->text()), Folder("dst"));
-  EXPECT_EQ(window.lvDst->topLevelItemCount(), 1);
+  EXPECT_EQ(RowCount(window.lvDst), 1);
   EXPECT_EQ(window.GuideText(), guide);
 }
 
@@ -308,14 +311,14 @@ TEST_F(MainWindowTest, DroppedFolderIsTakenAsIfPicked) {
   ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(window.settings().SrcDir, Folder("dropped"));
   EXPECT_EQ(Text(window.lblSrc->text()), Folder("dropped"));
-  EXPECT_EQ(window.lvSrc->topLevelItemCount(), 1);
+  EXPECT_EQ(RowCount(window.lvSrc), 1);
 
   EXPECT_TRUE(
       DropUrls(window.lvDst->viewport(),
                {QUrl::fromLocalFile(ToQString((temp_ / "hipot").string()))}));
   ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(window.settings().DstDir, Folder("hipot"));
-  EXPECT_EQ(window.lvDst->topLevelItemCount(), 1);
+  EXPECT_EQ(RowCount(window.lvDst), 1);
   EXPECT_TRUE(dialogs_.browses.empty());
 }
 

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QTest>
+#include <QTreeView>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -52,6 +53,15 @@ class WindowTest : public WindowFilesTest {
   ScriptedDialogs dialogs_;
   std::unique_ptr<MainWindow> window_;
 };
+
+// What a list view shows: its rows and the text of a cell or a heading.
+inline int RowCount(const QTreeView* list) { return list->model()->rowCount(); }
+inline std::string CellText(const QTreeView* list, int row, int column) {
+  return ToUtf8(list->model()->index(row, column).data().toString());
+}
+inline std::string HeaderText(const QTreeView* list, int column) {
+  return ToUtf8(list->model()->headerData(column, Qt::Horizontal).toString());
+}
 
 }  // namespace cordshift::testing
 

@@ -13,12 +13,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringList>
-#include <QTreeWidget>
-#include <QTreeWidgetItem>
+#include <QTreeView>
 #include <span>
 #include <utility>
 
 #include "window/qt/folder_drop.h"
+#include "window/qt/list_rows_model.h"
 #include "window/qt/qt_ownership.h"
 #include "window/qt/qt_text.h"
 
@@ -147,10 +147,8 @@ void MainWindow::SetupListColumns() {
   for (const ListColumn& column : columns) {
     headers << ToQString(column.header);
   }
-  for (QTreeWidget* list : {lvSrc, lvDst}) {
-    list->clear();
-    list->setColumnCount(static_cast<int>(columns.size()));
-    list->setHeaderLabels(headers);
+  for (QTreeView* list : {lvSrc, lvDst}) {
+    list->setModel(CreateOwned<ListRowsModel>(headers, list));
     for (std::size_t i = 0; i < columns.size(); ++i) {
       list->setColumnWidth(static_cast<int>(i),
                            TwipsToPixels(columns[i].width_twips));
@@ -197,22 +195,13 @@ void MainWindow::ShowGuide(std::string_view text) {
   lblGuide->repaint();
 }
 
-QTreeWidget* MainWindow::ListOf(ListId list) const {
-  return list == ListId::kSource ? lvSrc : lvDst;
+ListRowsModel* MainWindow::ModelOf(ListId list) const {
+  return static_cast<ListRowsModel*>(
+      (list == ListId::kSource ? lvSrc : lvDst)->model());
 }
 
 void MainWindow::ShowList(ListId list, std::shared_ptr<const ListRows> rows) {
-  QTreeWidget* view = ListOf(list);
-  view->setUpdatesEnabled(false);
-  view->clear();
-  for (int index = 0; index < rows->size(); ++index) {
-    QStringList cells;
-    for (int column = 0; column < ListRows::kColumnCount; ++column) {
-      cells << ToQString(rows->Cell(index, column));
-    }
-    CreateOwned<QTreeWidgetItem>(view, cells);
-  }
-  view->setUpdatesEnabled(true);
+  ModelOf(list)->SetRows(std::move(rows));
 }
 
 void MainWindow::SetConvertedCount(std::string_view caption) {

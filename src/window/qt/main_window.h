@@ -18,9 +18,12 @@
 #include "window/window_view.h"
 
 class QCloseEvent;
-class QTreeWidget;
+class QTreeView;
+
 
 namespace cordshift {
+
+class ListRowsModel;
 
 // Hands tasks to the Qt event loop of the window's thread.
 class QtDispatcher : public Dispatcher {
@@ -81,7 +84,7 @@ class MainWindow : public QWidget,
   void ConnectHandlers();
   void AcceptFolderDrops();
   FormValues Form() const;
-  QTreeWidget* ListOf(ListId list) const;
+  ListRowsModel* ModelOf(ListId list) const;
 
   QtDispatcher dispatcher_;
   // Declared after the dispatcher and last: it waits for work in progress,

@@ -14,7 +14,7 @@
 #include <QRadioButton>
 #include <QRect>
 #include <QString>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QWidget>
 #include <Qt>
 #include <array>
@@ -83,8 +83,8 @@ QLabel* Label(QWidget* parent, const LayoutControl& entry) {
   return label;
 }
 
-QTreeWidget* ReportList(QWidget* parent) {
-  auto* list = CreateOwned<QTreeWidget>(parent);
+QTreeView* ReportList(QWidget* parent) {
+  auto* list = CreateOwned<QTreeView>(parent);
   list->setRootIsDecorated(false);
   list->setItemsExpandable(false);
   list->setUniformRowHeights(true);

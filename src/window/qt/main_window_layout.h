@@ -17,7 +17,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QRect;
-class QTreeWidget;
+class QTreeView;
 class QWidget;
 
 namespace cordshift {
@@ -41,8 +41,8 @@ struct MainWindowControls {
   QLabel* lblSrc = nullptr;
   QLabel* lblDst = nullptr;
   std::array<QPushButton*, 4> btnFunc{};
-  QTreeWidget* lvSrc = nullptr;
-  QTreeWidget* lvDst = nullptr;
+  QTreeView* lvSrc = nullptr;
+  QTreeView* lvDst = nullptr;
   QLabel* Image1 = nullptr;
   std::array<QLabel*, 4> Label1{};
   std::array<QLabel*, 3> Label2{};
