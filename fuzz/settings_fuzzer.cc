@@ -38,34 +38,38 @@ bool SurvivesIni(std::string_view text) {
 }
 
 bool SurvivesIni(const Settings& s) {
-  return SurvivesIni(s.SrcDir) && SurvivesIni(s.DstDir) &&
-         SurvivesIni(s.Equipment);
+  return SurvivesIni(s.source_folder) && SurvivesIni(s.destination_folder) &&
+         SurvivesIni(s.model_name);
 }
 
 bool SameSettings(const Settings& a, const Settings& b) {
-  return a.SrcDir == b.SrcDir && a.DstDir == b.DstDir &&
-         a.Direction == b.Direction && a.ABorSeq == b.ABorSeq &&
-         a.Equipment == b.Equipment && a.Lower == b.Lower &&
-         a.Upper == b.Upper && a.OverWrite == b.OverWrite;
+  return a.source_folder == b.source_folder &&
+         a.destination_folder == b.destination_folder &&
+         a.direction == b.direction && a.notation == b.notation &&
+         a.model_name == b.model_name && a.lower == b.lower &&
+         a.upper == b.upper && a.overwrite == b.overwrite;
 }
 
 void CheckLoaded(const Settings& settings) {
-  Require(IsValidUtf8(settings.SrcDir) && IsValidUtf8(settings.DstDir) &&
-              IsValidUtf8(settings.Equipment),
+  Require(IsValidUtf8(settings.source_folder) &&
+              IsValidUtf8(settings.destination_folder) &&
+              IsValidUtf8(settings.model_name),
           "loaded texts are UTF-8");
-  Require(settings.SrcDir.ends_with('/') && settings.DstDir.ends_with('/'),
+  Require(settings.source_folder.ends_with('/') &&
+              settings.destination_folder.ends_with('/'),
           "folders end in a separator");
-  Require(
-      settings.SrcDir.size() < PATH_MAX && settings.DstDir.size() < PATH_MAX,
-      "folders fit a path");
-  Require(!settings.Lower.empty() && !settings.Upper.empty() &&
-              std::stoll(settings.Lower) < std::stoll(settings.Upper),
+  Require(settings.source_folder.size() < PATH_MAX &&
+              settings.destination_folder.size() < PATH_MAX,
+          "folders fit a path");
+  Require(!settings.lower.empty() && !settings.upper.empty() &&
+              std::stoll(settings.lower) < std::stoll(settings.upper),
           "the limits are numbers, lower below upper");
 }
 
 bool FitsCp932(const Settings& s) {
-  return IsCp932Representable(s.SrcDir) && IsCp932Representable(s.DstDir) &&
-         IsCp932Representable(s.Equipment);
+  return IsCp932Representable(s.source_folder) &&
+         IsCp932Representable(s.destination_folder) &&
+         IsCp932Representable(s.model_name);
 }
 
 // The tester family's tools read only code page 932: a file stays in it

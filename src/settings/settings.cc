@@ -148,15 +148,15 @@ std::int32_t ReadLimit(const StoredValues& stored, std::string_view key) {
 
 void LoadInto(const StoredValues& stored, const std::string& default_folder,
               Settings& settings) {
-  settings.SrcDir = ReadFolder(stored, "SrcDir", default_folder);
-  settings.DstDir = ReadFolder(stored, "DstDir", default_folder);
-  settings.Direction = ReadFlag(stored, "Direction", "Hp2Lv")
+  settings.source_folder = ReadFolder(stored, "SrcDir", default_folder);
+  settings.destination_folder = ReadFolder(stored, "DstDir", default_folder);
+  settings.direction = ReadFlag(stored, "Direction", "Hp2Lv")
                            ? Direction::kHipotToContinuity
                            : Direction::kContinuityToHipot;
-  settings.ABorSeq = ReadFlag(stored, "Direction", "ABorSeq")
-                         ? Notation::kSequential
-                         : Notation::kAb;
-  settings.Equipment =
+  settings.notation = ReadFlag(stored, "Direction", "ABorSeq")
+                          ? Notation::kSequential
+                          : Notation::kAb;
+  settings.model_name =
       stored.Text("Inspection", "Equipment").value_or(std::string());
 
   const std::int32_t lower = ReadLimit(stored, "Lower");
@@ -164,13 +164,13 @@ void LoadInto(const StoredValues& stored, const std::string& default_folder,
   // A stored upper limit counts only together with a positive lower limit
   // below it; anything else falls back to both defaults.
   if (lower > 0 && lower < upper) {
-    settings.Lower = std::to_string(lower);
-    settings.Upper = std::to_string(upper);
+    settings.lower = std::to_string(lower);
+    settings.upper = std::to_string(upper);
   } else {
-    settings.Lower = kDefaultLower;
-    settings.Upper = kDefaultUpper;
+    settings.lower = kDefaultLower;
+    settings.upper = kDefaultUpper;
   }
-  settings.OverWrite = ReadFlag(stored, "Inspection", "OverWrite");
+  settings.overwrite = ReadFlag(stored, "Inspection", "OverWrite");
 }
 
 struct SettingsEntry {
@@ -186,16 +186,16 @@ using EntryValues = std::array<std::string, kEntryCount>;
 // In the order in which missing sections and keys are appended.
 SettingsEntries EntriesOf(const Settings& settings) {
   return {{
-      {"Path", "SrcDir", settings.SrcDir},
-      {"Path", "DstDir", settings.DstDir},
+      {"Path", "SrcDir", settings.source_folder},
+      {"Path", "DstDir", settings.destination_folder},
       {"Direction", "Hp2Lv",
-       FlagText(settings.Direction == Direction::kHipotToContinuity)},
+       FlagText(settings.direction == Direction::kHipotToContinuity)},
       {"Direction", "ABorSeq",
-       FlagText(settings.ABorSeq == Notation::kSequential)},
-      {"Inspection", "Equipment", settings.Equipment},
-      {"Inspection", "Lower", settings.Lower},
-      {"Inspection", "Upper", settings.Upper},
-      {"Inspection", "OverWrite", FlagText(settings.OverWrite)},
+       FlagText(settings.notation == Notation::kSequential)},
+      {"Inspection", "Equipment", settings.model_name},
+      {"Inspection", "Lower", settings.lower},
+      {"Inspection", "Upper", settings.upper},
+      {"Inspection", "OverWrite", FlagText(settings.overwrite)},
   }};
 }
 

@@ -14,17 +14,17 @@
 namespace cordshift {
 
 // Texts are UTF-8; folder fields end in the native separator. The file
-// keeps the choices as "0" and "1" (Hp2Lv, ABorSeq, OverWrite); only the
-// store reads and writes those.
+// keeps the choices as "0" and "1"; only the store reads and writes those,
+// and only the store knows the keys the tester packages' tools use.
 struct Settings {
-  std::string SrcDir;  // source folder
-  std::string DstDir;  // destination folder
-  ::cordshift::Direction Direction = ::cordshift::Direction::kContinuityToHipot;
-  Notation ABorSeq = Notation::kAb;  // written on the continuity side
-  std::string Equipment;             // destination tester model name
-  std::string Lower;                 // continuity resistance lower limit
-  std::string Upper;                 // continuity resistance upper limit
-  bool OverWrite = false;            // overwrite files of the same name
+  std::string source_folder;
+  std::string destination_folder;
+  Direction direction = Direction::kContinuityToHipot;
+  Notation notation = Notation::kAb;  // written on the continuity side
+  std::string model_name;             // of the destination tester
+  std::string lower;                  // continuity resistance lower limit
+  std::string upper;                  // continuity resistance upper limit
+  bool overwrite = false;             // overwrite files of the same name
 };
 
 inline constexpr char kSettingsSaveFailedText[] =

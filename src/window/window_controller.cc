@@ -31,14 +31,14 @@ bool WindowController::Start() {
       ShowMessage(kSettingsLoadFailedText, MessageIcon::kStop);
       return false;
     }
-    view_.ShowFolder(ListId::kSource, settings_.SrcDir);
-    view_.ShowFolder(ListId::kDestination, settings_.DstDir);
-    view_.ShowForm({settings_.Equipment, settings_.Lower, settings_.Upper,
-                    settings_.OverWrite});
+    view_.ShowFolder(ListId::kSource, settings_.source_folder);
+    view_.ShowFolder(ListId::kDestination, settings_.destination_folder);
+    view_.ShowForm({settings_.model_name, settings_.lower, settings_.upper,
+                    settings_.overwrite});
     view_.SetConvertedCount("0");
     view_.ShowTitle(PathToUtf8(setup_.executable.stem()));
     started_ = true;
-    ChooseDirection(settings_.Direction);
+    ChooseDirection(settings_.direction);
     return true;
   } catch (const std::exception&) {
     return false;
@@ -47,7 +47,7 @@ bool WindowController::Start() {
 
 void WindowController::ChooseDirection(Direction direction) {
   if (Busy()) return;
-  settings_.Direction = direction;
+  settings_.direction = direction;
   ShowGuide(GuideTextOf(DirectionTextsOf(direction)));
   ApplyDirection();
   StartListing(Listing::kBoth);
@@ -55,22 +55,23 @@ void WindowController::ChooseDirection(Direction direction) {
 
 void WindowController::ChooseNotation(Notation notation) {
   if (Busy()) return;
-  settings_.ABorSeq = notation;
+  settings_.notation = notation;
 }
 
 void WindowController::ApplyDirection() {
-  view_.ShowDirection(settings_.Direction,
-                      DirectionTextsOf(settings_.Direction));
-  view_.ShowNotation(settings_.ABorSeq);
+  view_.ShowDirection(settings_.direction,
+                      DirectionTextsOf(settings_.direction));
+  view_.ShowNotation(settings_.notation);
 }
 
 void WindowController::PickFolder(ListId side) {
   if (Busy() || !started_) return;
-  const DirectionTexts& texts = DirectionTextsOf(settings_.Direction);
+  const DirectionTexts& texts = DirectionTextsOf(settings_.direction);
   const bool source = side == ListId::kSource;
-  std::string& folder = source ? settings_.SrcDir : settings_.DstDir;
+  std::string& folder =
+      source ? settings_.source_folder : settings_.destination_folder;
   picker_.ChooseFolder(source ? texts.source_prompt : texts.destination_prompt,
-                       folder, settings_.SrcDir);
+                       folder, settings_.source_folder);
   if (!picker_.FolderPicked()) return;
   view_.ShowFolder(side, folder);
   StartListing(source ? Listing::kSource : Listing::kDestination);
@@ -79,7 +80,8 @@ void WindowController::PickFolder(ListId side) {
 void WindowController::DropFolder(ListId side, const std::string& folder) {
   if (Busy() || !started_) return;
   const bool source = side == ListId::kSource;
-  std::string& kept = source ? settings_.SrcDir : settings_.DstDir;
+  std::string& kept =
+      source ? settings_.source_folder : settings_.destination_folder;
   kept = WithTrailingSeparator(folder);
   view_.ShowFolder(side, kept);
   StartListing(source ? Listing::kSource : Listing::kDestination);
@@ -88,10 +90,10 @@ void WindowController::DropFolder(ListId side, const std::string& folder) {
 void WindowController::Run(const FormValues& form) {
   if (Busy() || !started_) return;
   RunOptions options;
-  options.direction = settings_.Direction;
-  options.source_root = settings_.SrcDir;
-  options.destination_root = settings_.DstDir;
-  options.conversion.notation = settings_.ABorSeq;
+  options.direction = settings_.direction;
+  options.source_root = settings_.source_folder;
+  options.destination_root = settings_.destination_folder;
+  options.conversion.notation = settings_.notation;
   options.conversion.model_name = form.model_name;
   options.conversion.lower = form.lower;
   options.conversion.upper = form.upper;
@@ -107,7 +109,7 @@ void WindowController::Run(const FormValues& form) {
       [this, accepted, overwrite = form.overwrite] {
         // A run whose inputs passed their checks keeps the overwrite
         // choice, as closing with the close button does.
-        if (*accepted) settings_.OverWrite = overwrite;
+        if (*accepted) settings_.overwrite = overwrite;
       });
 }
 
@@ -122,8 +124,8 @@ bool WindowController::Close(CloseWay way, const FormValues& form) {
     return false;
   }
   if (way == CloseWay::kCloseButton) {
-    settings_.Equipment = std::string(TrimSpaces(form.model_name));
-    settings_.OverWrite = form.overwrite;
+    settings_.model_name = std::string(TrimSpaces(form.model_name));
+    settings_.overwrite = form.overwrite;
   }
   Unload();
   return true;
@@ -138,10 +140,10 @@ void WindowController::Unload() {
 }
 
 void WindowController::StartListing(Listing listing) {
-  const Direction direction = settings_.Direction;
+  const Direction direction = settings_.direction;
   StartWork(
-      [this, listing, direction, source = settings_.SrcDir,
-       destination = settings_.DstDir](Display& display) {
+      [this, listing, direction, source = settings_.source_folder,
+       destination = settings_.destination_folder](Display& display) {
         if (listing != Listing::kDestination) {
           ShowFolderListing(display, ListId::kSource,
                             SideOfList(ListId::kSource, direction), source,

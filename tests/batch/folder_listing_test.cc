@@ -28,20 +28,21 @@ const std::vector<std::string> kHipot = {"M", "20240101000000", "1", "2",
 class ListingTest : public ::testing::Test {
  protected:
   ListingTest() {
-    settings_.SrcDir = WithTrailingSeparator((temp_ / "src").string());
-    settings_.DstDir = WithTrailingSeparator((temp_ / "dst").string());
+    settings_.source_folder = WithTrailingSeparator((temp_ / "src").string());
+    settings_.destination_folder =
+        WithTrailingSeparator((temp_ / "dst").string());
   }
 
   ListingOutcome ListSource() {
     return ShowFolderListing(view_, ListId::kSource,
-                             SideOfList(ListId::kSource, settings_.Direction),
-                             settings_.SrcDir, workspace_);
+                             SideOfList(ListId::kSource, settings_.direction),
+                             settings_.source_folder, workspace_);
   }
   ListingOutcome ListDestination() {
     return ShowFolderListing(
         view_, ListId::kDestination,
-        SideOfList(ListId::kDestination, settings_.Direction),
-        settings_.DstDir, workspace_);
+        SideOfList(ListId::kDestination, settings_.direction),
+        settings_.destination_folder, workspace_);
   }
 
   // A list that shows one row from before.
@@ -53,10 +54,9 @@ class ListingTest : public ::testing::Test {
 
   // The two folders and the direction, as the window keeps them.
   struct {
-    std::string SrcDir;
-    std::string DstDir;
-    ::cordshift::Direction Direction =
-        ::cordshift::Direction::kContinuityToHipot;
+    std::string source_folder;
+    std::string destination_folder;
+    Direction direction = Direction::kContinuityToHipot;
   } settings_;
   TempFolder temp_;
   RecordingDisplay view_;
@@ -66,7 +66,7 @@ class ListingTest : public ::testing::Test {
 struct ListingCase {
   const char* name;
   Direction direction;
-  bool destination;  // list DstDir into lvDst instead of SrcDir into lvSrc
+  bool destination;  // list the destination folder instead of the source
   bool hipot_files;  // the folder holds hipot files (else continuity)
   ListingOutcome outcome;
   std::vector<std::string> guides;
@@ -79,7 +79,7 @@ TEST_P(ListingCaseTest, ReadsTheFolderTheWayTheDirectionReadsIt) {
   const ListingCase& c = GetParam();
   const auto folder = temp_ / (c.destination ? "dst" : "src");
   WriteLines(folder / "W.lvd", c.hipot_files ? kHipot : kContinuity);
-  settings_.Direction = c.direction;
+  settings_.direction = c.direction;
   const ListingOutcome outcome =
       c.destination ? ListDestination() : ListSource();
   EXPECT_EQ(outcome, c.outcome);
@@ -171,13 +171,13 @@ TEST_F(ListingTest, UnreadableFolderWarnsAndKeepsTheList) {
   ShowOldRow(ListId::kDestination);
   for (const Direction direction :
        {Direction::kContinuityToHipot, Direction::kHipotToContinuity}) {
-    settings_.Direction = direction;
-    settings_.SrcDir = (temp_ / "notafolder").string();
-    settings_.DstDir = settings_.SrcDir;
+    settings_.direction = direction;
+    settings_.source_folder = (temp_ / "notafolder").string();
+    settings_.destination_folder = settings_.source_folder;
     EXPECT_EQ(ListSource(), ListingOutcome::kEnumerationFailed);
     EXPECT_EQ(ListDestination(), ListingOutcome::kEnumerationFailed);
   }
-  const std::string folder = settings_.SrcDir;
+  const std::string folder = settings_.source_folder;
   EXPECT_EQ(
       view_.messages(),
       (std::vector<RecordedMessage>{
@@ -200,7 +200,7 @@ TEST_F(ListingTest, ListingIsTheFilesWithTheirSummaries) {
   WriteLines(temp_ / "src/a.LVD", kContinuity);
   ListingObserver quiet;
   const FolderListing listing =
-      ListFolder(settings_.SrcDir, Side::kContinuity, workspace_, quiet);
+      ListFolder(settings_.source_folder, Side::kContinuity, workspace_, quiet);
   ASSERT_EQ(listing.outcome, ListingOutcome::kListed);
   const WiringFileList& files = listing.files;
   EXPECT_EQ(listing.reading.files_read, 2);

@@ -568,14 +568,14 @@ class BadSettingsTest : public ::testing::Test {
   SettingsStore Store() const { return SettingsStore(IniPath(), "/data/"); }
 
   static void ExpectDefaults(const Settings& s) {
-    EXPECT_EQ(s.SrcDir, "/data/");
-    EXPECT_EQ(s.DstDir, "/data/");
-    EXPECT_EQ(s.Direction, Direction::kContinuityToHipot);
-    EXPECT_EQ(s.ABorSeq, Notation::kAb);
-    EXPECT_EQ(s.Equipment, "");
-    EXPECT_EQ(s.Lower, "0");
-    EXPECT_EQ(s.Upper, "2000");
-    EXPECT_FALSE(s.OverWrite);
+    EXPECT_EQ(s.source_folder, "/data/");
+    EXPECT_EQ(s.destination_folder, "/data/");
+    EXPECT_EQ(s.direction, Direction::kContinuityToHipot);
+    EXPECT_EQ(s.notation, Notation::kAb);
+    EXPECT_EQ(s.model_name, "");
+    EXPECT_EQ(s.lower, "0");
+    EXPECT_EQ(s.upper, "2000");
+    EXPECT_FALSE(s.overwrite);
   }
 
   TempFolder temp_;
@@ -603,9 +603,9 @@ TEST_F(BadSettingsTest, TenMegabyteFileIsReadWhole) {
   WriteBytes(IniPath(), text);
   Settings settings;
   ASSERT_TRUE(Store().LoadSettings(settings));
-  EXPECT_EQ(settings.Lower, "10");
-  EXPECT_EQ(settings.Upper, "500");
-  EXPECT_EQ(settings.Equipment, "TBS480");
+  EXPECT_EQ(settings.lower, "10");
+  EXPECT_EQ(settings.upper, "500");
+  EXPECT_EQ(settings.model_name, "TBS480");
 }
 
 // A value ends at a NUL byte, as the profile reader of the tester family
@@ -617,9 +617,9 @@ TEST_F(BadSettingsTest, ValuesEndAtANulByte) {
              "[Inspection]\r\nEquipment=TB\0S480\r\nOverWrite=1\0\r\n"s);
   Settings settings;
   ASSERT_TRUE(Store().LoadSettings(settings));
-  EXPECT_EQ(settings.SrcDir, "/data/in/");
-  EXPECT_EQ(settings.Equipment, "TB");
-  EXPECT_TRUE(settings.OverWrite);
+  EXPECT_EQ(settings.source_folder, "/data/in/");
+  EXPECT_EQ(settings.model_name, "TB");
+  EXPECT_TRUE(settings.overwrite);
 }
 
 // Root reads any file, so unreadable settings files are made of things

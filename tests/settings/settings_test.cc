@@ -51,14 +51,14 @@ class SettingsTest : public ::testing::Test {
 TEST_F(SettingsTest, MissingFileGivesEveryDefault) {
   Settings settings;
   ASSERT_TRUE(Store().LoadSettings(settings));
-  EXPECT_EQ(settings.SrcDir, DefaultFolder());
-  EXPECT_EQ(settings.DstDir, DefaultFolder());
-  EXPECT_EQ(settings.Direction, kC2H);
-  EXPECT_EQ(settings.ABorSeq, kAb);
-  EXPECT_EQ(settings.Equipment, "");
-  EXPECT_EQ(settings.Lower, "0");
-  EXPECT_EQ(settings.Upper, "2000");
-  EXPECT_FALSE(settings.OverWrite);
+  EXPECT_EQ(settings.source_folder, DefaultFolder());
+  EXPECT_EQ(settings.destination_folder, DefaultFolder());
+  EXPECT_EQ(settings.direction, kC2H);
+  EXPECT_EQ(settings.notation, kAb);
+  EXPECT_EQ(settings.model_name, "");
+  EXPECT_EQ(settings.lower, "0");
+  EXPECT_EQ(settings.upper, "2000");
+  EXPECT_FALSE(settings.overwrite);
 }
 
 TEST(SettingsPathTest, FileIsNamedAfterTheExecutableBesideIt) {
@@ -86,9 +86,9 @@ TEST_P(DirectionFlagTest, OnlyExactZeroOrOneIsTaken) {
                "OverWrite=" +
                GetParam().stored + "\r\n");
   const bool set = std::string_view(GetParam().expected) == "1";
-  EXPECT_EQ(settings.Direction, set ? kH2C : kC2H);
-  EXPECT_EQ(settings.ABorSeq, set ? kSeq : kAb);
-  EXPECT_EQ(settings.OverWrite, set);
+  EXPECT_EQ(settings.direction, set ? kH2C : kC2H);
+  EXPECT_EQ(settings.notation, set ? kSeq : kAb);
+  EXPECT_EQ(settings.overwrite, set);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -116,8 +116,8 @@ TEST_P(LimitTest, UpperCountsOnlyWithAPositiveLowerBelowIt) {
   if (GetParam().upper)
     ini += std::string("Upper=") + GetParam().upper + "\r\n";
   const Settings settings = LoadFrom(ini);
-  EXPECT_EQ(settings.Lower, GetParam().expected_lower);
-  EXPECT_EQ(settings.Upper, GetParam().expected_upper);
+  EXPECT_EQ(settings.lower, GetParam().expected_lower);
+  EXPECT_EQ(settings.upper, GetParam().expected_upper);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -147,8 +147,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SettingsTest, FoldersGetTheirFinalSeparator) {
   const Settings settings =
       LoadFrom("[Path]\r\nSrcDir=/data/in\r\nDstDir=\r\n");
-  EXPECT_EQ(settings.SrcDir, std::string("/data/in") + kSep);
-  EXPECT_EQ(settings.DstDir, std::string(1, kSep));
+  EXPECT_EQ(settings.source_folder, std::string("/data/in") + kSep);
+  EXPECT_EQ(settings.destination_folder, std::string(1, kSep));
 }
 
 TEST_F(SettingsTest, StoredTextsAreShiftJisAndComeBackAsUtf8) {
@@ -159,8 +159,8 @@ TEST_F(SettingsTest, StoredTextsAreShiftJisAndComeBackAsUtf8) {
                "\x83\x5c\x83\x74\x83\x67" + kSep +
                "\r\n"
                "[Inspection]\r\nEquipment=  \x95\x5c\x8e\xa6\x8b\x40  \r\n");
-  EXPECT_EQ(settings.Equipment, "表示機");
-  EXPECT_EQ(settings.SrcDir, NativeSeparators("/d/ソフト/"));
+  EXPECT_EQ(settings.model_name, "表示機");
+  EXPECT_EQ(settings.source_folder, NativeSeparators("/d/ソフト/"));
 }
 
 #ifdef _WIN32
@@ -185,8 +185,8 @@ TEST_P(FolderLengthTest, FolderLongerThanAPathTakesTheDefault) {
   const Settings settings =
       LoadFrom("[Path]\r\nSrcDir=" + folder + "\r\nDstDir=" + folder + "\r\n");
   const std::string expected = GetParam().kept ? folder : DefaultFolder();
-  EXPECT_EQ(settings.SrcDir, expected);
-  EXPECT_EQ(settings.DstDir, expected);
+  EXPECT_EQ(settings.source_folder, expected);
+  EXPECT_EQ(settings.destination_folder, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -199,20 +199,21 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SettingsTest, FileWithByteOrderMarkIsReadAsUtf8) {
   // The last byte of あ in UTF-8 is a lead byte in code page 932, which
   // would take the "]" for its trail byte: read the code page's way, [あ]
-  // would be no section and DstDir would count as a key of [Path].
+  // would be no section and the destination folder's key would count as a
+  // key of [Path].
   const Settings settings =
       LoadFrom(NativeSeparators("\xEF\xBB\xBF[Path]\r\nSrcDir=/u/Café/\r\n"
                                 "[あ]\r\nDstDir=/not/\r\n"
                                 "[Inspection]\r\nEquipment= 型式—A \r\n"
                                 "[Direction]\r\nHp2Lv=1\r\n"));
-  EXPECT_EQ(settings.SrcDir, NativeSeparators("/u/Café/"));
-  EXPECT_EQ(settings.DstDir, DefaultFolder());
-  EXPECT_EQ(settings.Equipment, "型式—A");
-  EXPECT_EQ(settings.Direction, kH2C);
+  EXPECT_EQ(settings.source_folder, NativeSeparators("/u/Café/"));
+  EXPECT_EQ(settings.destination_folder, DefaultFolder());
+  EXPECT_EQ(settings.model_name, "型式—A");
+  EXPECT_EQ(settings.direction, kH2C);
 
   // Code page 932 bytes are no UTF-8 and read as missing.
   EXPECT_EQ(
-      LoadFrom("\xEF\xBB\xBF[Inspection]\r\nEquipment=\x95\x5c\r\n").Equipment,
+      LoadFrom("\xEF\xBB\xBF[Inspection]\r\nEquipment=\x95\x5c\r\n").model_name,
       "");
 }
 
@@ -256,14 +257,14 @@ TEST_F(SettingsTest, SavedSettingsLoadBackUnchanged) {
   ASSERT_TRUE(Store().SaveSettings(saved, messages));
   Settings loaded;
   ASSERT_TRUE(Store().LoadSettings(loaded));
-  EXPECT_EQ(loaded.SrcDir, saved.SrcDir);
-  EXPECT_EQ(loaded.DstDir, saved.DstDir);
-  EXPECT_EQ(loaded.Direction, saved.Direction);
-  EXPECT_EQ(loaded.ABorSeq, saved.ABorSeq);
-  EXPECT_EQ(loaded.Equipment, saved.Equipment);
-  EXPECT_EQ(loaded.Lower, saved.Lower);
-  EXPECT_EQ(loaded.Upper, saved.Upper);
-  EXPECT_EQ(loaded.OverWrite, saved.OverWrite);
+  EXPECT_EQ(loaded.source_folder, saved.source_folder);
+  EXPECT_EQ(loaded.destination_folder, saved.destination_folder);
+  EXPECT_EQ(loaded.direction, saved.direction);
+  EXPECT_EQ(loaded.notation, saved.notation);
+  EXPECT_EQ(loaded.model_name, saved.model_name);
+  EXPECT_EQ(loaded.lower, saved.lower);
+  EXPECT_EQ(loaded.upper, saved.upper);
+  EXPECT_EQ(loaded.overwrite, saved.overwrite);
 }
 
 TEST_F(SettingsTest, ReadOnlyFileFailsWithOneMessageAndStaysUnchanged) {
@@ -283,19 +284,19 @@ constexpr char kBom[] = "\xEF\xBB\xBF";
 
 // The eight keys as a save into an empty file writes them, with the given
 // source folder and model name in the file's encoding.
-std::string SavedKeys(const std::string& src_dir,
-                      const std::string& equipment) {
-  return "[Path]\r\nSrcDir=" + src_dir +
+std::string SavedKeys(const std::string& source_folder,
+                      const std::string& model_name) {
+  return "[Path]\r\nSrcDir=" + source_folder +
          "\r\nDstDir=/b/\r\n[Direction]\r\nHp2Lv=1\r\nABorSeq=0\r\n"
          "[Inspection]\r\nEquipment=" +
-         equipment + "\r\nLower=0\r\nUpper=2000\r\nOverWrite=1\r\n";
+         model_name + "\r\nLower=0\r\nUpper=2000\r\nOverWrite=1\r\n";
 }
 
 struct EncodingCase {
   const char* name;
   std::string before;  // the file's bytes before the save
-  const char* src_dir;
-  const char* equipment;
+  const char* source_folder;
+  const char* model_name;
   std::string after;
 };
 
@@ -305,8 +306,8 @@ class SaveEncodingTest : public SettingsTest,
 TEST_P(SaveEncodingTest, FileIsShiftJisUnlessAValueIsNot) {
   const EncodingCase& c = GetParam();
   WriteBytes(IniPath(), c.before);
-  const Settings saved{c.src_dir,   "/b/", kH2C,   kAb,
-                       c.equipment, "0",   "2000", true};
+  const Settings saved{c.source_folder, "/b/", kH2C,   kAb,
+                       c.model_name,    "0",   "2000", true};
   RecordingDisplay messages;
   ASSERT_TRUE(Store().SaveSettings(saved, messages));
   EXPECT_TRUE(messages.messages().empty());
@@ -314,8 +315,8 @@ TEST_P(SaveEncodingTest, FileIsShiftJisUnlessAValueIsNot) {
 
   Settings loaded;
   ASSERT_TRUE(Store().LoadSettings(loaded));
-  EXPECT_EQ(loaded.SrcDir, WithTrailingSeparator(saved.SrcDir));
-  EXPECT_EQ(loaded.Equipment, saved.Equipment);
+  EXPECT_EQ(loaded.source_folder, WithTrailingSeparator(saved.source_folder));
+  EXPECT_EQ(loaded.model_name, saved.model_name);
 }
 
 // 設定 and 表 in code page 932; 〜 (U+301C), − (U+2212), — (U+2014) and ¥

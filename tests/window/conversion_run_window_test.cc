@@ -56,7 +56,7 @@ TEST_F(RunFromWindowTest, ConvertsTheWholeTreeAndReportsLikeTheRun) {
             RowCount(window.lvSrc));
   EXPECT_EQ(Text(window.lblKensu->text()), "5");
   // The run took the overwrite choice into the settings.
-  EXPECT_TRUE(window.settings().OverWrite);
+  EXPECT_TRUE(window.settings().overwrite);
   window.close();
   EXPECT_EQ(Stored("Inspection", "OverWrite"), "1");
   EXPECT_EQ(Stored("Inspection", "Equipment"), "")
@@ -87,7 +87,7 @@ TEST_F(RunFromWindowTest, RefusedInputsAreToldAndChangeNothing) {
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.message);
     const bool reverse = c.direction[0] != '0';
-    if ((window.settings().Direction == Direction::kHipotToContinuity) !=
+    if ((window.settings().direction == Direction::kHipotToContinuity) !=
         reverse) {
       window.optSel[reverse ? 1 : 0]->click();
       ASSERT_TRUE(WaitForRunEnd());
@@ -100,7 +100,7 @@ TEST_F(RunFromWindowTest, RefusedInputsAreToldAndChangeNothing) {
     EXPECT_EQ(
         dialogs_.messages,
         (std::vector<ShownMessage>{{c.message, MessageIcon::kExclamation}}));
-    EXPECT_FALSE(window.settings().OverWrite);
+    EXPECT_FALSE(window.settings().overwrite);
     EXPECT_EQ(Text(window.lblKensu->text()), "0");
     EXPECT_FALSE(std::filesystem::exists(temp_ / "dst"));
   }
@@ -121,7 +121,7 @@ TEST_F(RunFromWindowTest, ControlsThatStartWorkAreLockedWhileTheRunIsOn) {
     // Neither a direction change nor a dropped folder lists anything.
     window.optSel_Click(0);
     window.ChooseDroppedFolder(ListId::kSource, (temp_ / "x").string());
-    drop_listed = window.settings().SrcDir != Folder("src");
+    drop_listed = window.settings().source_folder != Folder("src");
   };
   window.txtKisyu->setText("");  // the run stops at its first message
   window.btnFunc[2]->click();
@@ -129,7 +129,7 @@ TEST_F(RunFromWindowTest, ControlsThatStartWorkAreLockedWhileTheRunIsOn) {
   ASSERT_EQ(dialogs_.messages.size(), 1U);
   EXPECT_EQ(enabled_during_run, std::vector<bool>(7, false));
   EXPECT_FALSE(drop_listed);
-  EXPECT_EQ(window.settings().Direction, Direction::kHipotToContinuity);
+  EXPECT_EQ(window.settings().direction, Direction::kHipotToContinuity);
   const std::vector<QWidget*> unlocked = {window.btnFunc[0], window.btnFunc[2],
                                           window.optSel[0], window.optAB[1]};
   for (QWidget* control : unlocked) {

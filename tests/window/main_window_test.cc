@@ -129,7 +129,7 @@ TEST_F(MainWindowTest, SwitchingDirectionRelistsBothFoldersWithoutPicker) {
 
   window.optSel[1]->click();
   ASSERT_TRUE(WaitForRunEnd());
-  EXPECT_EQ(window.settings().Direction, Direction::kHipotToContinuity);
+  EXPECT_EQ(window.settings().direction, Direction::kHipotToContinuity);
   EXPECT_TRUE(dialogs_.browses.empty());
   EXPECT_FALSE(window.optAB[0]->isHidden());
   EXPECT_EQ(Text(window.btnFunc[2]->text()), "LoomvantageHipopt ⇒ Loomvantage");
@@ -140,7 +140,7 @@ TEST_F(MainWindowTest, SwitchingDirectionRelistsBothFoldersWithoutPicker) {
 
   window.optSel[0]->click();
   ASSERT_TRUE(WaitForRunEnd());
-  EXPECT_EQ(window.settings().Direction, Direction::kContinuityToHipot);
+  EXPECT_EQ(window.settings().direction, Direction::kContinuityToHipot);
   EXPECT_TRUE(window.optAB[0]->isHidden());
   EXPECT_EQ(RowCount(window.lvSrc), 1);
   EXPECT_EQ(RowCount(window.lvDst), 2);
@@ -189,7 +189,7 @@ TEST_F(MainWindowTest, NotationIsKeptUnchangedInTheOtherDirection) {
 struct CloseCase {
   const char* name;
   bool close_button;
-  const char* stored_equipment;
+  const char* stored_model_name;
   const char* stored_overwrite;
 };
 
@@ -212,7 +212,7 @@ TEST_P(CloseTest, OnlyTheCloseButtonKeepsModelNameAndOverwrite) {
     window.close();
   }
   EXPECT_FALSE(window.isVisible());
-  EXPECT_EQ(Stored("Inspection", "Equipment"), c.stored_equipment);
+  EXPECT_EQ(Stored("Inspection", "Equipment"), c.stored_model_name);
   EXPECT_EQ(Stored("Inspection", "OverWrite"), c.stored_overwrite);
   // The limit boxes never reach the settings.
   EXPECT_EQ(Stored("Inspection", "Lower"), "100");
@@ -248,7 +248,7 @@ TEST_F(MainWindowTest, SourceButtonPicksAndListsTheFolder) {
             (BrowseRequest{
                 "変換するLoomvantage用のデータがあるフォルダを指定してください",
                 (temp_ / "src").string()}));
-  EXPECT_EQ(window.settings().SrcDir, Folder("other"));
+  EXPECT_EQ(window.settings().source_folder, Folder("other"));
   EXPECT_EQ(Text(window.lblSrc->text()), Folder("other"));
   ASSERT_EQ(RowCount(window.lvSrc), 1);
   EXPECT_EQ(CellText(window.lvSrc, 0, 1), "W7");
@@ -267,7 +267,7 @@ TEST_F(MainWindowTest, CancelledPickerLeavesFolderLabelListAndGuidance) {
   EXPECT_EQ(dialogs_.browses[0].prompt,
             "変換されたLoomvantageHipot用のデータを保存するフォルダを指定して"
             "ください");
-  EXPECT_EQ(window.settings().DstDir, Folder("dst"));
+  EXPECT_EQ(window.settings().destination_folder, Folder("dst"));
   EXPECT_EQ(Text(window.lblDst->text()), Folder("dst"));
   EXPECT_EQ(RowCount(window.lvDst), 1);
   EXPECT_EQ(window.GuideText(), guide);
@@ -283,7 +283,7 @@ TEST_F(MainWindowTest, DestinationPromptFollowsTheDirection) {
   EXPECT_EQ(dialogs_.browses[0].prompt,
             "変換されたLoomvantage用のデータを保存するフォルダを指定してくだ"
             "さい");
-  EXPECT_EQ(window.settings().DstDir, "/");
+  EXPECT_EQ(window.settings().destination_folder, "/");
 }
 
 // Drags `urls` onto `target` and drops them; true when the drop was taken.
@@ -309,7 +309,7 @@ TEST_F(MainWindowTest, DroppedFolderIsTakenAsIfPicked) {
       DropUrls(window.lblSrc,
                {QUrl::fromLocalFile(ToQString((temp_ / "dropped").string()))}));
   ASSERT_TRUE(WaitForRunEnd());
-  EXPECT_EQ(window.settings().SrcDir, Folder("dropped"));
+  EXPECT_EQ(window.settings().source_folder, Folder("dropped"));
   EXPECT_EQ(Text(window.lblSrc->text()), Folder("dropped"));
   EXPECT_EQ(RowCount(window.lvSrc), 1);
 
@@ -317,7 +317,7 @@ TEST_F(MainWindowTest, DroppedFolderIsTakenAsIfPicked) {
       DropUrls(window.lvDst->viewport(),
                {QUrl::fromLocalFile(ToQString((temp_ / "hipot").string()))}));
   ASSERT_TRUE(WaitForRunEnd());
-  EXPECT_EQ(window.settings().DstDir, Folder("hipot"));
+  EXPECT_EQ(window.settings().destination_folder, Folder("hipot"));
   EXPECT_EQ(RowCount(window.lvDst), 1);
   EXPECT_TRUE(dialogs_.browses.empty());
 }
@@ -334,7 +334,7 @@ TEST_F(MainWindowTest, DropsOfFilesOrSeveralItemsAreRefused) {
   EXPECT_FALSE(DropUrls(window.lblSrc, {file}));
   EXPECT_FALSE(DropUrls(window.lblSrc, {a, b}));
   EXPECT_FALSE(DropUrls(window.lblSrc, {QUrl("https://example.invalid/x")}));
-  EXPECT_EQ(window.settings().SrcDir, Folder("src"));
+  EXPECT_EQ(window.settings().source_folder, Folder("src"));
 }
 
 }  // namespace

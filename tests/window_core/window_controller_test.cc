@@ -74,8 +74,8 @@ TEST_F(ControllerTest, SwitchingDirectionRelistsBothFoldersTheOtherWay) {
   controller.ChooseDirection(Direction::kContinuityToHipot);
   controller.ChooseNotation(Notation::kSequential);
   Settle();
-  EXPECT_EQ(controller.settings().Direction, Direction::kHipotToContinuity);
-  EXPECT_EQ(controller.settings().ABorSeq, Notation::kAb);
+  EXPECT_EQ(controller.settings().direction, Direction::kHipotToContinuity);
+  EXPECT_EQ(controller.settings().notation, Notation::kAb);
   EXPECT_EQ(view_.direction, Direction::kHipotToContinuity);
   EXPECT_TRUE(view_.notation_visible);
   EXPECT_EQ(view_.run_caption, "LoomvantageHipopt ⇒ Loomvantage");
@@ -84,7 +84,7 @@ TEST_F(ControllerTest, SwitchingDirectionRelistsBothFoldersTheOtherWay) {
   EXPECT_EQ(view_.Rows(ListId::kDestination).size(), 1u);
 
   controller.ChooseNotation(Notation::kSequential);
-  EXPECT_EQ(controller.settings().ABorSeq, Notation::kSequential);
+  EXPECT_EQ(controller.settings().notation, Notation::kSequential);
   EXPECT_TRUE(dialogs_.browses.empty());
 }
 
@@ -97,12 +97,12 @@ TEST_F(ControllerTest, PickedOrDroppedFolderIsKeptAndListed) {
   dialogs_.folder_answers = {""};  // cancelled
   controller.PickFolder(ListId::kSource);
   EXPECT_EQ(view_.busy_changes, listings_before) << "nothing listed";
-  EXPECT_EQ(controller.settings().SrcDir, Folder("src"));
+  EXPECT_EQ(controller.settings().source_folder, Folder("src"));
 
   dialogs_.folder_answers = {(temp_ / "other").string()};
   controller.PickFolder(ListId::kSource);
   Settle();
-  EXPECT_EQ(controller.settings().SrcDir, Folder("other"));
+  EXPECT_EQ(controller.settings().source_folder, Folder("other"));
   EXPECT_EQ(view_.folders[0], Folder("other"));
   EXPECT_EQ(view_.Rows(ListId::kSource).size(), 1u);
   ASSERT_EQ(dialogs_.browses.size(), 2u);
@@ -113,7 +113,7 @@ TEST_F(ControllerTest, PickedOrDroppedFolderIsKeptAndListed) {
 
   controller.DropFolder(ListId::kDestination, (temp_ / "other").string());
   Settle();
-  EXPECT_EQ(controller.settings().DstDir, Folder("other"));
+  EXPECT_EQ(controller.settings().destination_folder, Folder("other"));
   EXPECT_EQ(view_.folders[1], Folder("other"));
   EXPECT_EQ(view_.guides.back(),
             "変換先の LoomvantageHipot の一覧表示ができませんでした");
@@ -131,7 +131,7 @@ TEST_F(ControllerTest, RunLocksTheControlsAndKeepsTheOverwriteChoice) {
             (std::vector<ShownMessage>{
                 {"変換先機種名を入力してください（例：TBS480）",
                  MessageIcon::kExclamation}}));
-  EXPECT_FALSE(controller.settings().OverWrite);
+  EXPECT_FALSE(controller.settings().overwrite);
 
   controller.Run({"TBS480", "0", "2000", true});
   EXPECT_TRUE(view_.busy);
@@ -140,10 +140,10 @@ TEST_F(ControllerTest, RunLocksTheControlsAndKeepsTheOverwriteChoice) {
   Settle();
   EXPECT_FALSE(view_.busy);
   EXPECT_TRUE(dialogs_.browses.empty());
-  EXPECT_EQ(controller.settings().SrcDir, Folder("src"));
+  EXPECT_EQ(controller.settings().source_folder, Folder("src"));
   EXPECT_EQ(view_.count, "1");
   EXPECT_TRUE(std::filesystem::exists(temp_ / "dst/W1.lvd"));
-  EXPECT_TRUE(controller.settings().OverWrite);
+  EXPECT_TRUE(controller.settings().overwrite);
   EXPECT_EQ(view_.guides.back(), "Loomvantage->LoomvantageHipot 変換完了");
   // By folder, then none once the run is over.
   using Progress = std::vector<std::pair<int, int>>;
@@ -155,8 +155,8 @@ TEST_F(ControllerTest, RunLocksTheControlsAndKeepsTheOverwriteChoice) {
 struct CloseCase {
   const char* name;
   CloseWay way;
-  const char* equipment;  // stored model name
-  const char* overwrite;  // stored overwrite choice
+  const char* stored_model_name;
+  const char* stored_overwrite;
 };
 
 class CloseTest : public ControllerTest,
@@ -166,8 +166,8 @@ TEST_P(CloseTest, OnlyTheCloseButtonKeepsModelNameAndOverwrite) {
   WriteFolderSettings("1");
   WindowController& controller = Started();
   ASSERT_TRUE(controller.Close(GetParam().way, {" TBL480 ", "5", "6", true}));
-  EXPECT_EQ(Stored("Inspection", "Equipment"), GetParam().equipment);
-  EXPECT_EQ(Stored("Inspection", "OverWrite"), GetParam().overwrite);
+  EXPECT_EQ(Stored("Inspection", "Equipment"), GetParam().stored_model_name);
+  EXPECT_EQ(Stored("Inspection", "OverWrite"), GetParam().stored_overwrite);
   EXPECT_EQ(Stored("Direction", "Hp2Lv"), "1");
   // The limits typed into the boxes are never kept.
   EXPECT_EQ(Stored("Inspection", "Lower"), "0");

@@ -251,8 +251,8 @@ TEST_F(Win32WindowTest, MovingToAMonitorOfAnotherDpiRescales) {
 
 struct CloseCase {
   const char* name;
-  UINT message;           // to the window, or BM_CLICK to the close button
-  const char* equipment;  // stored model name
+  UINT message;  // to the window, or BM_CLICK to the close button
+  const char* stored_model_name;
 };
 
 class Win32CloseTest : public Win32WindowTest,
@@ -269,7 +269,7 @@ TEST_P(Win32CloseTest, ClosingWritesTheSettings) {
     SendMessageW(window->handle(), GetParam().message, 0, 0);
   }
   EXPECT_FALSE(IsWindow(window->handle()));
-  EXPECT_EQ(Stored("Inspection", "Equipment"), GetParam().equipment);
+  EXPECT_EQ(Stored("Inspection", "Equipment"), GetParam().stored_model_name);
   EXPECT_EQ(Stored("Direction", "Hp2Lv"), "1");
   EXPECT_EQ(Stored("Path", "SrcDir"), Folder("src"));
 }
