@@ -3,7 +3,9 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "platform/sjis.h"
 #include "platform/text_file.h"
@@ -31,11 +33,24 @@ FileReading Fault(FileFault fault) { return {std::nullopt, std::move(fault)}; }
 // Reads one file: the header, then every record through `read_record`,
 // which tallies the record's terminals and returns false for a malformed
 // one. The bytes read go to `keep` when there is one.
+// Where a listing's files are read from: their folder, opened once, so
+// that a file is named within it rather than by its whole path.
+struct SourceFolder {
+  OpenedFolder& opened;
+  const std::string& path;  // as the files name it
+};
+
+FileRead ReadSourceFile(const WiringFile& file, const SourceFolder& folder) {
+  if (file.folder != folder.path) return ReadWiringFile(file.WiringPath());
+  return ReadFileUpTo(folder.opened, PathFromUtf8(file.name + file.extension),
+                      kMaxWiringFileSize);
+}
+
 template <typename ReadRecord>
 FileReading SummarizeFile(const WiringFile& file, int file_number,
-                          WiringWorkspace& workspace, KeptSources* keep,
-                          ReadRecord read_record) {
-  FileRead read = ReadWiringFile(file.WiringPath());
+                          const SourceFolder& folder, TerminalTally& tally,
+                          KeptSources* keep, ReadRecord read_record) {
+  FileRead read = ReadSourceFile(file, folder);
   if (!read.ok()) {
     return Fault(ReadFault(FaultKind::kUnreadable, read.error, read.size));
   }
@@ -44,7 +59,6 @@ FileReading SummarizeFile(const WiringFile& file, int file_number,
   if (!header || !HeaderPassesSummary(*header)) {
     return Fault(KindFault(FaultKind::kInvalidHeader));
   }
-  TerminalTally& tally = workspace.tally;
   tally.ResetTerminalTally();
   tally.SetHighestTerminal(0);
   FileSummary summary;
@@ -65,12 +79,11 @@ FileReading SummarizeFile(const WiringFile& file, int file_number,
 }
 
 FileReading SummarizeContinuityFile(const WiringFile& file, int file_number,
-                                    WiringWorkspace& workspace,
-                                    KeptSources* keep) {
-  TerminalTally& tally = workspace.tally;
+                                    const SourceFolder& folder,
+                                    TerminalTally& tally, KeptSources* keep) {
   char last_letter = 0;
   FileReading reading = SummarizeFile(
-      file, file_number, workspace, keep, [&](const RecordLine& line) {
+      file, file_number, folder, tally, keep, [&](const RecordLine& line) {
         const std::optional<ContinuityRecord> record =
             ReadContinuityRecord(line);
         if (!record) return false;
@@ -92,11 +105,11 @@ FileReading SummarizeContinuityFile(const WiringFile& file, int file_number,
 }
 
 FileReading SummarizeHipotFile(const WiringFile& file, int file_number,
-                               WiringWorkspace& workspace, KeptSources* keep) {
-  TerminalTally& tally = workspace.tally;
+                               const SourceFolder& folder, TerminalTally& tally,
+                               KeptSources* keep) {
   std::int32_t single_ended = 0;
   FileReading reading = SummarizeFile(
-      file, file_number, workspace, keep, [&](const RecordLine& line) {
+      file, file_number, folder, tally, keep, [&](const RecordLine& line) {
         const std::optional<TerminalPair> pair =
             SplitRecord(line, kHipotFieldCount);
         if (!pair) return false;
@@ -109,33 +122,85 @@ FileReading SummarizeHipotFile(const WiringFile& file, int file_number,
   return reading;
 }
 
+// One file's reading, or the fault that stopped it; an exception (out of
+// memory, most likely) is a file that cannot be read.
+template <typename Summarize>
+FileReading ReadOneFile(Summarize summarize, const WiringFile& file,
+                        int file_number, const SourceFolder& folder,
+                        TerminalTally& tally, KeptSources* keep) {
+  try {
+    return summarize(file, file_number, folder, tally, keep);
+  } catch (const std::exception&) {
+    return Fault(KindFault(FaultKind::kUnreadable));
+  }
+}
+
+// Folders of this many files and more are read by two threads when the
+// bytes need not be kept: a listing of a large folder costs its opens and
+// reads, which a second core halves.
+constexpr std::size_t kFilesForTwoThreads = 1024;
+
+// Reads files [begin, end) into `readings`, stopping at a fault or a stop;
+// files not reached keep no value.
+template <typename Summarize>
+void ReadRange(const WiringFileList& files, std::size_t begin, std::size_t end,
+               const SourceFolder& folder, const StopCheck& stop,
+               Summarize summarize,
+               std::vector<std::optional<FileReading>>& readings) {
+  TerminalTally tally;
+  for (std::size_t index = begin; index < end; ++index) {
+    if (stop.StopRequested()) return;
+    readings[index] =
+        ReadOneFile(summarize, files[index], static_cast<int>(index) + 1,
+                    folder, tally, nullptr);
+    if (readings[index]->fault) return;
+  }
+}
+
 // Reads every file with `summarize` until the first fault or stop;
-// `stores` tells which summaries are stored.
+// `stores` tells which summaries are stored. The result is that of reading
+// the files one after the other, however many threads read them.
 template <typename Summarize, typename Stores>
 SummaryReading SummarizeFiles(WiringFileList& files, WiringWorkspace& workspace,
                               KeptSources* keep, const StopCheck& stop,
                               Summarize summarize, Stores stores) {
+  std::vector<std::optional<FileReading>> readings(files.size());
+  const std::string folder_path =
+      files.empty() ? std::string() : files.front().folder;
+  OpenedFolder opened(PathFromUtf8(folder_path));
+  const SourceFolder folder{opened, folder_path};
+  if (keep == nullptr && files.size() >= kFilesForTwoThreads &&
+      std::thread::hardware_concurrency() > 1) {
+    const std::size_t half = files.size() / 2;
+    std::thread second([&] {
+      ReadRange(files, half, files.size(), folder, stop, summarize, readings);
+    });
+    ReadRange(files, 0, half, folder, stop, summarize, readings);
+    second.join();
+  } else {
+    for (std::size_t index = 0; index < files.size(); ++index) {
+      if (stop.StopRequested()) break;
+      readings[index] =
+          ReadOneFile(summarize, files[index], static_cast<int>(index) + 1,
+                      folder, workspace.tally, keep);
+      if (readings[index]->fault) break;
+    }
+  }
   SummaryReading reading;
-  for (WiringFile& file : files) {
-    if (stop.StopRequested()) {
+  for (std::size_t index = 0; index < files.size(); ++index) {
+    std::optional<FileReading>& read = readings[index];
+    if (!read) {
       reading.stopped = true;
       return reading;
     }
-    const int file_number = reading.files_read + 1;
-    FileReading read;
-    try {
-      read = summarize(file, file_number, workspace, keep);
-    } catch (const std::exception&) {
-      // Out of memory, most likely: the file cannot be read.
-      read = Fault(KindFault(FaultKind::kUnreadable));
-    }
-    if (read.fault) {
-      reading.fault = FaultReport(file.WiringPath(), std::move(*read.fault));
+    WiringFile& file = files[index];
+    if (read->fault) {
+      reading.fault = FaultReport(file.WiringPath(), std::move(*read->fault));
       return reading;
     }
     ++reading.files_read;
-    if (stores(*read.summary)) {
-      file.summary = *read.summary;
+    if (stores(*read->summary)) {
+      file.summary = *read->summary;
       file.summarised = true;
     }
   }

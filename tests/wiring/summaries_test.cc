@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
@@ -210,6 +213,58 @@ TEST_F(SummaryTest, ShiftJisNamesAndModelsPassThrough) {
           {"\x95\x5c\x8e\xa6", "20240101000000", "1", "2", "A1-A2,0,100"});
   ASSERT_TRUE(ListContinuity());
   EXPECT_EQ(view_.Rows(ListId::kSource).at(0).at(1), "ソフト");
+}
+
+// A large folder is read by two threads, but the result is that of reading
+// its files in order: the summaries up to the first fault, which is the one
+// reported, whichever half it is in. Keeping the bytes reads in one thread,
+// the reference.
+TEST_F(SummaryTest, LargeFolderReadsAsInOrder) {
+  constexpr int kFiles = 1500;
+  const struct {
+    const char* what;
+    std::vector<int> faulty;  // file numbers with a malformed record
+  } kCases[] = {
+      {"no fault", {}},
+      {"fault in the first half", {300, 1200}},
+      {"fault in the second half", {1100}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(folder_.path());
+    std::filesystem::create_directories(folder_.path());
+    for (int file_number = 1; file_number <= kFiles; ++file_number) {
+      const bool faulty = std::find(c.faulty.begin(), c.faulty.end(),
+                                    file_number) != c.faulty.end();
+      char name[8];
+      std::snprintf(name, sizeof name, "%04d", file_number);
+      AddFile(name, WithHeader({faulty ? "A1-A2,0" : "A1-A" +
+                                                        std::to_string(
+                                                            file_number % 9 + 1) +
+                                                        ",0,100"}));
+    }
+    WiringFileList in_order = ListFolder(folder_.path());
+    KeptSources keep(0);
+    keep.StartFolder(kFiles);
+    const SummaryReading expected =
+        SummarizeContinuityFiles(in_order, workspace_, &keep, view_);
+    files_ = ListFolder(folder_.path());
+    const SummaryReading reading =
+        SummarizeContinuityFiles(files_, workspace_, nullptr, view_);
+    EXPECT_EQ(reading.files_read, expected.files_read);
+    EXPECT_EQ(reading.fault, expected.fault);
+    EXPECT_EQ(reading.stopped, expected.stopped);
+    for (int index = 0; index < kFiles; ++index) {
+      ASSERT_EQ(files_[static_cast<std::size_t>(index)].summary,
+                in_order[static_cast<std::size_t>(index)].summary)
+          << index;
+      ASSERT_EQ(files_[static_cast<std::size_t>(index)].summarised,
+                in_order[static_cast<std::size_t>(index)].summarised)
+          << index;
+    }
+    EXPECT_EQ(reading.files_read,
+              c.faulty.empty() ? kFiles : c.faulty.front() - 1);
+  }
 }
 
 }  // namespace
