@@ -25,8 +25,8 @@ std::string_view ListingResultWord(ListingOutcome outcome);
 std::string ConvertReportJson(const RunResult& result, std::string_view reason,
                               const RecordingDisplay& view);
 
-// {"result", "reason", "guide", "messages", "rows"} with the rows of lvSrc;
-// "reason" only when it is not empty.
+// {"result", "reason", "guide", "messages", "rows"} with the rows of the source
+// list; "reason" only when it is not empty.
 std::string ListReportJson(ListingOutcome outcome, std::string_view reason,
                            const RecordingDisplay& view);
 

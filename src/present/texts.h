@@ -14,8 +14,8 @@ namespace cordshift {
 
 // Which of the window's two lists.
 enum class ListId {
-  kSource,       // lvSrc
-  kDestination,  // lvDst
+  kSource,
+  kDestination,
 };
 
 inline constexpr char kAnalysingGuide[] = "フォルダ構成を解析中です...";

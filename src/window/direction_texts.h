@@ -22,16 +22,16 @@ struct Rgb {
 };
 
 struct DirectionTexts {
-  const char* run_caption;        // btnFunc(2)
-  Rgb continuity_option_colour;   // optSel(0)
-  Rgb hipot_option_colour;        // optSel(1)
-  const char* source_title;       // lblSrcTitle
-  const char* destination_title;  // lblDstTitle
-  bool shows_notation;            // optAB(0) and optAB(1)
+  const char* run_caption;
+  Rgb continuity_option_colour;   // of the continuity-to-hipot option
+  Rgb hipot_option_colour;        // of the hipot-to-continuity option
+  const char* source_title;       // above the source side
+  const char* destination_title;  // above the destination side
+  bool shows_notation;            // the two notation options are visible
   const char* guide_first_line;
   const char* guide_second_line;
-  const char* source_prompt;       // folder browser of btnFunc(0)
-  const char* destination_prompt;  // folder browser of btnFunc(1)
+  const char* source_prompt;       // of the source folder's browser
+  const char* destination_prompt;  // of the destination folder's browser
 };
 
 const DirectionTexts& DirectionTextsOf(Direction direction);

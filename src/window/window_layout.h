@@ -61,7 +61,7 @@ inline constexpr FontStyle kWindowFont{Typeface::kGothic, 9, false};
 enum class TextAlign { kLeft, kCentre, kRight };
 
 struct LayoutControl {
-  std::string_view name;  // "btnFunc_2" for element 2 of btnFunc
+  std::string_view name;  // ending in "_2" for element 2 of an array
   ControlKind kind;
   std::string_view parent;  // the frame it lies in; empty: the window
   int left = 0;             // twips, within the parent
@@ -85,7 +85,7 @@ std::span<const LayoutControl> MainWindowLayout();
 // reached at its selected option only.
 std::span<const std::string_view> MainWindowTabOrder();
 
-// A column of both lists (lvSrc, lvDst).
+// A column of both lists (source and destination).
 struct ListColumn {
   std::string_view header;
   int width_twips = 0;
@@ -105,7 +105,7 @@ struct TwipsPoint {
 };
 TwipsPoint OriginInWindow(const LayoutControl& control);
 
-// The arrow picture between the lists (Image1), drawn in black on the
+// The arrow picture between the lists, drawn in black on the
 // window's face, in pixels at 96 DPI: a shaft and a head pointing from the
 // source list to the destination list.
 struct PixelPoint {

@@ -17,10 +17,10 @@ namespace cordshift {
 
 // The boxes the user types into, as the behaviour reads or fills them.
 struct FormValues {
-  std::string model_name;  // txtKisyu
-  std::string lower;       // txtDL
-  std::string upper;       // txtDU
-  bool overwrite = false;  // chkOverWrite
+  std::string model_name;
+  std::string lower;       // continuity resistance lower limit
+  std::string upper;       // continuity resistance upper limit
+  bool overwrite = false;  // the overwrite check box
 
   bool operator==(const FormValues&) const = default;
 };
@@ -34,7 +34,7 @@ class WindowView {
   virtual ~WindowView() = default;
 
   virtual void ShowTitle(std::string_view title) = 0;
-  // The folder caption of a side (lblSrc, lblDst).
+  // The folder caption above a side's list.
   virtual void ShowFolder(ListId side, std::string_view folder) = 0;
   // Selects the direction option and shows the direction's captions,
   // colours and whether the notation options are visible.

@@ -34,16 +34,16 @@ class RunFromWindowTest : public WindowTest {
   }
 
   void StartRun(MainWindow& window) {
-    window.btnFunc[2]->click();
+    window.buttons[2]->click();
     ASSERT_TRUE(WaitForRunEnd());
-    EXPECT_TRUE(window.btnFunc[2]->isEnabled());
+    EXPECT_TRUE(window.buttons[2]->isEnabled());
   }
 };
 
 TEST_F(RunFromWindowTest, ConvertsTheWholeTreeAndReportsLikeTheRun) {
   MainWindow& window = StartOnSamples();
-  window.txtKisyu->setText("TBS480");
-  window.chkOverWrite->setChecked(true);
+  window.model_name_box->setText("TBS480");
+  window.overwrite_box->setChecked(true);
   StartRun(window);
   EXPECT_TRUE(dialogs_.messages.empty());
   for (const char* file : {"main/W100.lvd", "main/W101.lvd",
@@ -52,9 +52,8 @@ TEST_F(RunFromWindowTest, ConvertsTheWholeTreeAndReportsLikeTheRun) {
   }
   EXPECT_EQ(window.GuideText(), "Loomvantage->LoomvantageHipot 変換完了");
   // The lists show the last folder converted, the counter the whole run.
-  EXPECT_EQ(RowCount(window.lvDst),
-            RowCount(window.lvSrc));
-  EXPECT_EQ(Text(window.lblKensu->text()), "5");
+  EXPECT_EQ(RowCount(window.destination_list), RowCount(window.source_list));
+  EXPECT_EQ(Text(window.count_label->text()), "5");
   // The run took the overwrite choice into the settings.
   EXPECT_TRUE(window.settings().overwrite);
   window.close();
@@ -83,25 +82,25 @@ TEST_F(RunFromWindowTest, RefusedInputsAreToldAndChangeNothing) {
        "導通抵抗下限値には正の半角数字で記入してください"},
   };
   MainWindow& window = StartOnSamples();
-  window.chkOverWrite->setChecked(true);
+  window.overwrite_box->setChecked(true);
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.message);
     const bool reverse = c.direction[0] != '0';
     if ((window.settings().direction == Direction::kHipotToContinuity) !=
         reverse) {
-      window.optSel[reverse ? 1 : 0]->click();
+      window.direction_options[reverse ? 1 : 0]->click();
       ASSERT_TRUE(WaitForRunEnd());
     }
     dialogs_.messages.clear();
-    window.txtKisyu->setText(c.model);
-    window.txtDL->setText(c.lower);
-    window.txtDU->setText(c.upper);
+    window.model_name_box->setText(c.model);
+    window.lower_limit_box->setText(c.lower);
+    window.upper_limit_box->setText(c.upper);
     StartRun(window);
     EXPECT_EQ(
         dialogs_.messages,
         (std::vector<ShownMessage>{{c.message, MessageIcon::kExclamation}}));
     EXPECT_FALSE(window.settings().overwrite);
-    EXPECT_EQ(Text(window.lblKensu->text()), "0");
+    EXPECT_EQ(Text(window.count_label->text()), "0");
     EXPECT_FALSE(std::filesystem::exists(temp_ / "dst"));
   }
 }
@@ -112,26 +111,28 @@ TEST_F(RunFromWindowTest, ControlsThatStartWorkAreLockedWhileTheRunIsOn) {
   bool drop_listed = false;
   dialogs_.on_message = [&] {
     const std::vector<QWidget*> controls = {
-        window.btnFunc[0], window.btnFunc[1], window.btnFunc[2],
-        window.optSel[0],  window.optSel[1],  window.optAB[0],
-        window.optAB[1]};
+        window.buttons[0],           window.buttons[1],
+        window.buttons[2],           window.direction_options[0],
+        window.direction_options[1], window.notation_options[0],
+        window.notation_options[1]};
     for (QWidget* control : controls) {
       enabled_during_run.push_back(control->isEnabled());
     }
     // Neither a direction change nor a dropped folder lists anything.
-    window.optSel_Click(0);
+    window.OnDirectionClicked(0);
     window.ChooseDroppedFolder(ListId::kSource, (temp_ / "x").string());
     drop_listed = window.settings().source_folder != Folder("src");
   };
-  window.txtKisyu->setText("");  // the run stops at its first message
-  window.btnFunc[2]->click();
+  window.model_name_box->setText("");  // the run stops at its first message
+  window.buttons[2]->click();
   ASSERT_TRUE(WaitForRunEnd());
   ASSERT_EQ(dialogs_.messages.size(), 1U);
   EXPECT_EQ(enabled_during_run, std::vector<bool>(7, false));
   EXPECT_FALSE(drop_listed);
   EXPECT_EQ(window.settings().direction, Direction::kHipotToContinuity);
-  const std::vector<QWidget*> unlocked = {window.btnFunc[0], window.btnFunc[2],
-                                          window.optSel[0], window.optAB[1]};
+  const std::vector<QWidget*> unlocked = {window.buttons[0], window.buttons[2],
+                                          window.direction_options[0],
+                                          window.notation_options[1]};
   for (QWidget* control : unlocked) {
     EXPECT_TRUE(control->isEnabled());
   }
@@ -144,10 +145,10 @@ TEST_F(RunFromWindowTest, SystemCloseDuringARunWaitsForItsEnd) {
     window.close();
     visible_after_close = window.isVisible();
   };
-  window.txtKisyu->setText("TBS480");
-  window.txtDL->setText("9");
-  window.txtDU->setText("1");
-  window.btnFunc[2]->click();
+  window.model_name_box->setText("TBS480");
+  window.lower_limit_box->setText("9");
+  window.upper_limit_box->setText("1");
+  window.buttons[2]->click();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }, 20000));
   EXPECT_TRUE(visible_after_close);
   EXPECT_FALSE(window.RunInProgress());
@@ -158,12 +159,12 @@ TEST_F(RunFromWindowTest, SystemCloseDuringARunWaitsForItsEnd) {
 TEST_F(RunFromWindowTest, CloseButtonDuringARunKeepsTheBoxesAtItsEnd) {
   MainWindow& window = StartOnSamples();
   dialogs_.on_message = [&] {
-    window.txtKisyu->setText("LATE");
-    window.btnFunc[3]->click();
-    EXPECT_TRUE(window.lblGuide->text().contains("閉じます"));
+    window.model_name_box->setText("LATE");
+    window.buttons[3]->click();
+    EXPECT_TRUE(window.guide_label->text().contains("閉じます"));
   };
-  window.txtKisyu->setText("");
-  window.btnFunc[2]->click();
+  window.model_name_box->setText("");
+  window.buttons[2]->click();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }, 20000));
   EXPECT_EQ(Stored("Inspection", "Equipment"), "LATE");
 }

@@ -154,15 +154,15 @@ TEST_F(LayoutTest, EveryControlSitsWhereItWasDesignedWithItsTextAndFont) {
 
 TEST_F(LayoutTest, ControlArraysAreTheNamedMembers) {
   MainWindow& window = Start();
-  for (std::size_t i = 0; i < window.btnFunc.size(); ++i) {
-    EXPECT_EQ(window.btnFunc[i]->objectName(), QString("btnFunc_%1").arg(i));
+  for (std::size_t i = 0; i < window.buttons.size(); ++i) {
+    EXPECT_EQ(window.buttons[i]->objectName(), QString("btnFunc_%1").arg(i));
   }
-  EXPECT_EQ(window.optSelGroup->button(1), window.optSel[1]);
-  EXPECT_EQ(window.optABGroup->button(0), window.optAB[0]);
-  EXPECT_TRUE(window.optSelGroup->exclusive());
-  EXPECT_NE(window.optSelGroup, window.optABGroup);
-  EXPECT_EQ(window.Shape3[1]->objectName(), "Shape3_1");
-  EXPECT_EQ(window.Label2[2]->objectName(), "Label2_2");
+  EXPECT_EQ(window.direction_group->button(1), window.direction_options[1]);
+  EXPECT_EQ(window.notation_group->button(0), window.notation_options[0]);
+  EXPECT_TRUE(window.direction_group->exclusive());
+  EXPECT_NE(window.direction_group, window.notation_group);
+  EXPECT_EQ(window.side_bands[1]->objectName(), "Shape3_1");
+  EXPECT_EQ(window.unit_labels[2]->objectName(), "Label2_2");
 }
 
 struct BandCase {
@@ -184,7 +184,7 @@ TEST_F(LayoutTest, BandsAreFilledRectanglesBelowTheirLabelsTakingNoInput) {
       {"Shape3_1", 7890, 1500, 7275, 555, QColor(255, 255, 128), false, {}},
   };
   const QImage picture = window.grab().toImage();
-  const QPoint outer = window.fraMain->pos();
+  const QPoint outer = window.main_frame->pos();
   for (const BandCase& band : bands) {
     SCOPED_TRACE(band.name);
     const auto* shape = window.findChild<QFrame*>(band.name);
@@ -200,31 +200,32 @@ TEST_F(LayoutTest, BandsAreFilledRectanglesBelowTheirLabelsTakingNoInput) {
     EXPECT_EQ(edge, band.bordered ? band.border : band.fill);
   }
   // Labels lying on the bands are drawn above them.
-  for (QWidget* label : {static_cast<QWidget*>(window.lblTTL),
-                         static_cast<QWidget*>(window.lblSrcTitle)}) {
-    const QPoint centre = label->mapTo(window.fraMain, label->rect().center());
-    EXPECT_EQ(window.fraMain->childAt(centre), label);
+  for (QWidget* label : {static_cast<QWidget*>(window.title_label),
+                         static_cast<QWidget*>(window.source_title_label)}) {
+    const QPoint centre =
+        label->mapTo(window.main_frame, label->rect().center());
+    EXPECT_EQ(window.main_frame->childAt(centre), label);
   }
 }
 
 TEST_F(LayoutTest, ColoursOfTheNotationOptionsGuideAndCounter) {
   MainWindow& window = Start();
-  for (QRadioButton* option : window.optAB) {
+  for (QRadioButton* option : window.notation_options) {
     EXPECT_EQ(option->palette().color(QPalette::Window), QColor(0, 0, 255));
     EXPECT_EQ(option->palette().color(QPalette::WindowText),
               QColor(0, 255, 255));
     EXPECT_TRUE(option->autoFillBackground());
   }
-  EXPECT_EQ(window.lblGuide->palette().color(QPalette::WindowText),
+  EXPECT_EQ(window.guide_label->palette().color(QPalette::WindowText),
             QColor(0, 0, 192));
-  EXPECT_EQ(window.lblKensu->palette().color(QPalette::Window),
+  EXPECT_EQ(window.count_label->palette().color(QPalette::Window),
             QColor(255, 255, 255));
-  EXPECT_TRUE(window.lblKensu->alignment() & Qt::AlignRight);
-  EXPECT_TRUE(window.lblGuide->alignment() & Qt::AlignHCenter);
-  EXPECT_TRUE(window.lblTTL->alignment() & Qt::AlignHCenter);
-  EXPECT_TRUE(window.Label1[3]->alignment() & Qt::AlignRight);
-  EXPECT_NE(window.lblSrc->frameShape(), QFrame::NoFrame);
-  EXPECT_NE(window.lblKensu->frameShape(), QFrame::NoFrame);
+  EXPECT_TRUE(window.count_label->alignment() & Qt::AlignRight);
+  EXPECT_TRUE(window.guide_label->alignment() & Qt::AlignHCenter);
+  EXPECT_TRUE(window.title_label->alignment() & Qt::AlignHCenter);
+  EXPECT_TRUE(window.field_captions[3]->alignment() & Qt::AlignRight);
+  EXPECT_NE(window.source_folder_label->frameShape(), QFrame::NoFrame);
+  EXPECT_NE(window.count_label->frameShape(), QFrame::NoFrame);
 }
 
 TEST_F(LayoutTest, ListsAreReportViewsWithTheSixColumns) {
@@ -232,7 +233,7 @@ TEST_F(LayoutTest, ListsAreReportViewsWithTheSixColumns) {
   const std::vector<std::pair<const char*, int>> columns = {
       {"No.", 47},    {"品名", 200},  {"回路数", 52},
       {"端子数", 52}, {"片端数", 52}, {"最大端子", 64}};
-  for (QTreeView* list : {window.lvSrc, window.lvDst}) {
+  for (QTreeView* list : {window.source_list, window.destination_list}) {
     ASSERT_EQ(list->model()->columnCount(), 6);
     EXPECT_FALSE(list->rootIsDecorated());
     EXPECT_FALSE(list->isSortingEnabled());
@@ -252,11 +253,11 @@ TEST_F(LayoutTest, RowsKeepTheOrderTheyAreGivenIn) {
                       RowStyle::kConverted,
                       std::vector<ListRow>{{2, "Z", {}},
                                            {1, "A", {1, 2, 0, 194, true}}}));
-  ASSERT_EQ(RowCount(window.lvDst), 2);
-  EXPECT_EQ(CellText(window.lvDst, 0, 1), "Z");
-  EXPECT_EQ(CellText(window.lvDst, 1, 0), "   1");
-  EXPECT_EQ(CellText(window.lvDst, 1, 5), "  B66");
-  EXPECT_EQ(RowCount(window.lvSrc), 0);
+  ASSERT_EQ(RowCount(window.destination_list), 2);
+  EXPECT_EQ(CellText(window.destination_list, 0, 1), "Z");
+  EXPECT_EQ(CellText(window.destination_list, 1, 0), "   1");
+  EXPECT_EQ(CellText(window.destination_list, 1, 5), "  B66");
+  EXPECT_EQ(RowCount(window.source_list), 0);
 }
 
 TEST_F(LayoutTest, FontsStandInWithTheMetricsOfTheWindowsFonts) {
@@ -275,7 +276,7 @@ TEST_F(LayoutTest, FontsStandInWithTheMetricsOfTheWindowsFonts) {
 
 TEST_F(LayoutTest, ArrowPointsRightBetweenTheListsAtTheirMidHeight) {
   MainWindow& window = Start();
-  const QImage arrow = window.Image1->pixmap().toImage();
+  const QImage arrow = window.arrow_picture->pixmap().toImage();
   ASSERT_EQ(arrow.size(), QSize(29, 24));
   const int middle = arrow.height() / 2;
   EXPECT_EQ(arrow.pixelColor(2, middle), QColor(Qt::black));
@@ -283,10 +284,10 @@ TEST_F(LayoutTest, ArrowPointsRightBetweenTheListsAtTheirMidHeight) {
   EXPECT_EQ(arrow.pixelColor(2, 2).alpha(), 0) << "no head on the left";
   EXPECT_EQ(arrow.pixelColor(17, 2), QColor(Qt::black)) << "head on the right";
   EXPECT_EQ(arrow.pixelColor(28, 0).alpha(), 0);
-  const QRect picture = window.Image1->geometry();
-  EXPECT_GE(picture.left(), window.lvSrc->geometry().right() - 1);
-  EXPECT_LE(picture.right(), window.lvDst->geometry().left() + 1);
-  const int lists_middle = window.lvSrc->geometry().center().y();
+  const QRect picture = window.arrow_picture->geometry();
+  EXPECT_GE(picture.left(), window.source_list->geometry().right() - 1);
+  EXPECT_LE(picture.right(), window.destination_list->geometry().left() + 1);
+  const int lists_middle = window.source_list->geometry().center().y();
   EXPECT_LE(std::abs(picture.center().y() - lists_middle), 2);
 }
 
@@ -308,7 +309,7 @@ TEST_F(LayoutTest, WindowIconHasBothSizesWithArrowsAgainstBars) {
 // The focus path of the Tab key from the first list onwards.
 std::vector<std::string> TabPath(MainWindow& window, int steps) {
   std::vector<std::string> path;
-  window.lvSrc->setFocus(Qt::TabFocusReason);
+  window.source_list->setFocus(Qt::TabFocusReason);
   for (int i = 0; i < steps; ++i) {
     QWidget* focus = QApplication::focusWidget();
     if (focus == nullptr) break;
@@ -329,7 +330,7 @@ TEST_F(LayoutTest, TabVisitsTheSelectedOptionsInTheDesignedOrder) {
                 "btnFunc_2", "btnFunc_3", "optAB_1", "optSel_1", "txtDL",
                 "txtDU", "chkOverWrite", "lvSrc"}));
   // With the other direction the notation options are hidden.
-  window.optSel[0]->click();
+  window.direction_options[0]->click();
   ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(TabPath(window, 10),
             (std::vector<std::string>{

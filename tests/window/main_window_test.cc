@@ -49,21 +49,22 @@ class MainWindowTest : public WindowTest {};
 TEST_F(MainWindowTest, StartsWithDefaultsWithoutASettingsFile) {
   MainWindow& window = Start();
   const std::string data = Folder("bin/Data");
-  EXPECT_EQ(Text(window.lblSrc->text()), data);
-  EXPECT_EQ(Text(window.lblDst->text()), data);
-  EXPECT_EQ(Text(window.txtKisyu->text()), "");
-  EXPECT_EQ(Text(window.txtDL->text()), "0");
-  EXPECT_EQ(Text(window.txtDU->text()), "2000");
-  EXPECT_EQ(Text(window.lblKensu->text()), "0");
-  EXPECT_FALSE(window.chkOverWrite->isChecked());
-  EXPECT_TRUE(window.optSel[0]->isChecked());
-  EXPECT_EQ(TextColour(window.optSel[0]), kRed);
-  EXPECT_EQ(TextColour(window.optSel[1]), kGrey);
-  EXPECT_TRUE(window.optAB[0]->isHidden());
-  EXPECT_TRUE(window.optAB[1]->isHidden());
-  EXPECT_EQ(Text(window.btnFunc[2]->text()), "Loomvantage ⇒ LoomvantageHipot");
-  EXPECT_EQ(Text(window.lblSrcTitle->text()), "変換元：  Loomvantage");
-  EXPECT_EQ(Text(window.lblDstTitle->text()), "変換先：  LoomvantageHipot");
+  EXPECT_EQ(Text(window.source_folder_label->text()), data);
+  EXPECT_EQ(Text(window.destination_folder_label->text()), data);
+  EXPECT_EQ(Text(window.model_name_box->text()), "");
+  EXPECT_EQ(Text(window.lower_limit_box->text()), "0");
+  EXPECT_EQ(Text(window.upper_limit_box->text()), "2000");
+  EXPECT_EQ(Text(window.count_label->text()), "0");
+  EXPECT_FALSE(window.overwrite_box->isChecked());
+  EXPECT_TRUE(window.direction_options[0]->isChecked());
+  EXPECT_EQ(TextColour(window.direction_options[0]), kRed);
+  EXPECT_EQ(TextColour(window.direction_options[1]), kGrey);
+  EXPECT_TRUE(window.notation_options[0]->isHidden());
+  EXPECT_TRUE(window.notation_options[1]->isHidden());
+  EXPECT_EQ(Text(window.buttons[2]->text()), "Loomvantage ⇒ LoomvantageHipot");
+  EXPECT_EQ(Text(window.source_title_label->text()), "変換元：  Loomvantage");
+  EXPECT_EQ(Text(window.destination_title_label->text()),
+            "変換先：  LoomvantageHipot");
   EXPECT_EQ(window.windowTitle(), "Cordshift");
   // Both folders were listed before the window was shown; the missing
   // destination folder was the last.
@@ -84,19 +85,21 @@ TEST_F(MainWindowTest, StartsInTheStoredReverseDirectionWithAbNumbers) {
   WriteLines(temp_ / "src/H1.lvd", kHipotFile);
   WriteLines(temp_ / "dst/W1.lvd", kContinuityFile);
   MainWindow& window = Start();
-  EXPECT_TRUE(window.optSel[1]->isChecked());
-  EXPECT_EQ(TextColour(window.optSel[1]), kRed);
-  EXPECT_EQ(TextColour(window.optSel[0]), kGrey);
-  EXPECT_FALSE(window.optAB[0]->isHidden());
-  EXPECT_FALSE(window.optAB[1]->isHidden());
-  EXPECT_TRUE(window.optAB[0]->isChecked());
-  EXPECT_EQ(Text(window.btnFunc[2]->text()), "LoomvantageHipopt ⇒ Loomvantage");
-  EXPECT_EQ(Text(window.lblSrcTitle->text()), "変換元：  LoomvantageHipot");
-  EXPECT_EQ(Text(window.lblDstTitle->text()), "変換先：  Loomvantage");
+  EXPECT_TRUE(window.direction_options[1]->isChecked());
+  EXPECT_EQ(TextColour(window.direction_options[1]), kRed);
+  EXPECT_EQ(TextColour(window.direction_options[0]), kGrey);
+  EXPECT_FALSE(window.notation_options[0]->isHidden());
+  EXPECT_FALSE(window.notation_options[1]->isHidden());
+  EXPECT_TRUE(window.notation_options[0]->isChecked());
+  EXPECT_EQ(Text(window.buttons[2]->text()), "LoomvantageHipopt ⇒ Loomvantage");
+  EXPECT_EQ(Text(window.source_title_label->text()),
+            "変換元：  LoomvantageHipot");
+  EXPECT_EQ(Text(window.destination_title_label->text()),
+            "変換先：  Loomvantage");
   // Both lists were read the reverse direction's way.
-  ASSERT_EQ(RowCount(window.lvSrc), 1);
-  EXPECT_EQ(CellText(window.lvSrc, 0, 1), "H1");
-  ASSERT_EQ(RowCount(window.lvDst), 1);
+  ASSERT_EQ(RowCount(window.source_list), 1);
+  EXPECT_EQ(CellText(window.source_list, 0, 1), "H1");
+  ASSERT_EQ(RowCount(window.destination_list), 1);
   EXPECT_EQ(window.GuideText(), "変換先の Loomvantage の一覧を表示しました");
 }
 
@@ -104,7 +107,7 @@ TEST_F(MainWindowTest, CaptionIsTheExecutablesNameWithoutExtension) {
   std::filesystem::create_directories(temp_ / "bin");
   window_ = std::make_unique<MainWindow>(
       WindowSetup{temp_ / "bin/Frobnicate.exe", SettingsFile()}, dialogs_);
-  ASSERT_TRUE(window_->Form_Load());
+  ASSERT_TRUE(window_->Load());
   EXPECT_EQ(window_->windowTitle(), "Frobnicate");
 }
 
@@ -115,8 +118,8 @@ TEST_F(MainWindowTest, LimitBeyondThirtyTwoBitsStartsWithTheDefaults) {
   MainWindow& window = Start();
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_TRUE(window.isVisible());
-  EXPECT_EQ(Text(window.txtDL->text()), "0");
-  EXPECT_EQ(Text(window.txtDU->text()), "2000");
+  EXPECT_EQ(Text(window.lower_limit_box->text()), "0");
+  EXPECT_EQ(Text(window.upper_limit_box->text()), "2000");
 }
 
 TEST_F(MainWindowTest, SwitchingDirectionRelistsBothFoldersWithoutPicker) {
@@ -125,25 +128,25 @@ TEST_F(MainWindowTest, SwitchingDirectionRelistsBothFoldersWithoutPicker) {
   WriteLines(temp_ / "dst/H1.lvd", kHipotFile);
   WriteLines(temp_ / "dst/H2.lvd", kHipotFile);
   MainWindow& window = Start();
-  ASSERT_EQ(RowCount(window.lvDst), 2);
+  ASSERT_EQ(RowCount(window.destination_list), 2);
 
-  window.optSel[1]->click();
+  window.direction_options[1]->click();
   ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(window.settings().direction, Direction::kHipotToContinuity);
   EXPECT_TRUE(dialogs_.browses.empty());
-  EXPECT_FALSE(window.optAB[0]->isHidden());
-  EXPECT_EQ(Text(window.btnFunc[2]->text()), "LoomvantageHipopt ⇒ Loomvantage");
+  EXPECT_FALSE(window.notation_options[0]->isHidden());
+  EXPECT_EQ(Text(window.buttons[2]->text()), "LoomvantageHipopt ⇒ Loomvantage");
   // The continuity file in the source folder fails the hipot reader, and
   // the hipot files in the destination fail the continuity reader.
   EXPECT_EQ(window.GuideText(),
             "変換先の Loomvantage の一覧表示ができませんでした");
 
-  window.optSel[0]->click();
+  window.direction_options[0]->click();
   ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(window.settings().direction, Direction::kContinuityToHipot);
-  EXPECT_TRUE(window.optAB[0]->isHidden());
-  EXPECT_EQ(RowCount(window.lvSrc), 1);
-  EXPECT_EQ(RowCount(window.lvDst), 2);
+  EXPECT_TRUE(window.notation_options[0]->isHidden());
+  EXPECT_EQ(RowCount(window.source_list), 1);
+  EXPECT_EQ(RowCount(window.destination_list), 2);
   EXPECT_EQ(window.GuideText(),
             "変換先の LoomvantageHipot の一覧を表示しました");
   EXPECT_TRUE(dialogs_.browses.empty());
@@ -151,28 +154,28 @@ TEST_F(MainWindowTest, SwitchingDirectionRelistsBothFoldersWithoutPicker) {
 
 TEST_F(MainWindowTest, GuidanceOfADirectionIsTwoLinesJoinedByACarriageReturn) {
   MainWindow& window = Start();
-  window.optSel_Click(1);
+  window.OnDirectionClicked(1);
   ASSERT_TRUE(WaitForRunEnd());
   // The listings that follow replace it; shown on its own it is two lines.
   window.ShowGuide(
       "LoomvantageHipotの配線データをLoomvantage用に変換します\r変換元と変換先"
       "のフォルダを指定してからLoomvantageHipot ⇒ "
       "Loomvantageボタンを押してください");
-  EXPECT_EQ(window.lblGuide->text().count('\n'), 1);
-  EXPECT_FALSE(window.lblGuide->text().contains('\r'));
+  EXPECT_EQ(window.guide_label->text().count('\n'), 1);
+  EXPECT_FALSE(window.guide_label->text().contains('\r'));
   EXPECT_EQ(window.GuideText().find('\n'), std::string::npos);
 }
 
 TEST_F(MainWindowTest, NotationChoiceChangesNothingElseAndIsStored) {
   WriteFolderSettings("1", "0");
   MainWindow& window = Start();
-  const QString guide = window.lblGuide->text();
-  const QString run = window.btnFunc[2]->text();
-  window.optAB[1]->click();
-  EXPECT_TRUE(window.optAB[1]->isChecked());
-  EXPECT_FALSE(window.optAB[0]->isChecked());
-  EXPECT_EQ(window.lblGuide->text(), guide);
-  EXPECT_EQ(window.btnFunc[2]->text(), run);
+  const QString guide = window.guide_label->text();
+  const QString run = window.buttons[2]->text();
+  window.notation_options[1]->click();
+  EXPECT_TRUE(window.notation_options[1]->isChecked());
+  EXPECT_FALSE(window.notation_options[0]->isChecked());
+  EXPECT_EQ(window.guide_label->text(), guide);
+  EXPECT_EQ(window.buttons[2]->text(), run);
   EXPECT_TRUE(dialogs_.browses.empty());
   window.close();
   EXPECT_EQ(Stored("Direction", "ABorSeq"), "1");
@@ -181,7 +184,7 @@ TEST_F(MainWindowTest, NotationChoiceChangesNothingElseAndIsStored) {
 TEST_F(MainWindowTest, NotationIsKeptUnchangedInTheOtherDirection) {
   WriteFolderSettings("0", "1");
   MainWindow& window = Start();
-  EXPECT_TRUE(window.optAB[1]->isChecked());
+  EXPECT_TRUE(window.notation_options[1]->isChecked());
   window.close();
   EXPECT_EQ(Stored("Direction", "ABorSeq"), "1");
 }
@@ -201,13 +204,13 @@ TEST_P(CloseTest, OnlyTheCloseButtonKeepsModelNameAndOverwrite) {
   WriteSettings({"[Inspection]", "Equipment=OLD", "Lower=100", "Upper=3000",
                  "OverWrite=0"});
   MainWindow& window = Start();
-  EXPECT_EQ(Text(window.txtKisyu->text()), "OLD");
-  window.txtKisyu->setText("  TBS480  ");
-  window.chkOverWrite->click();
-  window.txtDL->setText("5");
-  window.txtDU->setText("6");
+  EXPECT_EQ(Text(window.model_name_box->text()), "OLD");
+  window.model_name_box->setText("  TBS480  ");
+  window.overwrite_box->click();
+  window.lower_limit_box->setText("5");
+  window.upper_limit_box->setText("6");
   if (c.close_button) {
-    window.btnFunc[3]->click();
+    window.buttons[3]->click();
   } else {
     window.close();
   }
@@ -229,7 +232,7 @@ TEST_F(MainWindowTest, FailedSettingsWriteTellsTwiceAndClosesAnyway) {
   WriteFolderSettings("0");
   MakeReadOnly(SettingsFile());
   MainWindow& window = Start();
-  window.btnFunc[3]->click();
+  window.buttons[3]->click();
   EXPECT_EQ(dialogs_.messages, (std::vector<ShownMessage>{
                                    {kSaveFailed, MessageIcon::kInformation},
                                    {kSaveFailed, MessageIcon::kExclamation}}));
@@ -241,7 +244,7 @@ TEST_F(MainWindowTest, SourceButtonPicksAndListsTheFolder) {
   WriteLines(temp_ / "other/W7.lvd", kContinuityFile);
   MainWindow& window = Start();
   dialogs_.folder_answers.push_back((temp_ / "other").string());
-  window.btnFunc[0]->click();
+  window.buttons[0]->click();
   ASSERT_TRUE(WaitForRunEnd());
   ASSERT_EQ(dialogs_.browses.size(), 1U);
   EXPECT_EQ(dialogs_.browses[0],
@@ -249,9 +252,9 @@ TEST_F(MainWindowTest, SourceButtonPicksAndListsTheFolder) {
                 "変換するLoomvantage用のデータがあるフォルダを指定してください",
                 (temp_ / "src").string()}));
   EXPECT_EQ(window.settings().source_folder, Folder("other"));
-  EXPECT_EQ(Text(window.lblSrc->text()), Folder("other"));
-  ASSERT_EQ(RowCount(window.lvSrc), 1);
-  EXPECT_EQ(CellText(window.lvSrc, 0, 1), "W7");
+  EXPECT_EQ(Text(window.source_folder_label->text()), Folder("other"));
+  ASSERT_EQ(RowCount(window.source_list), 1);
+  EXPECT_EQ(CellText(window.source_list, 0, 1), "W7");
   EXPECT_EQ(window.GuideText(), "変換元の Loomvantage の一覧を表示しました");
   window.close();
   EXPECT_EQ(Stored("Path", "SrcDir"), Folder("other"));
@@ -262,14 +265,14 @@ TEST_F(MainWindowTest, CancelledPickerLeavesFolderLabelListAndGuidance) {
   WriteLines(temp_ / "dst/H1.lvd", kHipotFile);
   MainWindow& window = Start();
   const std::string guide = window.GuideText();
-  window.btnFunc[1]->click();  // no prepared answer: cancelled
+  window.buttons[1]->click();  // no prepared answer: cancelled
   ASSERT_EQ(dialogs_.browses.size(), 1U);
   EXPECT_EQ(dialogs_.browses[0].prompt,
             "変換されたLoomvantageHipot用のデータを保存するフォルダを指定して"
             "ください");
   EXPECT_EQ(window.settings().destination_folder, Folder("dst"));
-  EXPECT_EQ(Text(window.lblDst->text()), Folder("dst"));
-  EXPECT_EQ(RowCount(window.lvDst), 1);
+  EXPECT_EQ(Text(window.destination_folder_label->text()), Folder("dst"));
+  EXPECT_EQ(RowCount(window.destination_list), 1);
   EXPECT_EQ(window.GuideText(), guide);
 }
 
@@ -277,7 +280,7 @@ TEST_F(MainWindowTest, DestinationPromptFollowsTheDirection) {
   WriteFolderSettings("1");
   MainWindow& window = Start();
   dialogs_.folder_answers.push_back("/");
-  window.btnFunc[1]->click();
+  window.buttons[1]->click();
   ASSERT_TRUE(WaitForRunEnd());
   ASSERT_EQ(dialogs_.browses.size(), 1U);
   EXPECT_EQ(dialogs_.browses[0].prompt,
@@ -306,19 +309,19 @@ TEST_F(MainWindowTest, DroppedFolderIsTakenAsIfPicked) {
   WriteLines(temp_ / "hipot/H9.lvd", kHipotFile);
   MainWindow& window = Start();
   EXPECT_TRUE(
-      DropUrls(window.lblSrc,
+      DropUrls(window.source_folder_label,
                {QUrl::fromLocalFile(ToQString((temp_ / "dropped").string()))}));
   ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(window.settings().source_folder, Folder("dropped"));
-  EXPECT_EQ(Text(window.lblSrc->text()), Folder("dropped"));
-  EXPECT_EQ(RowCount(window.lvSrc), 1);
+  EXPECT_EQ(Text(window.source_folder_label->text()), Folder("dropped"));
+  EXPECT_EQ(RowCount(window.source_list), 1);
 
   EXPECT_TRUE(
-      DropUrls(window.lvDst->viewport(),
+      DropUrls(window.destination_list->viewport(),
                {QUrl::fromLocalFile(ToQString((temp_ / "hipot").string()))}));
   ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(window.settings().destination_folder, Folder("hipot"));
-  EXPECT_EQ(RowCount(window.lvDst), 1);
+  EXPECT_EQ(RowCount(window.destination_list), 1);
   EXPECT_TRUE(dialogs_.browses.empty());
 }
 
@@ -331,9 +334,10 @@ TEST_F(MainWindowTest, DropsOfFilesOrSeveralItemsAreRefused) {
       QUrl::fromLocalFile(ToQString((temp_ / "a/W1.lvd").string()));
   const QUrl a = QUrl::fromLocalFile(ToQString((temp_ / "a").string()));
   const QUrl b = QUrl::fromLocalFile(ToQString((temp_ / "b").string()));
-  EXPECT_FALSE(DropUrls(window.lblSrc, {file}));
-  EXPECT_FALSE(DropUrls(window.lblSrc, {a, b}));
-  EXPECT_FALSE(DropUrls(window.lblSrc, {QUrl("https://example.invalid/x")}));
+  EXPECT_FALSE(DropUrls(window.source_folder_label, {file}));
+  EXPECT_FALSE(DropUrls(window.source_folder_label, {a, b}));
+  EXPECT_FALSE(DropUrls(window.source_folder_label,
+                        {QUrl("https://example.invalid/x")}));
   EXPECT_EQ(window.settings().source_folder, Folder("src"));
 }
 

@@ -32,7 +32,7 @@ class WindowTest : public WindowFilesTest {
     std::filesystem::create_directories(Executable().parent_path());
     window_ = std::make_unique<MainWindow>(
         WindowSetup{Executable(), SettingsFile()}, dialogs_);
-    if (!window_->Form_Load()) return false;
+    if (!window_->Load()) return false;
     window_->show();
     // The listings of the start-up work on a worker thread.
     return WaitForRunEnd();

@@ -50,7 +50,7 @@ int main(int argc, char* argv[]) {
   cordshift::QtWindowDialogs dialogs;
   cordshift::MainWindow window(setup, dialogs);
   dialogs.SetOwner(&window);
-  if (!window.Form_Load()) return 1;
+  if (!window.Load()) return 1;
   window.show();
   const QString screenshot =
       qEnvironmentVariable(cordshift::kScreenshotVariable);

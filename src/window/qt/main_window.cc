@@ -60,17 +60,17 @@ MainWindow::MainWindow(WindowSetup setup, WindowDialogs& dialogs,
 
 MainWindow::~MainWindow() = default;
 
-bool MainWindow::Form_Load() { return controller_.Start(); }
+bool MainWindow::Load() { return controller_.Start(); }
 
 void MainWindow::ConnectHandlers() {
-  for (std::size_t i = 0; i < btnFunc.size(); ++i) {
-    connect(btnFunc[i], &QPushButton::clicked, this,
-            [this, i] { btnFunc_Click(static_cast<int>(i)); });
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    connect(buttons[i], &QPushButton::clicked, this,
+            [this, i] { OnButtonClicked(static_cast<int>(i)); });
   }
-  connect(optSelGroup, &QButtonGroup::idClicked, this,
-          [this](int index) { optSel_Click(index); });
-  connect(optABGroup, &QButtonGroup::idClicked, this,
-          [this](int index) { optAB_Click(index); });
+  connect(direction_group, &QButtonGroup::idClicked, this,
+          [this](int index) { OnDirectionClicked(index); });
+  connect(notation_group, &QButtonGroup::idClicked, this,
+          [this](int index) { OnNotationClicked(index); });
 }
 
 void MainWindow::AcceptFolderDrops() {
@@ -83,13 +83,15 @@ void MainWindow::AcceptFolderDrops() {
   const auto destination = [this](const std::string& folder) {
     ChooseDroppedFolder(ListId::kDestination, folder);
   };
-  CreateOwned<FolderDropTarget>(*lblSrc, accepting, source);
-  CreateOwned<FolderDropTarget>(*lvSrc->viewport(), accepting, source);
-  CreateOwned<FolderDropTarget>(*lblDst, accepting, destination);
-  CreateOwned<FolderDropTarget>(*lvDst->viewport(), accepting, destination);
+  CreateOwned<FolderDropTarget>(*source_folder_label, accepting, source);
+  CreateOwned<FolderDropTarget>(*source_list->viewport(), accepting, source);
+  CreateOwned<FolderDropTarget>(*destination_folder_label, accepting,
+                                destination);
+  CreateOwned<FolderDropTarget>(*destination_list->viewport(), accepting,
+                                destination);
 }
 
-void MainWindow::btnFunc_Click(int index) {
+void MainWindow::OnButtonClicked(int index) {
   switch (index) {
     case 0:
       controller_.PickFolder(ListId::kSource);
@@ -108,12 +110,12 @@ void MainWindow::btnFunc_Click(int index) {
   }
 }
 
-void MainWindow::optSel_Click(int index) {
+void MainWindow::OnDirectionClicked(int index) {
   controller_.ChooseDirection(index == 0 ? Direction::kContinuityToHipot
                                          : Direction::kHipotToContinuity);
 }
 
-void MainWindow::optAB_Click(int index) {
+void MainWindow::OnNotationClicked(int index) {
   controller_.ChooseNotation(index == 0 ? Notation::kAb
                                         : Notation::kSequential);
 }
@@ -137,8 +139,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 FormValues MainWindow::Form() const {
-  return {ToUtf8(txtKisyu->text()), ToUtf8(txtDL->text()),
-          ToUtf8(txtDU->text()), chkOverWrite->checkState() != Qt::Unchecked};
+  return {ToUtf8(model_name_box->text()), ToUtf8(lower_limit_box->text()),
+          ToUtf8(upper_limit_box->text()),
+          overwrite_box->checkState() != Qt::Unchecked};
 }
 
 void MainWindow::SetupListColumns() {
@@ -147,7 +150,7 @@ void MainWindow::SetupListColumns() {
   for (const ListColumn& column : columns) {
     headers << ToQString(column.header);
   }
-  for (QTreeView* list : {lvSrc, lvDst}) {
+  for (QTreeView* list : {source_list, destination_list}) {
     list->setModel(CreateOwned<ListRowsModel>(headers, list));
     for (std::size_t i = 0; i < columns.size(); ++i) {
       list->setColumnWidth(static_cast<int>(i),
@@ -161,29 +164,31 @@ void MainWindow::ShowTitle(std::string_view title) {
 }
 
 void MainWindow::ShowFolder(ListId side, std::string_view folder) {
-  (side == ListId::kSource ? lblSrc : lblDst)->setText(ToQString(folder));
+  (side == ListId::kSource ? source_folder_label : destination_folder_label)
+      ->setText(ToQString(folder));
 }
 
 void MainWindow::ShowDirection(Direction direction,
                                const DirectionTexts& texts) {
-  optSel[IndexOf(direction)]->setChecked(true);
-  for (QRadioButton* option : optAB) option->setVisible(texts.shows_notation);
-  btnFunc[2]->setText(QString::fromUtf8(texts.run_caption));
-  SetTextColour(optSel[0], texts.continuity_option_colour);
-  SetTextColour(optSel[1], texts.hipot_option_colour);
-  lblSrcTitle->setText(QString::fromUtf8(texts.source_title));
-  lblDstTitle->setText(QString::fromUtf8(texts.destination_title));
+  direction_options[IndexOf(direction)]->setChecked(true);
+  for (QRadioButton* option : notation_options)
+    option->setVisible(texts.shows_notation);
+  buttons[2]->setText(QString::fromUtf8(texts.run_caption));
+  SetTextColour(direction_options[0], texts.continuity_option_colour);
+  SetTextColour(direction_options[1], texts.hipot_option_colour);
+  source_title_label->setText(QString::fromUtf8(texts.source_title));
+  destination_title_label->setText(QString::fromUtf8(texts.destination_title));
 }
 
 void MainWindow::ShowNotation(Notation notation) {
-  optAB[notation == Notation::kAb ? 0 : 1]->setChecked(true);
+  notation_options[notation == Notation::kAb ? 0 : 1]->setChecked(true);
 }
 
 void MainWindow::ShowForm(const FormValues& form) {
-  txtKisyu->setText(ToQString(form.model_name));
-  txtDL->setText(ToQString(form.lower));
-  txtDU->setText(ToQString(form.upper));
-  chkOverWrite->setChecked(form.overwrite);
+  model_name_box->setText(ToQString(form.model_name));
+  lower_limit_box->setText(ToQString(form.lower));
+  upper_limit_box->setText(ToQString(form.upper));
+  overwrite_box->setChecked(form.overwrite);
 }
 
 void MainWindow::ShowGuide(std::string_view text) {
@@ -191,13 +196,13 @@ void MainWindow::ShowGuide(std::string_view text) {
   QString shown = ToQString(text);
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  lblGuide->setText(shown);
-  lblGuide->repaint();
+  guide_label->setText(shown);
+  guide_label->repaint();
 }
 
 ListRowsModel* MainWindow::ModelOf(ListId list) const {
   return static_cast<ListRowsModel*>(
-      (list == ListId::kSource ? lvSrc : lvDst)->model());
+      (list == ListId::kSource ? source_list : destination_list)->model());
 }
 
 void MainWindow::ShowList(ListId list, std::shared_ptr<const ListRows> rows) {
@@ -205,15 +210,15 @@ void MainWindow::ShowList(ListId list, std::shared_ptr<const ListRows> rows) {
 }
 
 void MainWindow::SetConvertedCount(std::string_view caption) {
-  lblKensu->setText(ToQString(caption));
+  count_label->setText(ToQString(caption));
 }
 
 // Everything that would start a listing or a second run waits for the
 // work in progress.
 void MainWindow::SetBusy(bool busy) {
-  for (std::size_t i = 0; i < 3; ++i) btnFunc[i]->setEnabled(!busy);
-  for (QRadioButton* option : optSel) option->setEnabled(!busy);
-  for (QRadioButton* option : optAB) option->setEnabled(!busy);
+  for (std::size_t i = 0; i < 3; ++i) buttons[i]->setEnabled(!busy);
+  for (QRadioButton* option : direction_options) option->setEnabled(!busy);
+  for (QRadioButton* option : notation_options) option->setEnabled(!busy);
 }
 
 }  // namespace cordshift

@@ -1,7 +1,7 @@
 #ifndef CORDSHIFT_WINDOW_QT_MAIN_WINDOW_H_
 #define CORDSHIFT_WINDOW_QT_MAIN_WINDOW_H_
 
-// The program's one window, frmMain, in Qt: the widgets of the layout,
+// The program's one window in Qt: the widgets of the layout,
 // each handler forwarding the user's act to the window's behaviour
 // (WindowController), and the behaviour's calls setting the widgets.
 
@@ -48,12 +48,13 @@ class MainWindow : public QWidget,
 
   // Start-up before the window is first shown. False when the program
   // must end without showing it (the user has been told why).
-  bool Form_Load();
+  bool Load();
 
-  // The handlers of the control arrays, by index.
-  void btnFunc_Click(int index);
-  void optSel_Click(int index);
-  void optAB_Click(int index);
+  // The handlers of the buttons (source folder, destination folder, run,
+  // close) and of the two option pairs, by index in the layout.
+  void OnButtonClicked(int index);
+  void OnDirectionClicked(int index);
+  void OnNotationClicked(int index);
   // A folder dropped on a side.
   void ChooseDroppedFolder(ListId side, const std::string& folder);
 

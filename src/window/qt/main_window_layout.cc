@@ -176,30 +176,30 @@ void AssignElement(std::array<W*, N>& elements, std::string_view name,
 // Files the widget under its name in the controls record.
 void Bind(MainWindowControls& c, std::string_view name, QWidget* w) {
   const std::string_view array = name.substr(0, name.rfind('_'));
-  if (array == "optSel") return AssignElement(c.optSel, name, w);
-  if (array == "optAB") return AssignElement(c.optAB, name, w);
-  if (array == "Shape3") return AssignElement(c.Shape3, name, w);
-  if (array == "btnFunc") return AssignElement(c.btnFunc, name, w);
-  if (array == "Label1") return AssignElement(c.Label1, name, w);
-  if (array == "Label2") return AssignElement(c.Label2, name, w);
-  if (name == "fraMain") return Assign(c.fraMain, w);
-  if (name == "fraDirection") return Assign(c.fraDirection, w);
-  if (name == "Shape1") return Assign(c.Shape1, w);
-  if (name == "Shape4") return Assign(c.Shape4, w);
-  if (name == "lblTTL") return Assign(c.lblTTL, w);
-  if (name == "lblSrcTitle") return Assign(c.lblSrcTitle, w);
-  if (name == "lblDstTitle") return Assign(c.lblDstTitle, w);
-  if (name == "lblSrc") return Assign(c.lblSrc, w);
-  if (name == "lblDst") return Assign(c.lblDst, w);
-  if (name == "lvSrc") return Assign(c.lvSrc, w);
-  if (name == "lvDst") return Assign(c.lvDst, w);
-  if (name == "Image1") return Assign(c.Image1, w);
-  if (name == "txtKisyu") return Assign(c.txtKisyu, w);
-  if (name == "txtDL") return Assign(c.txtDL, w);
-  if (name == "txtDU") return Assign(c.txtDU, w);
-  if (name == "lblKensu") return Assign(c.lblKensu, w);
-  if (name == "chkOverWrite") return Assign(c.chkOverWrite, w);
-  if (name == "lblGuide") return Assign(c.lblGuide, w);
+  if (array == "optSel") return AssignElement(c.direction_options, name, w);
+  if (array == "optAB") return AssignElement(c.notation_options, name, w);
+  if (array == "Shape3") return AssignElement(c.side_bands, name, w);
+  if (array == "btnFunc") return AssignElement(c.buttons, name, w);
+  if (array == "Label1") return AssignElement(c.field_captions, name, w);
+  if (array == "Label2") return AssignElement(c.unit_labels, name, w);
+  if (name == "fraMain") return Assign(c.main_frame, w);
+  if (name == "fraDirection") return Assign(c.direction_frame, w);
+  if (name == "Shape1") return Assign(c.title_band, w);
+  if (name == "Shape4") return Assign(c.notation_band, w);
+  if (name == "lblTTL") return Assign(c.title_label, w);
+  if (name == "lblSrcTitle") return Assign(c.source_title_label, w);
+  if (name == "lblDstTitle") return Assign(c.destination_title_label, w);
+  if (name == "lblSrc") return Assign(c.source_folder_label, w);
+  if (name == "lblDst") return Assign(c.destination_folder_label, w);
+  if (name == "lvSrc") return Assign(c.source_list, w);
+  if (name == "lvDst") return Assign(c.destination_list, w);
+  if (name == "Image1") return Assign(c.arrow_picture, w);
+  if (name == "txtKisyu") return Assign(c.model_name_box, w);
+  if (name == "txtDL") return Assign(c.lower_limit_box, w);
+  if (name == "txtDU") return Assign(c.upper_limit_box, w);
+  if (name == "lblKensu") return Assign(c.count_label, w);
+  if (name == "chkOverWrite") return Assign(c.overwrite_box, w);
+  if (name == "lblGuide") return Assign(c.guide_label, w);
 }
 
 QButtonGroup* ExclusiveGroup(QWidget& owner,
@@ -248,8 +248,8 @@ void BuildMainWindowControls(QWidget& window, MainWindowControls& c) {
                           : window.findChild<QWidget*>(ToQString(entry.parent));
     Bind(c, entry.name, BuildControl(parent, entry));
   }
-  c.optSelGroup = ExclusiveGroup(window, c.optSel);
-  c.optABGroup = ExclusiveGroup(window, c.optAB);
+  c.direction_group = ExclusiveGroup(window, c.direction_options);
+  c.notation_group = ExclusiveGroup(window, c.notation_options);
   SetTabOrder(window);
 }
 

@@ -231,10 +231,10 @@ HWND Win32Window::CreateControl(const LayoutControl& entry) {
     int index = 0;
     for (const ListColumn& column : ListColumns()) {
       std::wstring header = Utf8ToWide(column.header);
-      LVCOLUMNW lv{};
-      lv.mask = LVCF_TEXT;
-      lv.pszText = header.data();
-      ListView_InsertColumn(control, index++, &lv);
+      LVCOLUMNW column_entry{};
+      column_entry.mask = LVCF_TEXT;
+      column_entry.pszText = header.data();
+      ListView_InsertColumn(control, index++, &column_entry);
     }
   }
   // A themed button draws its text in the theme's colour; the options'
