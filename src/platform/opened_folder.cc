@@ -145,16 +145,17 @@ FileSpot FileSpot::In(OpenedFolder& folder, const fs::path& name) {
 }
 
 // Windows compares names without regard to case, so none are noted there.
-int OpenedFolder::RemoveStaleTempFiles() {
+FolderLook OpenedFolder::RemoveStaleTempFiles() {
   TempFileSweep sweep = SweepStaleTempFiles(path_);
-  held_names_.reset();
+  FolderLook look;
+  look.removed = sweep.removed;
 #ifndef _WIN32
   if (sweep.names && handle_ != kCurrentFolder) {
-    held_names_.emplace(std::make_move_iterator(sweep.names->begin()),
-                        std::make_move_iterator(sweep.names->end()));
+    look.names.emplace(std::make_move_iterator(sweep.names->begin()),
+                       std::make_move_iterator(sweep.names->end()));
   }
 #endif
-  return sweep.removed;
+  return look;
 }
 
 }  // namespace cordshift

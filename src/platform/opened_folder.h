@@ -26,6 +26,23 @@ struct FileSpot;
 // make some ahead in the folder (MakeUnnamedFiles), for staged writes of new
 // files there to take: making a file can cost more than writing it. A file
 // made ahead and never taken leaves nothing behind.
+// What a look through a folder found: how many temporary files of ended
+// runs it removed, and the names the folder held (POSIX, where names are
+// exact bytes; none where the look did not reach the end). A write that
+// keeps an existing file need not look for its target first when the name
+// was not among them, since the link that names the staged file refuses a
+// file made since.
+struct FolderLook {
+  int removed = 0;
+  std::optional<std::unordered_set<std::filesystem::path::string_type>> names;
+
+  // False when `name` was not among the names: it did not exist when the
+  // folder was looked through. True when it was, or none were noted.
+  bool MayHold(const std::filesystem::path& name) const {
+    return !names || names->contains(name.native());
+  }
+};
+
 class OpenedFolder {
  public:
   explicit OpenedFolder(const std::filesystem::path& folder);
@@ -48,13 +65,10 @@ class OpenedFolder {
   void MakeUnnamedFiles(int count);
   void StopMakingUnnamedFiles() { stop_making_ = true; }
 
-  // As the free function RemoveStaleTempFiles, for this folder. The same
-  // look through the folder notes the names it holds (POSIX, where names
-  // are exact bytes): a write that keeps an existing file then need not
-  // look for its target first when the name was not among them, since the
-  // link that names the staged file refuses a file made since. Called from
-  // the thread that writes the files.
-  int RemoveStaleTempFiles();
+  // As the free function RemoveStaleTempFiles, for this folder, with what
+  // the same look through the folder found. Called from the thread that
+  // writes the files.
+  FolderLook RemoveStaleTempFiles();
 
   // True when the folder's file system takes names that differ only in
   // letter case for one name (FAT, exFAT, SMB shares; always on Windows).
@@ -65,13 +79,6 @@ class OpenedFolder {
   // for tests, which stand in such a folder with a second name for a file
   // (a hard link).
   void TreatAsIgnoringCase() { ignores_case_ = true; }
-
-  // False when `name` was not among the names noted by
-  // RemoveStaleTempFiles: it did not exist when the folder was looked
-  // through. True when it was, or none were noted.
-  bool MayHold(const std::filesystem::path& name) const {
-    return !held_names_ || held_names_->contains(name.native());
-  }
 
  private:
   friend class StagedWrite;
@@ -87,8 +94,6 @@ class OpenedFolder {
   // Set once the kernel has refused to name an unnamed file by its
   // descriptor, so that the rest of the folder's files go the other way.
   bool empty_path_refused_ = false;
-  std::optional<std::unordered_set<std::filesystem::path::string_type>>
-      held_names_;
   std::atomic<bool> stop_making_{false};
   std::mutex made_mutex_;
   std::vector<std::intptr_t> made_files_;  // guarded by made_mutex_

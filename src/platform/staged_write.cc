@@ -169,8 +169,10 @@ StagedWrite::StagedWrite(const fs::path& target, std::string_view content,
 }
 
 StagedWrite::StagedWrite(OpenedFolder& folder, const fs::path& name,
-                         ExistingTarget existing)
-    : target_(FileSpot::In(folder, name)), existing_(existing) {
+                         ExistingTarget existing, TargetKnowledge knowledge)
+    : target_(FileSpot::In(folder, name)),
+      existing_(existing),
+      knowledge_(knowledge) {
   Open();
 }
 
@@ -193,8 +195,7 @@ void StagedWrite::Open() {
   // A file to be kept that its folder did not hold when looked through is
   // not looked for: if one has been made since, the link refuses it.
   const bool look = existing_ == ExistingTarget::kReplace ||
-                    target_.opened == nullptr ||
-                    target_.opened->MayHold(target_.relative);
+                    knowledge_ == TargetKnowledge::kUnknown;
   const TargetStatus status = look ? StatusOf(target_) : TargetStatus{};
   error_ = CheckTarget(status);
   replacing_ = status.state == TargetState::kWritable ||

@@ -38,6 +38,12 @@ enum class ExistingTarget {
              // writers racing for one name, only one succeeds
 };
 
+// What a writer knows of its target before the write looks at it.
+enum class TargetKnowledge {
+  kUnknown,
+  kAbsentWhenLooked,  // a look through its folder did not find it
+};
+
 // A short English reason for a failed write, for reports.
 const char* WriteErrorText(WriteError error);
 
@@ -62,8 +68,12 @@ class StagedWrite {
   StagedWrite(OpenedFolder& folder, const std::filesystem::path& name,
               std::string_view content,
               ExistingTarget existing = ExistingTarget::kReplace);
+  // With kAbsentWhenLooked, a target to be kept is not looked for: the
+  // caller's look through the folder did not find it, and the link that
+  // names the staged file refuses one made since.
   StagedWrite(OpenedFolder& folder, const std::filesystem::path& name,
-              ExistingTarget existing);
+              ExistingTarget existing,
+              TargetKnowledge knowledge = TargetKnowledge::kUnknown);
   ~StagedWrite();
   StagedWrite(const StagedWrite&) = delete;
   StagedWrite& operator=(const StagedWrite&) = delete;
@@ -102,6 +112,7 @@ class StagedWrite {
   // when none is open.
   std::intptr_t file_ = -1;
   ExistingTarget existing_;
+  TargetKnowledge knowledge_ = TargetKnowledge::kUnknown;
   WriteError error_ = WriteError::kNone;
   bool replacing_ = false;
   bool sealed_ = false;

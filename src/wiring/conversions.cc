@@ -43,11 +43,12 @@ bool FileExists(const std::string& path) {
 class CommentBackup {
  public:
   // Reads the comment file as it is now, unless the folder's look through
-  // it says there was none. False when it cannot be read.
-  bool Take(OpenedFolder& folder, const std::filesystem::path& name) {
+  // it found none. False when it cannot be read.
+  bool Take(OpenedFolder& folder, const std::filesystem::path& name,
+            const FolderLook& look) {
     folder_ = &folder;
     name_ = name;
-    if (!folder.MayHold(name)) return true;
+    if (!look.MayHold(name)) return true;
     FileRead read = ReadFileUpTo(folder, name, kMaxIniFileSize);
     // A folder of that name is no comment: its write is refused.
     if (read.error == ReadError::kMissing ||
@@ -236,7 +237,7 @@ class FolderConverter {
         destination_files_ = std::make_shared<OpenedFolder>(
             PathFromUtf8(destination_folder_));
       }
-      destination_files_->RemoveStaleTempFiles();
+      folder_look_ = destination_files_->RemoveStaleTempFiles();
     }
     written_names_.clear();
     const int count = FileCount(source_);
@@ -290,9 +291,14 @@ class FolderConverter {
     for (;;) {
       std::optional<StagedWrite> staged;
       if (writes) {
+        const std::filesystem::path file_name =
+            PathFromUtf8(name + kWiringExtension);
         staged.emplace(
-            *destination_files_, PathFromUtf8(name + kWiringExtension),
-            overwrite_ ? ExistingTarget::kReplace : ExistingTarget::kKeep);
+            *destination_files_, file_name,
+            overwrite_ ? ExistingTarget::kReplace : ExistingTarget::kKeep,
+            folder_look_.MayHold(file_name)
+                ? TargetKnowledge::kUnknown
+                : TargetKnowledge::kAbsentWhenLooked);
       }
       RecordOutput& output = workspace_.output;
       output.Start(
@@ -469,14 +475,17 @@ class FolderConverter {
         destination_folder_ + name + kCompanionExtension;
     const std::filesystem::path written_name =
         PathFromUtf8(name + kCompanionExtension);
-    if (!backup.Take(*destination_files_, written_name)) {
+    if (!backup.Take(*destination_files_, written_name, folder_look_)) {
       AbortFile(l,
                 PathFault(FaultKind::kDestinationCommentUnreadable, written));
       return CommentCopy::kFailed;
     }
     StagedWrite staged(*destination_files_, written_name,
                        overwrite_ || backup.existed() ? ExistingTarget::kReplace
-                                                      : ExistingTarget::kKeep);
+                                                      : ExistingTarget::kKeep,
+                       folder_look_.MayHold(written_name)
+                           ? TargetKnowledge::kUnknown
+                           : TargetKnowledge::kAbsentWhenLooked);
     if (staged.error() == WriteError::kTargetExists) return CommentCopy::kTaken;
     staged.NoteIdentity();
     const WriteError committed =
@@ -521,8 +530,10 @@ class FolderConverter {
   const WiringFileList& source_;
   const std::string& destination_folder_;
   KeptSources* kept_;
-  // The destination folder, opened once for the files written into it.
+  // The destination folder, opened once for the files written into it, and
+  // what the look through it at the start found.
   std::shared_ptr<OpenedFolder> destination_files_;
+  FolderLook folder_look_;
   const ConversionInputs& inputs_;
   WiringWorkspace& workspace_;
   std::string model_name_;  // Shift-JIS

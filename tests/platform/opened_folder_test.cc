@@ -57,12 +57,17 @@ TEST(OpenedFolderTest, WritesAndReadsFilesWithinTheFolder) {
     const fs::path folder = root / "sub";
     fs::create_directory(folder);
     OpenedFolder opened(folder);
-    if (c.looked_through_first) opened.RemoveStaleTempFiles();
+    FolderLook look;
+    if (c.looked_through_first) look = opened.RemoveStaleTempFiles();
     if (c.existing_content) WriteBytes(folder / "W.ini", c.existing_content);
     if (c.remove_folder) fs::remove_all(folder);
 
-    EXPECT_EQ(WriteFileAtomically(opened, "W.ini", "new", c.existing),
-              c.written);
+    StagedWrite write(opened, "W.ini", c.existing,
+                      look.MayHold("W.ini")
+                          ? TargetKnowledge::kUnknown
+                          : TargetKnowledge::kAbsentWhenLooked);
+    write.WriteAt(0, "new");
+    EXPECT_EQ(write.Commit(), c.written);
     const FileRead read = ReadFileUpTo(opened, "W.ini", 100);
     if (c.content_after) {
       EXPECT_EQ(read.content, c.content_after);
