@@ -205,7 +205,7 @@ class OneFileConversion {
                         WiringWorkspace& workspace) const {
     Require(view.Rows(ListId::kDestination).size() == 1,
             "one destination row per converted file");
-    const RecordingDisplay::Row& row = view.Rows(ListId::kDestination).front();
+    const RecordingDisplay::Row row = view.Rows(ListId::kDestination).front();
     WiringFileList output = OneFileList(destination_);
     RecordingDisplay readback;
     const Side other =
