@@ -32,9 +32,10 @@ cp "$build_dir/src/window/win32/Cordshift.exe" "$program/Cordshift.exe"
 # Shift-JIS and CR LF, as the program keeps its settings: the hipot-to-
 # continuity direction, in which every control is visible.
 stage_settings() {
+  local source=${1:-'C:\Cordshift-samples\hipot\main\'}
   printf '%s\r\n' \
     '[Path]' \
-    'SrcDir=C:\Cordshift-samples\hipot\main\' \
+    "SrcDir=$source" \
     'DstDir=C:\Cordshift-samples\converted\' \
     '[Direction]' 'Hp2Lv=1' 'ABorSeq=0' \
     '[Inspection]' 'Equipment=TBL480' 'Lower=0' 'Upper=2000' 'OverWrite=0' \
