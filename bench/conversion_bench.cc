@@ -43,9 +43,9 @@ class BenchFolders {
     std::filesystem::create_directories(destination());
     TerminalTables tables;
     std::uint32_t seed = 12345;
-    for (int f = 1; f <= kFiles; ++f) {
+    for (int file_number = 1; file_number <= kFiles; ++file_number) {
       std::string text = "TBS480\r\n20240101000000\r\n2000\r\n0\r\n";
-      for (int r = 0; r < kRecordsPerFile; ++r) {
+      for (int record = 0; record < kRecordsPerFile; ++record) {
         const int from = NextTerminal(seed);
         const int to = NextTerminal(seed);
         if (hipot) {
@@ -56,7 +56,7 @@ class BenchFolders {
                   std::string(tables.AbNumber(to)) + ",0,2000\r\n";
         }
       }
-      std::ofstream(source() / ("W" + std::to_string(f) + ".lvd"),
+      std::ofstream(source() / ("W" + std::to_string(file_number) + ".lvd"),
                     std::ios::binary)
           << text;
     }
@@ -79,8 +79,8 @@ class BenchFolders {
 
   WiringFileList List() const {
     WiringFileList list;
-    for (int f = 1; f <= kFiles; ++f) {
-      const std::string name = "W" + std::to_string(f);
+    for (int file_number = 1; file_number <= kFiles; ++file_number) {
+      const std::string name = "W" + std::to_string(file_number);
       list.push_back(
           {name, WithTrailingSeparator(source().string()), ".lvd", {}});
     }

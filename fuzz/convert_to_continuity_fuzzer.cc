@@ -1,4 +1,4 @@
-// ConvertFolderToLoomvantage of a folder holding one hipot file (and
+// ConvertFolderToContinuity of a folder holding one hipot file (and
 // optionally its comment file), both taken from the input.
 
 #include <cstddef>

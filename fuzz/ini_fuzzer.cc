@@ -53,11 +53,12 @@ bool IsInsertionAtLineStart(std::string_view before, std::string_view after) {
   if (after.size() < before.size()) return false;
   const std::size_t prefix = CommonPrefix(before, after);
   const std::size_t suffix = CommonSuffix(before, after);
-  // Every split point e with before[0, e) kept in front and before[e, n)
-  // kept at the end.
+  // Every split point with before[0, split) kept in front and the rest of
+  // `before` kept at the end.
   const std::size_t lowest = before.size() - std::min(suffix, before.size());
-  for (std::size_t e = lowest; e <= std::min(prefix, before.size()); ++e) {
-    if (IsInsertionPoint(before, e)) return true;
+  for (std::size_t split = lowest; split <= std::min(prefix, before.size());
+       ++split) {
+    if (IsInsertionPoint(before, split)) return true;
   }
   return false;
 }

@@ -167,28 +167,31 @@ class ConversionRun {
     }
     const int folder_count = static_cast<int>(tree.folders.size());
     observer_.RunStarted(folder_count);
-    for (std::size_t i = 0; i < tree.folders.size(); ++i) {
+    for (std::size_t folder = 0; folder < tree.folders.size(); ++folder) {
       if (observer_.StopRequested()) return Ended(RunOutcome::kStopped);
-      const FolderPair* next =
-          i + 1 < tree.folders.size() ? &tree.folders[i + 1] : nullptr;
-      if (!ConvertFolder(tree.folders[i], next)) {
+      const FolderPair* next = folder + 1 < tree.folders.size()
+                                   ? &tree.folders[folder + 1]
+                                   : nullptr;
+      if (!ConvertFolder(tree.folders[folder], next)) {
         if (observer_.StopRequested()) return Ended(RunOutcome::kStopped);
         return Ended(RunOutcome::kEndedEarly);
       }
-      observer_.FolderDone(static_cast<int>(i) + 1, folder_count);
+      observer_.FolderDone(static_cast<int>(folder) + 1, folder_count);
     }
     return Ended(RunOutcome::kCompleted);
   }
 
  private:
   std::optional<RunRefusal> CheckInputs() const {
-    const std::string_view model =
+    const std::string_view model_name =
         TrimSpaces(options_.conversion.model_name);
-    if (model.empty()) return RunRefusal::kBlankModelName;
-    if (HasControlCharacter(model)) {
+    if (model_name.empty()) return RunRefusal::kBlankModelName;
+    if (HasControlCharacter(model_name)) {
       return RunRefusal::kControlCharacterInModelName;
     }
-    if (!IsCp932Representable(model)) return RunRefusal::kModelNameNotShiftJis;
+    if (!IsCp932Representable(model_name)) {
+      return RunRefusal::kModelNameNotShiftJis;
+    }
     return CheckLimits(options_.conversion.lower, options_.conversion.upper);
   }
 

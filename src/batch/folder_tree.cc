@@ -62,9 +62,9 @@ FolderWalk PlanFolderWalk(std::string_view folder) {
     path = std::string("\\\\").append(parts[2]);
     first = 3;
   }
-  for (std::size_t i = first; i < parts.size(); ++i) {
+  for (std::size_t part = first; part < parts.size(); ++part) {
     path.push_back(kFolderSeparator);
-    path.append(parts[i]);
+    path.append(parts[part]);
     walk.folders.push_back(path);
   }
   return walk;
@@ -192,9 +192,9 @@ std::optional<WiringFileList> ListWiringFiles(std::string_view folder,
 
 std::optional<WiringFileList> FindFiles(std::string_view pattern) {
   std::size_t prefix_length = 0;
-  for (std::size_t i = pattern.size(); i > 0; --i) {
-    if (IsSeparator(pattern[i - 1])) {
-      prefix_length = i;
+  for (std::size_t length = pattern.size(); length > 0; --length) {
+    if (IsSeparator(pattern[length - 1])) {
+      prefix_length = length;
       break;
     }
   }
@@ -238,8 +238,8 @@ FolderCreation MakeFolderPath(std::string_view folder) {
   if (made.ok() && FolderExists(trimmed)) return made;
   // A file in the way is named itself, whatever the system said of the
   // folder below it that could not be made.
-  for (std::size_t i = 0; i < reached; ++i) {
-    const std::string& path = walk.folders[i];
+  for (std::size_t looked_at = 0; looked_at < reached; ++looked_at) {
+    const std::string& path = walk.folders[looked_at];
     if (PathExists(path) && !FolderExists(path)) {
       return {path, FolderCreateError::kFileInTheWay};
     }

@@ -38,8 +38,8 @@ std::vector<std::size_t> ColumnWidths(const TableRow& headings,
   std::vector<std::size_t> widths(headings.size(), 0);
   const auto widen = [&widths](const TableRow& row) {
     if (widths.size() < row.size()) widths.resize(row.size(), 0);
-    for (std::size_t c = 0; c < row.size(); ++c) {
-      widths[c] = std::max(widths[c], DisplayWidth(row[c]));
+    for (std::size_t column = 0; column < row.size(); ++column) {
+      widths[column] = std::max(widths[column], DisplayWidth(row[column]));
     }
   };
   widen(headings);
@@ -50,12 +50,13 @@ std::vector<std::size_t> ColumnWidths(const TableRow& headings,
 void AppendRow(std::string& out, const TableRow& row,
                const std::vector<std::size_t>& widths) {
   std::string line;
-  for (std::size_t c = 0; c < widths.size(); ++c) {
-    if (c > 0) line += kColumnGap;
-    const std::string_view cell =
-        c < row.size() ? std::string_view(row[c]) : std::string_view();
+  for (std::size_t column = 0; column < widths.size(); ++column) {
+    if (column > 0) line += kColumnGap;
+    const std::string_view cell = column < row.size()
+                                      ? std::string_view(row[column])
+                                      : std::string_view();
     line += cell;
-    line.append(widths[c] - DisplayWidth(cell), ' ');
+    line.append(widths[column] - DisplayWidth(cell), ' ');
   }
   line.erase(line.find_last_not_of(' ') + 1);
   out += line;

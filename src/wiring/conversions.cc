@@ -226,10 +226,10 @@ class FolderConverter {
 
  private:
   bool ConvertAll() {
-    const std::optional<std::string> model =
+    const std::optional<std::string> model_name =
         Utf8ToCp932(TrimSpaces(inputs_.model_name));
-    if (!model) return Abort();
-    model_name_ = *model;
+    if (!model_name) return Abort();
+    model_name_ = *model_name;
     // One folder is converted by one run at a time, so a temporary file of
     // a run that no longer exists can only be the leftover of a killed run.
     if (!inputs_.dry_run) {
@@ -248,22 +248,22 @@ class FolderConverter {
     return true;
   }
 
-  bool ConvertFile(int l) {
-    observer_.FileStarted(l);
-    const WiringFile& file = FileNumber(source_, l);
-    const FileRead read = SourceContent(l);
+  bool ConvertFile(int file_number) {
+    observer_.FileStarted(file_number);
+    const WiringFile& file = FileNumber(source_, file_number);
+    const FileRead read = SourceContent(file_number);
     if (!read.ok()) {
-      return AbortFile(
-          l, ReadFault(FaultKind::kUnreadable, read.error, read.size));
+      return AbortFile(file_number, ReadFault(FaultKind::kUnreadable,
+                                              read.error, read.size));
     }
     LineReader lines(read.content);
     std::string_view date_time;
-    if (!CheckHeader(l, lines, date_time)) return false;
+    if (!CheckHeader(file_number, lines, date_time)) return false;
 
     const bool single_ended = file.summary.single_ended != 0;
     if (file.summary.circuits <= 0 || single_ended) {
-      Report(l, single_ended ? FileOutcome::kSkippedSingleEnded
-                             : FileOutcome::kSkippedNoCircuits);
+      Report(file_number, single_ended ? FileOutcome::kSkippedSingleEnded
+                                       : FileOutcome::kSkippedNoCircuits);
       return true;
     }
     const std::string& name = file.name;
@@ -310,10 +310,11 @@ class FolderConverter {
       int record_count = 0;
       const int bad_line = ConvertRecords(lines.rest(), output, record_count);
       if (bad_line != 0) {
-        return AbortFile(l, LineFault(FaultKind::kMalformedRecord, bad_line));
+        return AbortFile(file_number,
+                         LineFault(FaultKind::kMalformedRecord, bad_line));
       }
       if (skip) {
-        Report(l, *skip, target);
+        Report(file_number, *skip, target);
         return true;
       }
       const int terminals = tally.SummarizeTerminals();
@@ -324,19 +325,21 @@ class FolderConverter {
       }
       if (staged) {
         bool lost_race = false;
-        if (!WriteFiles(l, name, target, *staged, lost_race)) return false;
+        if (!WriteFiles(file_number, name, target, *staged, lost_race))
+          return false;
         if (lost_race) {
-          Report(l, FileOutcome::kSkippedExists, target);
+          Report(file_number, FileOutcome::kSkippedExists, target);
           return true;
         }
       }
       written_names_.Add(name);
-      FileReport report = ReportOf(l, FileOutcome::kConverted, target);
+      FileReport report =
+          ReportOf(file_number, FileOutcome::kConverted, target);
       report.written.circuits = record_count;
       report.written.terminals = terminals;
       report.written.highest_terminal = tally.HighestTerminal();
       report.written.highest_in_ab = WritesAbNotation();
-      observer_.FileDone(l, report);
+      observer_.FileDone(file_number, report);
       return true;
     }
   }
@@ -364,17 +367,17 @@ class FolderConverter {
 #endif
   }
 
-  // The bytes the listing kept of file l, else the file as it is now. Once
-  // converted, a file's bytes go with the returned value.
-  FileRead SourceContent(int l) {
+  // The bytes the listing kept of file `file_number`, else the file as it is
+  // now. Once converted, a file's bytes go with the returned value.
+  FileRead SourceContent(int file_number) {
     if (std::optional<std::string> kept =
-            kept_ != nullptr ? kept_->Take(l) : std::nullopt) {
+            kept_ != nullptr ? kept_->Take(file_number) : std::nullopt) {
       FileRead read;
       read.size = kept->size();
       read.content = std::move(*kept);
       return read;
     }
-    return ReadWiringFile(FileNumber(source_, l).WiringPath());
+    return ReadWiringFile(FileNumber(source_, file_number).WiringPath());
   }
 
   std::string HeaderText(std::string_view date_time, std::int64_t circuits,
@@ -392,17 +395,18 @@ class FolderConverter {
   // over as existing. `lost_race` tells that another run put a file of that
   // name in place meanwhile (overwriting off), or the comment file since
   // this run looked; it keeps its files.
-  bool WriteFiles(int l, const std::string& name, const std::string& target,
-                  StagedWrite& wiring, bool& lost_race) {
+  bool WriteFiles(int file_number, const std::string& name,
+                  const std::string& target, StagedWrite& wiring,
+                  bool& lost_race) {
     if (wiring.error() == WriteError::kTargetExists) {
       lost_race = true;
       return true;
     }
     if (wiring.error() != WriteError::kNone) {
-      return AbortFile(l, WriteFault(target, wiring.error()));
+      return AbortFile(file_number, WriteFault(target, wiring.error()));
     }
     CommentBackup backup;
-    switch (CopyComment(l, name, backup)) {
+    switch (CopyComment(file_number, name, backup)) {
       case CommentCopy::kFailed:
         return false;
       case CommentCopy::kTaken:
@@ -421,18 +425,18 @@ class FolderConverter {
     }
     if (committed != WriteError::kNone) {
       backup.Restore();
-      return AbortFile(l, WriteFault(target, committed));
+      return AbortFile(file_number, WriteFault(target, committed));
     }
     return true;
   }
 
-
-
   // The four header lines, each fault with its message; `date_time` is then
   // line 2 exactly as read.
-  bool CheckHeader(int l, LineReader& lines, std::string_view& date_time) {
+  bool CheckHeader(int file_number, LineReader& lines,
+                   std::string_view& date_time) {
     const std::optional<WiringHeader> header = ReadWiringHeader(lines);
-    if (!header) return AbortFile(l, KindFault(FaultKind::kShortHeader));
+    if (!header)
+      return AbortFile(file_number, KindFault(FaultKind::kShortHeader));
     int bad_line = 0;
     if (TrimSpaces(header->model_name).empty()) {
       bad_line = 1;
@@ -444,7 +448,8 @@ class FolderConverter {
       bad_line = 4;
     }
     if (bad_line != 0) {
-      return AbortFile(l, LineFault(FaultKind::kHeaderLine, bad_line));
+      return AbortFile(file_number,
+                       LineFault(FaultKind::kHeaderLine, bad_line));
     }
     date_time = header->date_time;
     return true;
@@ -459,15 +464,16 @@ class FolderConverter {
   // Without overwriting, a comment file that was not there when this run
   // looked is not replaced: another run converting the same file made it,
   // and the file is left to that run as its wiring file would be.
-  CommentCopy CopyComment(int l, const std::string& name,
+  CommentCopy CopyComment(int file_number, const std::string& name,
                           CommentBackup& backup) {
     std::optional<CompanionComment> comment =
-        kept_ != nullptr ? kept_->TakeComment(l) : std::nullopt;
-    if (!comment) comment = companions_.Read(FileNumber(source_, l));
+        kept_ != nullptr ? kept_->TakeComment(file_number) : std::nullopt;
+    if (!comment) comment = companions_.Read(FileNumber(source_, file_number));
     if (!comment->file) return CommentCopy::kDone;
     if (comment->error != ReadError::kNone) {
-      AbortFile(l, ReadFault(FaultKind::kCommentUnreadable, comment->error, 0,
-                             PathToUtf8(*comment->file)));
+      AbortFile(file_number,
+                ReadFault(FaultKind::kCommentUnreadable, comment->error, 0,
+                          PathToUtf8(*comment->file)));
       return CommentCopy::kFailed;
     }
     if (!comment->value) return CommentCopy::kDone;
@@ -476,7 +482,7 @@ class FolderConverter {
     const std::filesystem::path written_name =
         PathFromUtf8(name + kCompanionExtension);
     if (!backup.Take(*destination_files_, written_name, folder_look_)) {
-      AbortFile(l,
+      AbortFile(file_number,
                 PathFault(FaultKind::kDestinationCommentUnreadable, written));
       return CommentCopy::kFailed;
     }
@@ -495,29 +501,32 @@ class FolderConverter {
             : staged.error();
     if (committed == WriteError::kTargetExists) return CommentCopy::kTaken;
     if (committed != WriteError::kNone) {
-      AbortFile(l, PathFault(FaultKind::kCommentNotWritten, written));
+      AbortFile(file_number, PathFault(FaultKind::kCommentNotWritten, written));
       return CommentCopy::kFailed;
     }
     backup.Wrote(staged.identity());
     return CommentCopy::kDone;
   }
 
-  FileReport ReportOf(int l, FileOutcome outcome,
+  FileReport ReportOf(int file_number, FileOutcome outcome,
                       std::string destination = {}) const {
     FileReport report;
-    report.source = FileNumber(source_, l).WiringPath();
+    report.source = FileNumber(source_, file_number).WiringPath();
     report.outcome = outcome;
     report.destination = std::move(destination);
     return report;
   }
 
-  void Report(int l, FileOutcome outcome, std::string destination = {}) {
-    observer_.FileDone(l, ReportOf(l, outcome, std::move(destination)));
+  void Report(int file_number, FileOutcome outcome,
+              std::string destination = {}) {
+    observer_.FileDone(file_number,
+                       ReportOf(file_number, outcome, std::move(destination)));
   }
 
-  bool AbortFile(int l, FileFault fault) {
+  bool AbortFile(int file_number, FileFault fault) {
     observer_.FileDone(
-        l, FaultReport(FileNumber(source_, l).WiringPath(), std::move(fault)));
+        file_number, FaultReport(FileNumber(source_, file_number).WiringPath(),
+                                 std::move(fault)));
     return Abort();
   }
 

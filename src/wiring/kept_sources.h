@@ -35,27 +35,30 @@ class KeptSources {
     budget_left_ = budget_;
   }
 
-  // Keeps the content of file l (1-based) when it fits what is left of the
+  // Keeps the content of file `file_number` when it fits what is left of the
   // budget; otherwise the file is read again when it is needed.
-  void Keep(int l, std::string&& content) {
+  void Keep(int file_number, std::string&& content) {
     const std::size_t size = content.size();
-    KeepIn(contents_, l, std::move(content), size);
+    KeepIn(contents_, file_number, std::move(content), size);
   }
 
-  // The content kept of file l, handed over so that it goes as soon as the
-  // caller is done with it; no value when it was not kept.
-  std::optional<std::string> Take(int l) { return TakeFrom(contents_, l); }
+  // The content kept of file `file_number`, handed over so that it goes as soon
+  // as the caller is done with it; no value when it was not kept.
+  std::optional<std::string> Take(int file_number) {
+    return TakeFrom(contents_, file_number);
+  }
 
-  // Keeps the comment of file l as read from its companion, within the
-  // budget as its content.
-  void KeepComment(int l, CompanionComment&& comment) {
+  // Keeps the comment of file `file_number` as read from its companion, within
+  // the budget as its content.
+  void KeepComment(int file_number, CompanionComment&& comment) {
     const std::size_t size = comment.value ? comment.value->size() : 0;
-    KeepIn(comments_, l, std::move(comment), size);
+    KeepIn(comments_, file_number, std::move(comment), size);
   }
 
-  // The comment kept of file l; no value when it was not read ahead.
-  std::optional<CompanionComment> TakeComment(int l) {
-    return TakeFrom(comments_, l);
+  // The comment kept of file `file_number`; no value when it was not read
+  // ahead.
+  std::optional<CompanionComment> TakeComment(int file_number) {
+    return TakeFrom(comments_, file_number);
   }
 
   // Drops everything kept and stops keeping.
@@ -69,17 +72,18 @@ class KeptSources {
 
  private:
   template <typename T>
-  void KeepIn(std::vector<std::optional<T>>& kept, int l, T&& value,
+  void KeepIn(std::vector<std::optional<T>>& kept, int file_number, T&& value,
               std::size_t size) {
-    const std::size_t index = static_cast<std::size_t>(l - 1);
+    const std::size_t index = static_cast<std::size_t>(file_number - 1);
     if (index >= kept.size() || size > budget_left_) return;
     budget_left_ -= size;
     kept[index] = std::move(value);
   }
 
   template <typename T>
-  static std::optional<T> TakeFrom(std::vector<std::optional<T>>& kept, int l) {
-    const std::size_t index = static_cast<std::size_t>(l - 1);
+  static std::optional<T> TakeFrom(std::vector<std::optional<T>>& kept,
+                                   int file_number) {
+    const std::size_t index = static_cast<std::size_t>(file_number - 1);
     if (index >= kept.size()) return std::nullopt;
     return std::exchange(kept[index], std::nullopt);
   }

@@ -21,10 +21,10 @@ int SequenceOf(bool b_side, int ab_number) {
 
 }  // namespace
 
-std::string SequenceToAb(int n) {
-  if (n < 1) return std::string();
-  const int block = (n - 1) / (2 * kBlockSize);
-  const int offset = (n - 1) % (2 * kBlockSize);
+std::string SequenceToAb(int sequence_number) {
+  if (sequence_number < 1) return std::string();
+  const int block = (sequence_number - 1) / (2 * kBlockSize);
+  const int offset = (sequence_number - 1) % (2 * kBlockSize);
   const bool b_side = offset >= kBlockSize;
   const int ab_number =
       kBlockSize * block + offset - (b_side ? kBlockSize : 0) + 1;
@@ -38,12 +38,12 @@ void TerminalTables::ShortText::Assign(std::string_view text) {
 }
 
 void TerminalTables::BuildTerminalTables() {
-  for (int n = 1; n <= TableCapacity; ++n) {
-    ab_numbers_[Index(n)].Assign(SequenceToAb(n));
-    decimals_[Index(n)].Assign(std::to_string(n));
-    std::string padded = std::to_string(n);
+  for (int terminal = 1; terminal <= TableCapacity; ++terminal) {
+    ab_numbers_[Index(terminal)].Assign(SequenceToAb(terminal));
+    decimals_[Index(terminal)].Assign(std::to_string(terminal));
+    std::string padded = std::to_string(terminal);
     padded.insert(0, 4 - std::min<std::size_t>(padded.size(), 4), '0');
-    four_digits_[Index(n)].Assign(padded);
+    four_digits_[Index(terminal)].Assign(padded);
   }
 }
 

@@ -17,9 +17,9 @@
 
 namespace cordshift {
 
-// The AB text of sequential number n (1 <= n <= TableCapacity); empty for
-// n < 1, which has no AB number.
-std::string SequenceToAb(int n);
+// The AB text of a sequential number 1..TableCapacity; empty for a number
+// below 1, which has no AB number.
+std::string SequenceToAb(int sequence_number);
 
 // The texts of every terminal number 1..TableCapacity, built once at
 // start-up, so that writing a terminal costs a look-up: its AB number, its
@@ -34,21 +34,21 @@ class TerminalTables {
 
   void BuildTerminalTables();
 
-  // The AB text of 1 <= n <= TableCapacity; empty for 0.
-  std::string_view AbNumber(int n) const {
-    return ab_numbers_[Index(n)].view();
+  // The AB text of terminal 1..TableCapacity; empty for 0.
+  std::string_view AbNumber(int terminal) const {
+    return ab_numbers_[Index(terminal)].view();
   }
 
-  // Each writes the text of 1 <= n <= TableCapacity at `out`, which has
+  // Each writes the text of terminal 1..TableCapacity at `out`, which has
   // kWriteRoom bytes of room, and returns the end of the text.
-  char* WriteAbNumber(char* out, int n) const {
-    return ab_numbers_[Index(n)].CopyTo(out);
+  char* WriteAbNumber(char* out, int terminal) const {
+    return ab_numbers_[Index(terminal)].CopyTo(out);
   }
-  char* WriteDecimal(char* out, int n) const {
-    return decimals_[Index(n)].CopyTo(out);
+  char* WriteDecimal(char* out, int terminal) const {
+    return decimals_[Index(terminal)].CopyTo(out);
   }
-  char* WriteFourDigits(char* out, int n) const {
-    return four_digits_[Index(n)].CopyTo(out);
+  char* WriteFourDigits(char* out, int terminal) const {
+    return four_digits_[Index(terminal)].CopyTo(out);
   }
 
  private:
@@ -66,7 +66,9 @@ class TerminalTables {
   };
   static_assert(sizeof(ShortText) == kWriteRoom);
 
-  static std::size_t Index(int n) { return static_cast<std::size_t>(n); }
+  static std::size_t Index(int terminal) {
+    return static_cast<std::size_t>(terminal);
+  }
 
   // Entry 0 unused.
   std::array<ShortText, TableCapacity + 1> ab_numbers_;

@@ -58,7 +58,7 @@ inline std::uint32_t LowestBit(std::uint32_t bits) {
 // True when exactly `count` (1 or more) bits are set, counted by clearing
 // the lowest bits, as the baseline x86-64 has no popcount instruction.
 inline bool HasBitCount(std::uint32_t bits, int count) {
-  for (int i = 1; i < count; ++i) bits &= bits - 1;
+  for (int cleared = 1; cleared < count; ++cleared) bits &= bits - 1;
   return bits != 0 && (bits & (bits - 1)) == 0;
 }
 

@@ -34,10 +34,12 @@ int TerminalTally::SummarizeTerminals() {
   if (!sized_) return 0;
   int count = 0;
   for (const std::uint64_t word : used_) count += BitCount(word);
-  for (std::size_t w = used_.size(); w-- > 0;) {
-    if (used_[w] != 0) {
-      const auto leading = static_cast<std::size_t>(std::countl_zero(used_[w]));
-      highest_terminal_ = static_cast<int>((w + 1) * kWordBits - 1 - leading);
+  for (std::size_t word = used_.size(); word-- > 0;) {
+    if (used_[word] != 0) {
+      const auto leading =
+          static_cast<std::size_t>(std::countl_zero(used_[word]));
+      highest_terminal_ =
+          static_cast<int>((word + 1) * kWordBits - 1 - leading);
       break;
     }
   }

@@ -2,8 +2,8 @@
 #define CORDSHIFT_WIRING_WIRING_FILE_LIST_H_
 
 // The wiring files of one folder of one side with their per-file summaries.
-// File number l (1-based, as shown in the lists and quoted in messages) is
-// element l - 1.
+// A file number is 1-based, as shown in the lists and quoted in messages:
+// file number 1 is element 0.
 
 #include <cstdint>
 #include <string>
@@ -50,12 +50,12 @@ struct WiringFile {
 
 using WiringFileList = std::vector<WiringFile>;
 
-// The file of file number l (1-based).
-inline const WiringFile& FileNumber(const WiringFileList& files, int l) {
-  return files[static_cast<std::size_t>(l - 1)];
+inline const WiringFile& FileNumber(const WiringFileList& files,
+                                    int file_number) {
+  return files[static_cast<std::size_t>(file_number - 1)];
 }
-inline WiringFile& FileNumber(WiringFileList& files, int l) {
-  return files[static_cast<std::size_t>(l - 1)];
+inline WiringFile& FileNumber(WiringFileList& files, int file_number) {
+  return files[static_cast<std::size_t>(file_number - 1)];
 }
 inline int FileCount(const WiringFileList& files) {
   return static_cast<int>(files.size());

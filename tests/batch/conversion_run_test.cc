@@ -162,7 +162,7 @@ TEST_F(RunTest, HipotTreeConvertsInTheOtherDirection) {
 struct RefusalCase {
   const char* name;
   Direction direction;
-  const char* model;
+  const char* model_name;
   const char* lower;
   const char* message;
   bool settings_touched;  // inputs accepted and the counter set
@@ -175,7 +175,7 @@ class RefusalTest : public RunTest,
 TEST_P(RefusalTest, RefusesBeforeAnythingIsWritten) {
   AddContinuity("1.lvd");
   inputs_.direction = GetParam().direction;
-  inputs_.conversion.model_name = GetParam().model;
+  inputs_.conversion.model_name = GetParam().model_name;
   inputs_.conversion.lower = GetParam().lower;
   if (std::string(GetParam().name) == "SameFolder") {
     inputs_.destination_root = inputs_.source_root + kFolderSeparator;

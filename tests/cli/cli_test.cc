@@ -67,7 +67,7 @@ class CliConvertTest : public ::testing::Test {
 struct GoldenCase {
   const char* side;
   const char* direction;
-  const char* model;
+  const char* model_name;
   const char* notation;
   const char* expected;
 };
@@ -80,7 +80,7 @@ TEST_P(CliGoldenTest, WritesTheGoldenFilesAndReportsThemAsJson) {
   const std::string source = Source(c.side);
   const CliResult result =
       RunCliWith({"convert", source, Destination(), "--direction", c.direction,
-                  "--model", c.model, "--notation", c.notation, "--json"});
+                  "--model", c.model_name, "--notation", c.notation, "--json"});
   EXPECT_EQ(result.status, kExitSuccess);
   EXPECT_EQ(Snapshot(Destination()), Expected(c.expected));
 

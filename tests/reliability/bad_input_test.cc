@@ -340,14 +340,14 @@ TEST_F(BadInputTest, FullDiskStopsTheRunWithOnlyCompleteFiles) {
 
   // Twenty files of about 9 KB each as hipot files: the disk holds a few.
   std::map<std::string, std::string> expected;
-  for (int i = 0; i < 20; ++i) {
+  for (int file = 0; file < 20; ++file) {
     std::string text = "TBL480\r\n20240312093000\r\n400\r\n2\r\n";
     std::string hipot = "TBS480\r\n20240312093000\r\n400\r\n2\r\n";
-    for (int r = 0; r < 400; ++r) {
+    for (int record = 0; record < 400; ++record) {
       text += "A1-B1,0,2000\r\n";
       hipot += "1-65,1,0,2000,1,0\r\n";
     }
-    const std::string name = "F" + std::to_string(100 + i);
+    const std::string name = "F" + std::to_string(100 + file);
     WriteBytes(Source() / "b" / (name + ".lvd"), text);
     expected["b/" + name + ".lvd"] = hipot;
   }
@@ -370,7 +370,7 @@ TEST_F(BadInputTest, FullDiskStopsTheRunWithOnlyCompleteFiles) {
 // than the new file): the file that was there before stays whole.
 TEST_F(BadInputTest, WriteFailingPartWayKeepsTheOldFile) {
   std::string big = "TBL480\r\n20240312093000\r\n2000\r\n2\r\n";
-  for (int r = 0; r < 2000; ++r) big += "A1-B1,0,2000\r\n";
+  for (int record = 0; record < 2000; ++record) big += "A1-B1,0,2000\r\n";
   WriteBytes(Source() / "a" / "A_good.lvd", big);
   const fs::path target = Destination() / "a" / "A_good.lvd";
   WriteBytes(target, "the old file");
@@ -394,8 +394,8 @@ TEST_F(BadInputTest, WriteFailingPartWayKeepsTheOldFile) {
 
 // --- File contents ---------------------------------------------------------
 
-std::string Header(std::string_view model = "TBL480") {
-  return std::string(model) + "\r\n20240312093000\r\n1\r\n2\r\n";
+std::string Header(std::string_view model_name = "TBL480") {
+  return std::string(model_name) + "\r\n20240312093000\r\n1\r\n2\r\n";
 }
 
 struct ContentCase {
@@ -448,8 +448,8 @@ TEST_F(BadInputTest, TwoHundredThousandRecordsConvert) {
   constexpr int kRecords = 200'000;
   std::string text = "TBL480\r\n20240312093000\r\n200000\r\n8192\r\n";
   text.reserve(text.size() + kRecords * 16);
-  for (int r = 0; r < kRecords; ++r) {
-    const int from = r % 4096 + 1;
+  for (int record = 0; record < kRecords; ++record) {
+    const int from = record % 4096 + 1;
     text += "A" + std::to_string(from) + "-B" + std::to_string(from) +
             ",0,2000\r\n";
   }
@@ -489,7 +489,7 @@ TEST_F(BadInputTest, VeryDeepTreeIsMirroredWhole) {
   // of that many parts.
   fs::path relative = "b";
   fs::create_directory(Source() / relative);
-  for (int i = 0; i < kDepth; ++i) {
+  for (int level = 0; level < kDepth; ++level) {
     relative /= "d";
     fs::create_directory(Source() / relative);
   }

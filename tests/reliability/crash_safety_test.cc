@@ -67,10 +67,10 @@ std::uint32_t Seed() {
   return std::random_device{}();
 }
 
-// Sequential terminal n in AB notation: blocks of 64, A before B.
-std::string AbTerminal(int n) {
-  const int block = (n - 1) / 128;
-  const int offset = (n - 1) % 128;
+// A sequential terminal number in AB notation: blocks of 64, A before B.
+std::string AbTerminal(int terminal) {
+  const int block = (terminal - 1) / 128;
+  const int offset = (terminal - 1) % 128;
   return offset < 64 ? "A" + std::to_string(64 * block + offset + 1)
                      : "B" + std::to_string(64 * block + offset - 63);
 }
@@ -79,9 +79,9 @@ std::string WiringFile(int seed) {
   std::string text = "TBL480\r\n20240312093000\r\n";
   std::set<int> terminals;
   std::string records;
-  for (int i = 0; i < kRecordsPerFile; ++i) {
-    const int from = (seed + i) % 500 + 1;
-    const int to = (seed + i * 7) % 900 + 1;
+  for (int record = 0; record < kRecordsPerFile; ++record) {
+    const int from = (seed + record) % 500 + 1;
+    const int to = (seed + record * 7) % 900 + 1;
     terminals.insert(from);
     terminals.insert(to);
     records += AbTerminal(from) + "-" + AbTerminal(to) + ",0,2000\r\n";
@@ -93,10 +93,10 @@ std::string WiringFile(int seed) {
 
 void GenerateTree(const fs::path& root, int folders) {
   int seed = 0;
-  for (int f = 0; f < folders; ++f) {
-    const fs::path folder = root /
-                            ("line" + std::to_string(f / kFoldersPerLine)) /
-                            ("harness" + std::to_string(f));
+  for (int harness = 0; harness < folders; ++harness) {
+    const fs::path folder =
+        root / ("line" + std::to_string(harness / kFoldersPerLine)) /
+        ("harness" + std::to_string(harness));
     for (int file = 0; file < kFilesPerFolder; ++file, ++seed) {
       const std::string name = "W" + std::to_string(1000 + file);
       WriteBytes(folder / (name + ".lvd"), WiringFile(seed));
@@ -205,11 +205,12 @@ class CliProcess {
 
 std::vector<std::string> ConvertArgs(const fs::path& source,
                                      const fs::path& destination,
-                                     const std::string& model, bool overwrite) {
+                                     const std::string& model_name,
+                                     bool overwrite) {
   std::vector<std::string> args = {
       "convert",     source.string(), destination.string(),
       "--direction", "to-hipot",      "--model",
-      model};
+      model_name};
   if (overwrite) args.push_back("--overwrite");
   return args;
 }

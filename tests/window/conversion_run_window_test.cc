@@ -64,7 +64,7 @@ TEST_F(RunFromWindowTest, ConvertsTheWholeTreeAndReportsLikeTheRun) {
 
 struct RefusalCase {
   const char* direction;
-  const char* model;
+  const char* model_name;
   const char* lower;
   const char* upper;
   const char* message;
@@ -92,7 +92,7 @@ TEST_F(RunFromWindowTest, RefusedInputsAreToldAndChangeNothing) {
       ASSERT_TRUE(WaitForRunEnd());
     }
     dialogs_.messages.clear();
-    window.model_name_box->setText(c.model);
+    window.model_name_box->setText(c.model_name);
     window.lower_limit_box->setText(c.lower);
     window.upper_limit_box->setText(c.upper);
     StartRun(window);

@@ -238,10 +238,10 @@ TEST_F(LayoutTest, ListsAreReportViewsWithTheSixColumns) {
     EXPECT_FALSE(list->rootIsDecorated());
     EXPECT_FALSE(list->isSortingEnabled());
     EXPECT_FALSE(list->isHeaderHidden());
-    for (int i = 0; i < 6; ++i) {
-      const auto& [header, width] = columns[static_cast<std::size_t>(i)];
-      EXPECT_EQ(HeaderText(list, i), header);
-      EXPECT_EQ(list->columnWidth(i), width);
+    for (int column = 0; column < 6; ++column) {
+      const auto& [header, width] = columns[static_cast<std::size_t>(column)];
+      EXPECT_EQ(HeaderText(list, column), header);
+      EXPECT_EQ(list->columnWidth(column), width);
     }
   }
 }
@@ -310,7 +310,7 @@ TEST_F(LayoutTest, WindowIconHasBothSizesWithArrowsAgainstBars) {
 std::vector<std::string> TabPath(MainWindow& window, int steps) {
   std::vector<std::string> path;
   window.source_list->setFocus(Qt::TabFocusReason);
-  for (int i = 0; i < steps; ++i) {
+  for (int step = 0; step < steps; ++step) {
     QWidget* focus = QApplication::focusWidget();
     if (focus == nullptr) break;
     path.push_back(ToUtf8(focus->objectName()));

@@ -448,7 +448,7 @@ TEST_F(ConversionTest, CommentIsCopiedOnlyWhenTheSourceHasOne) {
 
 TEST_F(ConversionTest, LongJapaneseCommentIsCopiedWhole) {
   std::string comment;
-  for (int i = 0; i < 200; ++i) comment += "\x95\x5c\x83\x5c";  // 表ソ
+  for (int pair = 0; pair < 200; ++pair) comment += "\x95\x5c\x83\x5c";  // 表ソ
   AddSource("F", {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
   WriteBytes(source_ / "F.ini", "[Purpose]\r\nComment=" + comment + "\r\n");
   ASSERT_TRUE(Convert(Direction::kContinuityToHipot));
@@ -738,8 +738,8 @@ TEST_F(ConversionTest, CommentFileThatGoesBeforeItIsReadIsNoComment) {
 // reports it as existing.
 TEST_F(ConversionTest, ConcurrentRunsNeverBothWriteOneFile) {
   constexpr int kFiles = 400;
-  for (int i = 0; i < kFiles; ++i) {
-    AddSource("F" + std::to_string(1000 + i),
+  for (int file = 0; file < kFiles; ++file) {
+    AddSource("F" + std::to_string(1000 + file),
               {"M", "20240101000000", "1", "2", "A1-A2,0,100"});
   }
   source_list_ = testing::ListFolder(source_);
@@ -774,9 +774,9 @@ TEST_F(ConversionTest, ConcurrentRunsNeverBothWriteOneFile) {
 // either way the file is the one a conversion in one piece writes.
 TEST_F(ConversionTest, FileWrittenInChunksIsTheFileWrittenWhole) {
   std::vector<std::string> lines = {"M", "20240101000000", "0", "0"};
-  for (int i = 0; i < 300; ++i) {
-    lines.push_back(std::to_string(i % 150 + 1) + "-" +
-                    std::to_string(i % 7 + 1) + ",0,100");
+  for (int record = 0; record < 300; ++record) {
+    lines.push_back(std::to_string(record % 150 + 1) + "-" +
+                    std::to_string(record % 7 + 1) + ",0,100");
   }
   AddSource("F", lines);
   ASSERT_TRUE(Convert(Direction::kContinuityToHipot));

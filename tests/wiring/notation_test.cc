@@ -15,45 +15,48 @@ namespace {
 
 TEST(SequenceToAbTest, InterleavesBlocksOfSixtyFour) {
   const struct {
-    int n;
+    int sequence_number;
     std::string_view ab;
   } cases[] = {
       {1, "A1"},     {64, "A64"},     {65, "B1"},      {128, "B64"},
       {129, "A65"},  {192, "A128"},   {193, "B65"},    {256, "B128"},
       {257, "A129"}, {8192, "B4096"}, {8128, "A4096"}, {8129, "B4033"},
   };
-  for (const auto& c : cases) EXPECT_EQ(SequenceToAb(c.n), c.ab) << c.n;
+  for (const auto& c : cases) {
+    EXPECT_EQ(SequenceToAb(c.sequence_number), c.ab) << c.sequence_number;
+  }
 }
 
 TEST(SequenceToAbTest, EveryTerminalRoundTrips) {
   std::set<std::string> seen;
-  for (int n = 1; n <= TableCapacity; ++n) {
-    const std::string ab = SequenceToAb(n);
-    EXPECT_EQ(StrictAbToSequence(ab), n) << ab;
+  for (int terminal = 1; terminal <= TableCapacity; ++terminal) {
+    const std::string ab = SequenceToAb(terminal);
+    EXPECT_EQ(StrictAbToSequence(ab), terminal) << ab;
     seen.insert(ab);
   }
   // A1..A4096 and B1..B4096, each exactly once.
   EXPECT_EQ(seen.size(), static_cast<std::size_t>(TableCapacity));
-  for (int m = 1; m <= TableCapacity / 2; ++m) {
-    EXPECT_TRUE(seen.count("A" + std::to_string(m))) << m;
-    EXPECT_TRUE(seen.count("B" + std::to_string(m))) << m;
+  for (int ab_number = 1; ab_number <= TableCapacity / 2; ++ab_number) {
+    EXPECT_TRUE(seen.count("A" + std::to_string(ab_number))) << ab_number;
+    EXPECT_TRUE(seen.count("B" + std::to_string(ab_number))) << ab_number;
   }
 }
 
 TEST(TerminalTablesTest, TablesHoldEveryTerminalsTexts) {
   const auto tables = std::make_unique<TerminalTables>();
   const auto written = [](char* (TerminalTables::*write)(char*, int) const,
-                          const TerminalTables& t, int n) {
+                          const TerminalTables& from, int terminal) {
     std::array<char, 2 * TerminalTables::kWriteRoom> room{};
-    return std::string(room.data(), (t.*write)(room.data(), n));
+    return std::string(room.data(), (from.*write)(room.data(), terminal));
   };
-  for (int n = 1; n <= TableCapacity; ++n) {
-    const std::string decimal = std::to_string(n);
-    ASSERT_EQ(tables->AbNumber(n), SequenceToAb(n));
-    ASSERT_EQ(written(&TerminalTables::WriteAbNumber, *tables, n),
-              SequenceToAb(n));
-    ASSERT_EQ(written(&TerminalTables::WriteDecimal, *tables, n), decimal);
-    ASSERT_EQ(written(&TerminalTables::WriteFourDigits, *tables, n),
+  for (int terminal = 1; terminal <= TableCapacity; ++terminal) {
+    const std::string decimal = std::to_string(terminal);
+    ASSERT_EQ(tables->AbNumber(terminal), SequenceToAb(terminal));
+    ASSERT_EQ(written(&TerminalTables::WriteAbNumber, *tables, terminal),
+              SequenceToAb(terminal));
+    ASSERT_EQ(written(&TerminalTables::WriteDecimal, *tables, terminal),
+              decimal);
+    ASSERT_EQ(written(&TerminalTables::WriteFourDigits, *tables, terminal),
               std::string(4 - std::min<std::size_t>(decimal.size(), 4), '0') +
                   decimal);
   }
