@@ -11,10 +11,10 @@
 #include "platform/ini_access.h"
 #include "platform/ini_file.h"
 #include "platform/text_file.h"
-#include "wiring/conversions.h"
 #include "present/list_rows.h"
 #include "present/recording_display.h"
 #include "present/run_presenter.h"
+#include "wiring/conversions.h"
 #include "wiring/summaries.h"
 #include "wiring/wiring_file_list.h"
 
@@ -132,11 +132,11 @@ class OneFileConversion {
             ? ConvertFolderToHipot(presenter, job, inputs, workspace)
             : ConvertFolderToContinuity(presenter, job, inputs, workspace);
     presenter.RunEnded(false);
-    const int converted = static_cast<int>(std::count_if(
-        view.reports().begin(), view.reports().end(),
-        [](const FileReport& report) {
-          return report.outcome == FileOutcome::kConverted;
-        }));
+    const int converted = static_cast<int>(
+        std::count_if(view.reports().begin(), view.reports().end(),
+                      [](const FileReport& report) {
+                        return report.outcome == FileOutcome::kConverted;
+                      }));
     CheckOutcome(ok, view, converted, workspace);
   }
 

@@ -352,8 +352,8 @@ class ConversionRun {
     const WiringFileList& files = source.listing.files;
     for (int file_number = 1; file_number <= FileCount(files) && !abandoned;
          ++file_number) {
-      source.kept.KeepComment(
-          file_number, companions.Read(FileNumber(files, file_number)));
+      source.kept.KeepComment(file_number,
+                              companions.Read(FileNumber(files, file_number)));
     }
   }
 
@@ -390,8 +390,8 @@ class ConversionRun {
     }
     switch (source.listing.outcome) {
       case ListingOutcome::kEnumerationFailed:
-        source.folder_fault = FaultReport(
-            source_folder, KindFault(FaultKind::kFolderUnreadable));
+        source.folder_fault =
+            FaultReport(source_folder, KindFault(FaultKind::kFolderUnreadable));
         break;
       // A folder of the analysis that has gone since would pass as empty,
       // and the run would report success with its files left out.

@@ -14,7 +14,6 @@
 
 namespace cordshift {
 
-
 // A folder of the source tree and the folder it is converted into; both end
 // in a separator.
 struct FolderPair {

@@ -14,7 +14,6 @@
 #include <thread>
 #include <utility>
 
-
 namespace cordshift {
 
 // One piece of work at a time, run on a thread of its own that waits for

@@ -9,10 +9,10 @@
 #include "cli/json_report.h"
 #include "cli/progress_view.h"
 #include "cli/text_report.h"
+#include "platform/folder_path.h"
 #include "present/listing_presenter.h"
 #include "present/reasons.h"
 #include "present/run_presenter.h"
-#include "platform/folder_path.h"
 
 namespace cordshift {
 namespace {
@@ -237,8 +237,8 @@ int RunListCommand(const ListOptions& options, std::ostream& out,
   ProgressView view(ProgressStream(options.json, err));
   const std::string folder = WithTrailingSeparator(options.folder);
   WiringWorkspace workspace;
-  const ListingOutcome outcome = ShowFolderListing(
-      view, ListId::kSource, options.side, folder, workspace);
+  const ListingOutcome outcome =
+      ShowFolderListing(view, ListId::kSource, options.side, folder, workspace);
   const bool failed = outcome == ListingOutcome::kReaderFailed ||
                       outcome == ListingOutcome::kEnumerationFailed ||
                       outcome == ListingOutcome::kNoSuchFolder;

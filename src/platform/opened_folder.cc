@@ -101,14 +101,13 @@ bool OpenedFolder::IgnoresCase() {
   if (file == kNoFile) return false;
   CloseFile(file);
   std::string capitals = probe.relative.native();
-  std::transform(capitals.begin(), capitals.end(), capitals.begin(),
-                 [](char c) {
-                   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A')
-                                               : c;
-                 });
+  std::transform(
+      capitals.begin(), capitals.end(), capitals.begin(), [](char c) {
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+      });
   struct stat info {};
-  ignores_case_ = fstatat(handle_, capitals.c_str(), &info,
-                          AT_SYMLINK_NOFOLLOW) == 0;
+  ignores_case_ =
+      fstatat(handle_, capitals.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
   RemoveFile(probe);
   return *ignores_case_;
 }

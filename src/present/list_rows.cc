@@ -45,8 +45,7 @@ std::string ListRows::Cell(int index, int column) const {
     default:
       break;
   }
-  return RightAlign(HighestTerminalText(shown.summary, style_),
-                    widths.highest);
+  return RightAlign(HighestTerminalText(shown.summary, style_), widths.highest);
 }
 
 std::array<std::string, ListRows::kColumnCount> ListRows::Cells(
@@ -58,8 +57,7 @@ std::array<std::string, ListRows::kColumnCount> ListRows::Cells(
   return cells;
 }
 
-std::vector<ListRow> ListingRows(const WiringFileList& files,
-                                 int files_read) {
+std::vector<ListRow> ListingRows(const WiringFileList& files, int files_read) {
   std::vector<ListRow> rows;
   for (int file_number = 1; file_number <= files_read; ++file_number) {
     const WiringFile& file = FileNumber(files, file_number);

@@ -44,10 +44,10 @@ ListingOutcome ShowFolderListing(Display& display, ListId list, Side side,
       break;
     case ListingOutcome::kListed:
     case ListingOutcome::kReaderFailed:
-      display.ShowList(list, std::make_shared<const ListRows>(
-                                 RowStyle::kListing,
-                                 ListingRows(listing.files,
-                                             listing.reading.files_read)));
+      display.ShowList(
+          list, std::make_shared<const ListRows>(
+                    RowStyle::kListing,
+                    ListingRows(listing.files, listing.reading.files_read)));
       if (listing.reading.fault) display.ReportFile(*listing.reading.fault);
       display.ShowGuide(listing.outcome == ListingOutcome::kListed
                             ? texts.listed_text

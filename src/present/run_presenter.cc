@@ -15,9 +15,8 @@ std::string WiringFileName(const std::string& path) {
   constexpr std::size_t kExtensionLength = std::size(kWiringExtension) - 1;
   const std::size_t start = path.find_last_of("/\\") + 1;
   const std::size_t length = path.size() - start;
-  return path.substr(start, length >= kExtensionLength
-                                ? length - kExtensionLength
-                                : length);
+  return path.substr(
+      start, length >= kExtensionLength ? length - kExtensionLength : length);
 }
 
 }  // namespace
@@ -58,10 +57,10 @@ void RunPresenter::SourceListingFailed(const FileReport& fault) {
 void RunPresenter::SourceListed(const std::string& /*folder*/,
                                 const FolderListing& listing) {
   const SummaryReading& reading = listing.reading;
-  display_.ShowList(ListId::kSource,
-                    std::make_shared<const ListRows>(
-                        RowStyle::kListing,
-                        ListingRows(listing.files, reading.files_read)));
+  display_.ShowList(
+      ListId::kSource,
+      std::make_shared<const ListRows>(
+          RowStyle::kListing, ListingRows(listing.files, reading.files_read)));
   if (reading.fault) display_.ReportFile(*reading.fault);
   if (reading.stopped) return;
   const ListingTexts& texts =
@@ -92,9 +91,8 @@ void RunPresenter::ShowDestinationList() {
   StartDestinationList();
   if (!destination_list_changed_) return;
   destination_list_changed_ = false;
-  display_.ShowList(ListId::kDestination,
-                    std::make_shared<const ListRows>(RowStyle::kConverted,
-                                                     written_));
+  display_.ShowList(ListId::kDestination, std::make_shared<const ListRows>(
+                                              RowStyle::kConverted, written_));
 }
 
 void RunPresenter::DestinationFailed(const FileReport& fault) {

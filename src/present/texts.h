@@ -22,8 +22,7 @@ inline constexpr char kAnalysingGuide[] = "フォルダ構成を解析中です.
 inline constexpr char kAnalysisFailedGuide[] = "フォルダ構成の解析エラー！";
 inline constexpr char kEnumerationFailedGuide[] =
     "変換元ファイル情報取得エラー！";
-inline constexpr char kRunAbortedGuide[] =
-    "異常を検出したため変換を終了します";
+inline constexpr char kRunAbortedGuide[] = "異常を検出したため変換を終了します";
 
 // The texts of a run in one direction.
 struct RunTexts {

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <thread>
 
-#include "window/dispatcher.h"
 #include "present/display.h"
+#include "window/dispatcher.h"
 
 namespace cordshift {
 

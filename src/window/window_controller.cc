@@ -5,11 +5,11 @@
 
 #include "batch/conversion_run.h"
 #include "batch/folder_listing.h"
-#include "present/listing_presenter.h"
-#include "present/run_presenter.h"
 #include "platform/folder_path.h"
 #include "platform/sjis.h"
 #include "platform/text_file.h"
+#include "present/listing_presenter.h"
+#include "present/run_presenter.h"
 
 namespace cordshift {
 WindowController::WindowController(WindowSetup setup, WindowView& view,
@@ -161,11 +161,10 @@ void WindowController::StartListing(Listing listing) {
 void WindowController::StartWork(BackgroundWork::Work work,
                                  BackgroundWork::Finished finished) {
   view_.SetBusy(true);
-  work_.Start(*this, std::move(work),
-              [this, finished = std::move(finished)] {
-                finished();
-                OnWorkFinished();
-              });
+  work_.Start(*this, std::move(work), [this, finished = std::move(finished)] {
+    finished();
+    OnWorkFinished();
+  });
 }
 
 void WindowController::OnWorkFinished() {

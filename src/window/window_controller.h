@@ -14,13 +14,13 @@
 #include <string>
 
 #include "present/display.h"
-#include "wiring/wiring_workspace.h"
 #include "settings/settings.h"
 #include "window/background_work.h"
 #include "window/dispatcher.h"
 #include "window/folder_picker.h"
 #include "window/window_dialogs.h"
 #include "window/window_view.h"
+#include "wiring/wiring_workspace.h"
 
 namespace cordshift {
 

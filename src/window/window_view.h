@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "window/direction_texts.h"
 #include "present/list_rows.h"
 #include "present/texts.h"
+#include "window/direction_texts.h"
 #include "wiring/direction.h"
 
 namespace cordshift {

@@ -11,7 +11,6 @@ namespace cordshift {
 
 class ConversionObserver : public StopCheck {
  public:
-
   // File `file_number` (1-based, of the folder's source list) is taken up.
   virtual void FileStarted(int file_number) = 0;
   // What became of it; a fault ends the conversion, FolderAborted follows.

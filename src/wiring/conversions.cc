@@ -89,9 +89,9 @@ class CommentBackup {
 
 // What became of copying a comment.
 enum class CommentCopy {
-  kDone,      // copied, or there was none to copy
-  kTaken,     // another writer made the comment file since this run looked
-  kFailed,    // a fault, reported
+  kDone,    // copied, or there was none to copy
+  kTaken,   // another writer made the comment file since this run looked
+  kFailed,  // a fault, reported
 };
 
 // The names this run wrote into a folder, by their spelling and by a key
@@ -114,10 +114,9 @@ class WrittenNames {
   bool HasOtherSpelling(const std::string& name) const {
     const auto spellings = names_.find(FoldedNameKey(name));
     return spellings != names_.end() &&
-           std::any_of(spellings->second.begin(), spellings->second.end(),
-                       [&name](const std::string& written) {
-                         return written != name;
-                       });
+           std::any_of(
+               spellings->second.begin(), spellings->second.end(),
+               [&name](const std::string& written) { return written != name; });
   }
 
   void clear() { names_.clear(); }
@@ -234,8 +233,8 @@ class FolderConverter {
     // a run that no longer exists can only be the leftover of a killed run.
     if (!inputs_.dry_run) {
       if (!destination_files_) {
-        destination_files_ = std::make_shared<OpenedFolder>(
-            PathFromUtf8(destination_folder_));
+        destination_files_ =
+            std::make_shared<OpenedFolder>(PathFromUtf8(destination_folder_));
       }
       folder_look_ = destination_files_->RemoveStaleTempFiles();
     }

@@ -28,11 +28,11 @@ enum class FileOutcome {
 };
 
 enum class FaultKind {
-  kUnreadable,        // the wiring file: read_error, size
-  kInvalidHeader,     // the header as a listing checks it
-  kShortHeader,       // fewer than four lines
-  kHeaderLine,        // header line `line` (1 to 4) as a conversion checks it
-  kMalformedRecord,   // record line `line`
+  kUnreadable,         // the wiring file: read_error, size
+  kInvalidHeader,      // the header as a listing checks it
+  kShortHeader,        // fewer than four lines
+  kHeaderLine,         // header line `line` (1 to 4) as a conversion checks it
+  kMalformedRecord,    // record line `line`
   kCommentUnreadable,  // the source's comment file `path`: read_error
   kDestinationCommentUnreadable,  // the destination's comment file `path`
   kCommentNotWritten,             // the destination's comment file `path`
@@ -60,7 +60,7 @@ struct FileReport {
   FileOutcome outcome = FileOutcome::kConverted;
   std::string destination;  // the destination wiring file, when converted
   std::optional<FileFault> fault;  // with kFault
-  FileSummary written;  // the destination's summary, when converted
+  FileSummary written;             // the destination's summary, when converted
 
   bool operator==(const FileReport&) const = default;
 };
@@ -81,8 +81,8 @@ inline FileFault PathFault(FaultKind kind, std::string path) {
   fault.path = std::move(path);
   return fault;
 }
-inline FileFault ReadFault(FaultKind kind, ReadError error,
-                           std::uint64_t size, std::string path = {}) {
+inline FileFault ReadFault(FaultKind kind, ReadError error, std::uint64_t size,
+                           std::string path = {}) {
   FileFault fault = PathFault(kind, std::move(path));
   fault.read_error = error;
   fault.size = size;

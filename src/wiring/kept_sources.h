@@ -24,8 +24,7 @@ class KeptSources {
  public:
   static constexpr std::size_t kDefaultBudget = std::size_t{64} << 20;
 
-  explicit KeptSources(std::size_t budget = kDefaultBudget)
-      : budget_(budget) {}
+  explicit KeptSources(std::size_t budget = kDefaultBudget) : budget_(budget) {}
 
   // Starts keeping the files of a folder of `file_count` files.
   void StartFolder(int file_count) {

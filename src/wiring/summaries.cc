@@ -108,16 +108,16 @@ FileReading SummarizeHipotFile(const WiringFile& file, int file_number,
                                const SourceFolder& folder, TerminalTally& tally,
                                KeptSources* keep) {
   std::int32_t single_ended = 0;
-  FileReading reading = SummarizeFile(
-      file, file_number, folder, tally, keep, [&](const RecordLine& line) {
-        const std::optional<TerminalPair> pair =
-            SplitRecord(line, kHipotFieldCount);
-        if (!pair) return false;
-        if (pair->to.empty()) ++single_ended;
-        tally.TallyTerminal(pair->from);
-        tally.TallyTerminal(pair->to);
-        return true;
-      });
+  FileReading reading = SummarizeFile(file, file_number, folder, tally, keep,
+                                      [&](const RecordLine& line) {
+                                        const std::optional<TerminalPair> pair =
+                                            SplitRecord(line, kHipotFieldCount);
+                                        if (!pair) return false;
+                                        if (pair->to.empty()) ++single_ended;
+                                        tally.TallyTerminal(pair->from);
+                                        tally.TallyTerminal(pair->to);
+                                        return true;
+                                      });
   if (reading.summary) reading.summary->single_ended = single_ended;
   return reading;
 }

@@ -17,7 +17,7 @@ namespace cordshift {
 
 // How far the reading of a folder's summaries came.
 struct SummaryReading {
-  int files_read = 0;  // files 1..files_read were read
+  int files_read = 0;               // files 1..files_read were read
   std::optional<FileReport> fault;  // the file that stopped the reading
   bool stopped = false;             // a stop was asked for
 

@@ -11,11 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "support/temp_folder.h"
-#include "support/wiring_fixture.h"
 #include "present/reasons.h"
 #include "present/recording_display.h"
 #include "present/run_presenter.h"
+#include "support/temp_folder.h"
+#include "support/wiring_fixture.h"
 
 namespace cordshift {
 namespace {
@@ -295,8 +295,7 @@ TEST_F(RunTest, DestinationInsideTheSourceIsNeverConverted) {
   // A second run must not take its own output as input.
   inputs_.conversion.overwrite = true;
   RecordingDisplay again;
-  ASSERT_EQ(RunOn(again).outcome,
-            RunOutcome::kCompleted);
+  ASSERT_EQ(RunOn(again).outcome, RunOutcome::kCompleted);
   EXPECT_FALSE(std::filesystem::exists(temp_ / "src/out/out"));
   EXPECT_EQ(again.converted_count(), "1");
 }
@@ -380,8 +379,9 @@ TEST_F(RunTest, LinkToASourceFolderMadeDuringTheRunIsRefusedWhereItIsUsed) {
   const RunResult result = RunOn(view);
   EXPECT_EQ(result.outcome, RunOutcome::kEndedEarly);
   EXPECT_EQ(Snapshot(temp_ / "src"), source_before);
-  EXPECT_EQ(view.messages(), (std::vector<RecordedMessage>{
-                                 {kOverlapMessage, MessageIcon::kExclamation}}));
+  EXPECT_EQ(view.messages(),
+            (std::vector<RecordedMessage>{
+                {kOverlapMessage, MessageIcon::kExclamation}}));
   EXPECT_EQ(RunEndReason(result, inputs_.source_root),
             "the destination folder " + testing::PathText(temp_ / "dst/B") +
                 "/ is a folder of the source tree, whose files would be "
@@ -413,8 +413,7 @@ TEST_F(RunTest, FolderThatVanishesMidRunEndsTheRunNamingIt) {
   AddContinuity("B/1.lvd");
   AddContinuity("C/1.lvd");
   VanishingView view(temp_ / "src/B");
-  EXPECT_EQ(RunOn(view).outcome,
-            RunOutcome::kEndedEarly);
+  EXPECT_EQ(RunOn(view).outcome, RunOutcome::kEndedEarly);
   EXPECT_EQ(view.guides().back(), "変換元ファイル情報取得エラー！");
   ASSERT_FALSE(view.reports().empty());
   const FileReport& fault = view.reports().back();
@@ -554,8 +553,7 @@ TEST_P(KeptBytesTest, FilesRewrittenAfterTheListingConvertAsListed) {
   }
   RewritingView view({temp_ / "src/A/1.lvd", temp_ / "src/A/2.lvd"});
 
-  ASSERT_EQ(RunOn(view).outcome,
-            RunOutcome::kCompleted);
+  ASSERT_EQ(RunOn(view).outcome, RunOutcome::kCompleted);
   const std::vector<std::string>& pairs = GetParam().expected_pairs;
   for (std::size_t i = 0; i < pairs.size(); ++i) {
     const std::string written =

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "platform/folder_path.h"
-#include "support/temp_folder.h"
-#include "support/wiring_fixture.h"
 #include "present/listing_presenter.h"
 #include "present/recording_display.h"
+#include "support/temp_folder.h"
+#include "support/wiring_fixture.h"
 
 namespace cordshift {
 namespace {

@@ -432,8 +432,7 @@ TEST(CliListTextTest, PrintsTheTableAndAMissingFolderFails) {
   EXPECT_EQ(missing.status, kExitRunFailed);
   EXPECT_EQ(ParseReport(missing)["result"], "failed");
   EXPECT_EQ(ParseReport(missing)["reason"],
-            PathText(temp / "missing") + kFolderSeparator +
-                ": no such folder");
+            PathText(temp / "missing") + kFolderSeparator + ": no such folder");
 }
 
 }  // namespace

@@ -311,15 +311,13 @@ TEST(FolderCreateErrorTest, SystemErrorsNameTheirCause) {
        FolderCreateError::kPathTooLong},
       {{ERROR_DISK_FULL, std::system_category()}, FolderCreateError::kOther},
 #else
-      {{EROFS, std::system_category()},
-       FolderCreateError::kReadOnlyFileSystem},
+      {{EROFS, std::system_category()}, FolderCreateError::kReadOnlyFileSystem},
       {{EACCES, std::system_category()}, FolderCreateError::kPermissionDenied},
       {{EPERM, std::system_category()}, FolderCreateError::kPermissionDenied},
       {{EEXIST, std::system_category()}, FolderCreateError::kFileInTheWay},
       {{ENOTDIR, std::system_category()}, FolderCreateError::kFileInTheWay},
       {{ENOENT, std::system_category()}, FolderCreateError::kNoParent},
-      {{ENAMETOOLONG, std::system_category()},
-       FolderCreateError::kPathTooLong},
+      {{ENAMETOOLONG, std::system_category()}, FolderCreateError::kPathTooLong},
       {{ENOSPC, std::system_category()}, FolderCreateError::kOther},
 #endif
   };

@@ -96,7 +96,8 @@ TEST(RunEndReasonTest, NamesTheCauseOfTheEnd) {
       {"unreadable root", unreadable, "/data/src: the folder cannot be read"},
       {"missing root", missing, "/data/src: no such folder"},
       {"file fault", file_fault,
-       std::string("B") + kFolderSeparator + "W.lvd: malformed record at line 5"},
+       std::string("B") + kFolderSeparator +
+           "W.lvd: malformed record at line 5"},
       {"destination folder", folder_fault,
        "cannot create the folder /d/B: permission denied"},
       {"destination is a source folder", source_as_destination,

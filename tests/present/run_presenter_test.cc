@@ -51,11 +51,11 @@ TEST_P(RunPresenterTest, ShowsTheStepsOfARunInItsDirectionsWords) {
   presenter.SourceListed("/s/A/", TwoFileListing());
   presenter.FolderConversionStarted("/s/A/");
   presenter.FileStarted(1);
-  presenter.FileDone(1, Converted("/s/A/W1.lvd",
-                                  {1, 2, 0, 66, GetParam().ab_written}));
+  presenter.FileDone(
+      1, Converted("/s/A/W1.lvd", {1, 2, 0, 66, GetParam().ab_written}));
   presenter.FileStarted(2);
-  presenter.FileDone(2, FaultReport("/s/A/W2.LVD",
-                                    LineFault(FaultKind::kHeaderLine, 2)));
+  presenter.FileDone(
+      2, FaultReport("/s/A/W2.LVD", LineFault(FaultKind::kHeaderLine, 2)));
   presenter.FolderAborted();
   presenter.ConversionFailed();
   presenter.RunEnded(false);
@@ -67,9 +67,10 @@ TEST_P(RunPresenterTest, ShowsTheStepsOfARunInItsDirectionsWords) {
     messages.push_back(message.text);
   }
   EXPECT_EQ(messages, GetParam().messages);
-  EXPECT_EQ(display.Rows(ListId::kSource),
-            (std::vector<Row>{{"    1", "W1", "   1", "   2", "   0", "   A2"},
-                              {"    2", "W2", "   2", "   3", "   0", "   65"}}));
+  EXPECT_EQ(
+      display.Rows(ListId::kSource),
+      (std::vector<Row>{{"    1", "W1", "   1", "   2", "   0", "   A2"},
+                        {"    2", "W2", "   2", "   3", "   0", "   65"}}));
   EXPECT_EQ(display.Rows(ListId::kDestination),
             std::vector<Row>{GetParam().written_row});
   EXPECT_EQ(display.converted_count(), "1");

@@ -26,13 +26,13 @@
 
 #include "cli/cli.h"
 #include "platform/text_file.h"
+#include "present/reasons.h"
+#include "present/recording_display.h"
+#include "present/run_presenter.h"
 #include "settings/settings.h"
 #include "support/temp_folder.h"
 #include "support/wiring_fixture.h"
 #include "wiring/conversions.h"
-#include "present/reasons.h"
-#include "present/recording_display.h"
-#include "present/run_presenter.h"
 #include "wiring/summaries.h"
 
 namespace cordshift {
@@ -295,18 +295,16 @@ TEST(VanishingFileTest, ListingAndConversionReportItAsUnreadable) {
 TEST_F(BadInputTest, DestinationUnderOrAtAFileIsRefusedAndTheFileKept) {
   const fs::path file = temp_.path() / "plain.txt";
   WriteBytes(file, "keep me");
-  const struct {
-    fs::path destination;
-  } kCases[] = {{file / "out"}, {file}};
+  const struct { fs::path destination; } kCases[] = {{file / "out"}, {file}};
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.destination);
     const Report report = Convert(c.destination);
     EXPECT_EQ(report.status, kExitRunFailed);
     EXPECT_TRUE(report.HasMessage(kRunFailedMessage));
     EXPECT_TRUE(report.HasGuide(kAbortGuide));
-    EXPECT_EQ(report.FaultDetail(), "cannot create the folder " +
-                                        file.string() +
-                                        ": a file has that name");
+    EXPECT_EQ(
+        report.FaultDetail(),
+        "cannot create the folder " + file.string() + ": a file has that name");
     EXPECT_EQ(ReadBytes(file), "keep me");
   }
 }
@@ -550,10 +548,10 @@ TEST_F(BadInputTest, PathsNearTheLengthLimit) {
       EXPECT_TRUE(report.HasMessage(kRunFailedMessage));
       // Refused where its folder is made, or where the file is written.
       const std::string detail = report.FaultDetail();
-      EXPECT_TRUE(detail.starts_with("cannot write " + target.string() +
-                                     ": ") ||
-                  (detail.starts_with("cannot create the folder ") &&
-                   detail.ends_with(": the path is too long")))
+      EXPECT_TRUE(
+          detail.starts_with("cannot write " + target.string() + ": ") ||
+          (detail.starts_with("cannot create the folder ") &&
+           detail.ends_with(": the path is too long")))
           << detail;
     }
     fs::remove_all(temp_.path() / "d");

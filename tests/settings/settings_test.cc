@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/folder_path.h"
-#include "support/temp_folder.h"
 #include "present/recording_display.h"
+#include "support/temp_folder.h"
 
 namespace cordshift {
 namespace {

@@ -248,11 +248,11 @@ TEST_F(LayoutTest, ListsAreReportViewsWithTheSixColumns) {
 
 TEST_F(LayoutTest, RowsKeepTheOrderTheyAreGivenIn) {
   MainWindow& window = Start();
-  window.ShowList(ListId::kDestination,
-                  std::make_shared<const ListRows>(
-                      RowStyle::kConverted,
-                      std::vector<ListRow>{{2, "Z", {}},
-                                           {1, "A", {1, 2, 0, 194, true}}}));
+  window.ShowList(
+      ListId::kDestination,
+      std::make_shared<const ListRows>(
+          RowStyle::kConverted,
+          std::vector<ListRow>{{2, "Z", {}}, {1, "A", {1, 2, 0, 194, true}}}));
   ASSERT_EQ(RowCount(window.destination_list), 2);
   EXPECT_EQ(CellText(window.destination_list, 0, 1), "Z");
   EXPECT_EQ(CellText(window.destination_list, 1, 0), "   1");

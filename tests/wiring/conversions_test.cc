@@ -12,12 +12,12 @@
 
 #include "platform/folder_scan.h"
 #include "platform/text_file.h"
-#include "wiring/companion.h"
-#include "support/temp_folder.h"
-#include "support/wiring_fixture.h"
 #include "present/reasons.h"
 #include "present/recording_display.h"
 #include "present/run_presenter.h"
+#include "support/temp_folder.h"
+#include "support/wiring_fixture.h"
+#include "wiring/companion.h"
 #include "wiring/summaries.h"
 #include "wiring/wiring_file.h"
 
@@ -91,11 +91,11 @@ class ConversionTest : public ::testing::Test {
             : ConvertFolderToContinuity(presenter, job, inputs_, workspace_);
     if (ok) presenter.FolderConverted(job.destination_folder);
     presenter.RunEnded(false);
-    converted_ = static_cast<int>(std::count_if(
-        view_.reports().begin(), view_.reports().end(),
-        [](const FileReport& report) {
-          return report.outcome == FileOutcome::kConverted;
-        }));
+    converted_ = static_cast<int>(
+        std::count_if(view_.reports().begin(), view_.reports().end(),
+                      [](const FileReport& report) {
+                        return report.outcome == FileOutcome::kConverted;
+                      }));
     // Whatever happened, the source files stay exactly as they were.
     EXPECT_EQ(Snapshot(source_), source_before);
     return ok;
@@ -168,11 +168,11 @@ TEST_F(ConversionTest, ContinuityFolderMatchesGoldenHipotFiles) {
                 {"   2", "02_seq", "    4", "    4", "    0", "   65"}}));
   EXPECT_EQ(view_.converted_count(), "2");
   const std::string folder = destination_.string() + "/";
-  EXPECT_EQ(view_.guides(),
-            (std::vector<std::string>{
-                folder + "フォルダの変換中...", "1件目変換中...",
-                "2件目変換中...", "3件目変換中...",
-                folder + "フォルダ 変換完了"}));
+  EXPECT_EQ(
+      view_.guides(),
+      (std::vector<std::string>{
+          folder + "フォルダの変換中...", "1件目変換中...", "2件目変換中...",
+          "3件目変換中...", folder + "フォルダ 変換完了"}));
 }
 
 struct GoldenCase {
@@ -628,10 +628,9 @@ TEST_F(ConversionTest, SecondSourceOfOneDestinationNameIsSkipped) {
       const std::pair<Source, const char*> sources[] = {
           {c.first, "A1-A2,0,100"}, {c.second, "A3-A4,0,100"}};
       for (const auto& [source, record] : sources) {
-        WriteLines(
-            source_ / source.folder / (std::string(source.name) +
-                                       source.extension),
-            {"M", "20240101000000", "1", "2", record});
+        WriteLines(source_ / source.folder /
+                       (std::string(source.name) + source.extension),
+                   {"M", "20240101000000", "1", "2", record});
         source_list_.push_back(
             {source.name, (source_ / source.folder).string() + "/",
              source.extension, FileSummary{1, 2, 0, 2, true}});
@@ -753,11 +752,11 @@ TEST_F(ConversionTest, ConcurrentRunsNeverBothWriteOneFile) {
     job.source = &source_list_;
     job.destination_folder = folder;
     EXPECT_TRUE(ConvertFolderToHipot(presenter, job, inputs_, workspace));
-    converted = static_cast<int>(std::count_if(
-        view.reports().begin(), view.reports().end(),
-        [](const FileReport& report) {
-          return report.outcome == FileOutcome::kConverted;
-        }));
+    converted = static_cast<int>(
+        std::count_if(view.reports().begin(), view.reports().end(),
+                      [](const FileReport& report) {
+                        return report.outcome == FileOutcome::kConverted;
+                      }));
   };
   int first = 0;
   int second = 0;

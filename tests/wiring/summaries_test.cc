@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "support/temp_folder.h"
-#include "support/wiring_fixture.h"
 #include "present/list_rows.h"
 #include "present/recording_display.h"
+#include "support/temp_folder.h"
+#include "support/wiring_fixture.h"
 
 namespace cordshift {
 namespace {
@@ -46,9 +46,9 @@ class SummaryTest : public ::testing::Test {
   bool List(SummaryReader reader, ListId list) {
     files_ = ListFolder(folder_.path());
     const SummaryReading reading = reader(files_, workspace_, nullptr, view_);
-    view_.ShowList(list, std::make_shared<const ListRows>(
-                             RowStyle::kListing,
-                             ListingRows(files_, reading.files_read)));
+    view_.ShowList(
+        list, std::make_shared<const ListRows>(
+                  RowStyle::kListing, ListingRows(files_, reading.files_read)));
     if (reading.fault) view_.ReportFile(*reading.fault);
     return reading.complete();
   }
@@ -238,10 +238,10 @@ TEST_F(SummaryTest, LargeFolderReadsAsInOrder) {
                                     file_number) != c.faulty.end();
       char name[8];
       std::snprintf(name, sizeof name, "%04d", file_number);
-      AddFile(name, WithHeader({faulty ? "A1-A2,0" : "A1-A" +
-                                                        std::to_string(
-                                                            file_number % 9 + 1) +
-                                                        ",0,100"}));
+      AddFile(name, WithHeader(
+                        {faulty ? "A1-A2,0"
+                                : "A1-A" + std::to_string(file_number % 9 + 1) +
+                                      ",0,100"}));
     }
     WiringFileList in_order = ListFolder(folder_.path());
     KeptSources keep(0);

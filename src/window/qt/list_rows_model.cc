@@ -34,8 +34,8 @@ QVariant ListRowsModel::data(const QModelIndex& index, int role) const {
 
 QVariant ListRowsModel::headerData(int section, Qt::Orientation orientation,
                                    int role) const {
-  if (role != Qt::DisplayRole || orientation != Qt::Horizontal ||
-      section < 0 || section >= headers_.size()) {
+  if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
+      section >= headers_.size()) {
     return {};
   }
   return headers_[section];

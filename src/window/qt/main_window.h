@@ -20,7 +20,6 @@
 class QCloseEvent;
 class QTreeView;
 
-
 namespace cordshift {
 
 class ListRowsModel;

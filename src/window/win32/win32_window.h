@@ -11,9 +11,9 @@
 // Declared with the types of windows.h.
 #include <shobjidl.h>
 
+#include <array>
 #include <deque>
 #include <functional>
-#include <array>
 #include <map>
 #include <memory>
 #include <mutex>
