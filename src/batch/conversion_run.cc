@@ -204,11 +204,6 @@ class ConversionRun {
   RunResult Ended(RunOutcome outcome) {
     observer_.RunEnded(outcome == RunOutcome::kCompleted);
     result_.outcome = outcome;
-    if (outcome == RunOutcome::kEndedEarly && !result_.refusal &&
-        !result_.unreadable_folder && !result_.destination_is_source &&
-        !result_.fault) {
-      result_.fault = last_fault_;
-    }
     return result_;
   }
 
@@ -255,13 +250,13 @@ class ConversionRun {
       return true;
     }
     if (conversion_observer.last_fault()) {
-      last_fault_ = conversion_observer.last_fault();
+      result_.fault = conversion_observer.last_fault();
     }
     if (!observer_.StopRequested()) observer_.ConversionFailed();
     return false;
   }
 
-  void Fault(const FileReport& fault) { last_fault_ = fault; }
+  void Fault(const FileReport& fault) { result_.fault = fault; }
 
   // The destination folder of a pair, made and opened for the files written
   // into it. The folder opened is checked against the source tree's
@@ -413,7 +408,6 @@ class ConversionRun {
   const FolderConversion convert_folder_;
   const Side source_side_;
   RunResult result_;
-  std::optional<FileReport> last_fault_;
   std::set<FileIdentity> source_folders_;
   // The next folder's listing, made on another thread with a workspace of
   // its own. Last, so that the thread has ended before anything it uses
