@@ -33,6 +33,9 @@ for i in range(count):
     with open(os.path.join(folder, "W%06d.lvd" % i), "wb") as f:
         f.write(body)
 PY
+# A shop's files have long been on the disk: let the writes of the
+# generator settle first, so that they do not compete with the listing.
+sync
 cp "$window" "$work/Cordshift"
 printf '%s\r\n' '[Path]' "SrcDir=$work/src/" "DstDir=$work/dst/" \
   > "$work/Cordshift.ini"

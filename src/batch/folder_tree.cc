@@ -206,13 +206,15 @@ std::optional<WiringFileList> FindFiles(std::string_view pattern) {
   if (extension.find_first_of("*?") != std::string_view::npos) {
     return std::nullopt;
   }
-  const std::optional<std::vector<FoundFile>> found =
+  std::optional<std::vector<FoundFile>> found =
       ListFilesWithExtension(prefix.empty() ? "." : prefix, extension);
   if (!found) return std::nullopt;
   WiringFileList files;
   files.reserve(found->size());
-  for (const FoundFile& file : *found) {
-    files.push_back({file.name, std::string(prefix), file.extension, {}});
+  const std::string folder(prefix);
+  for (FoundFile& file : *found) {
+    files.push_back(
+        {std::move(file.name), folder, std::move(file.extension), {}});
   }
   return files;
 }

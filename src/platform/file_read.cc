@@ -1,5 +1,6 @@
 #include "platform/file_read.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
@@ -27,20 +28,26 @@ namespace fs = std::filesystem;
 namespace {
 
 #ifndef _WIN32
-// Reads until the end of the file; `expected` is the size it had when it was
-// opened, so that a file that grows meanwhile is still read whole, up to
-// `max_size` bytes. A read that asked for a byte more than the file's size
-// and stopped at that size has met the end: no further read is needed to
-// hear it.
+// read(), again when a signal interrupted it.
+ssize_t ReadSome(int file, char* into, std::size_t size) {
+  for (;;) {
+    const ssize_t got = read(file, into, size);
+    if (got >= 0 || errno != EINTR) return got;
+  }
+}
+
+// Reads until the end of the file after the `filled` bytes already in
+// `content`; `expected` is the size it had when it was asked, so that a file
+// that grows meanwhile is still read whole, up to `max_size` bytes. A read
+// that asked for a byte more than the file's size and stopped at that size
+// has met the end: no further read is needed to hear it.
 ReadError ReadToEnd(int file, std::size_t expected, std::uint64_t max_size,
-                    std::string& content) {
-  content.assign(expected + 1, '\0');
-  std::size_t filled = 0;
+                    std::string& content, std::size_t filled) {
+  content.resize(std::max(expected, filled) + 1);
   for (;;) {
     if (filled == content.size()) content.resize(content.size() * 2);
     const std::size_t asked = content.size() - filled;
-    const ssize_t got = read(file, content.data() + filled, asked);
-    if (got < 0 && errno == EINTR) continue;
+    const ssize_t got = ReadSome(file, content.data() + filled, asked);
     if (got < 0) return ReadError::kCannotRead;
     if (got == 0) break;
     filled += static_cast<std::size_t>(got);
@@ -50,13 +57,41 @@ ReadError ReadToEnd(int file, std::size_t expected, std::uint64_t max_size,
   content.resize(filled);
   return ReadError::kNone;
 }
-#endif  // _WIN32
 
-#ifndef _WIN32
-// One open, one fstat and the reads: a tree conversion reads thousands of
-// files, so the system calls per file count. O_NONBLOCK keeps the open of a
-// named pipe from waiting for a writer; it changes nothing for a regular
-// file.
+// Reads the rest of an open file whose first `first_read` bytes are in
+// `content`, once fstat has said it is a regular file and how large.
+void ReadRegularFile(int file, std::uint64_t max_size, FileRead& result,
+                     std::size_t first_read) {
+  struct stat info {};
+  if (fstat(file, &info) != 0) return;
+  if (!S_ISREG(info.st_mode)) {
+    result.error = ReadError::kNotAFile;
+    return;
+  }
+  result.size = static_cast<std::uint64_t>(info.st_size);
+  if (result.size > max_size ||
+      result.size >= std::numeric_limits<std::size_t>::max() / 2) {
+    result.error = ReadError::kTooLarge;
+    return;
+  }
+  try {
+    result.error = ReadToEnd(file, static_cast<std::size_t>(result.size),
+                             max_size, result.content, first_read);
+  } catch (const std::bad_alloc&) {
+    result.error = ReadError::kTooLarge;
+  }
+}
+
+// A tree conversion or a listing reads thousands of files, so the system
+// calls per file count: most wiring and comment files are small, and a
+// first read into a buffer on the stack that comes back short, but not
+// empty, has met the end of a regular file: open, read, close. An empty
+// read (an empty file, or a named pipe without a writer) or a full buffer
+// (a larger file, or a device) asks fstat for the type and the size.
+// O_NONBLOCK keeps the open of a named pipe from waiting for a writer; it
+// changes nothing for a regular file.
+constexpr std::size_t kFirstReadSize = 16 * 1024;
+
 FileRead ReadFileAt(const FileSpot& spot, std::uint64_t max_size) {
   FileRead result;
   result.error = ReadError::kCannotRead;
@@ -66,24 +101,21 @@ FileRead ReadFileAt(const FileSpot& spot, std::uint64_t max_size) {
     if (errno == ENOENT || errno == ENOTDIR) result.error = ReadError::kMissing;
     return result;
   }
-  struct stat info {};
-  if (fstat(file, &info) != 0) {
-    // Nothing to add: the read cannot be done.
-  } else if (!S_ISREG(info.st_mode)) {
-    result.error = ReadError::kNotAFile;
-  } else {
-    result.size = static_cast<std::uint64_t>(info.st_size);
-    if (result.size > max_size ||
-        result.size >= std::numeric_limits<std::size_t>::max() / 2) {
+  char first[kFirstReadSize];
+  const ssize_t got = ReadSome(file, first, sizeof first);
+  if (got < 0) {
+    if (errno == EISDIR) result.error = ReadError::kNotAFile;
+  } else if (got > 0 && static_cast<std::size_t>(got) < sizeof first) {
+    result.size = static_cast<std::uint64_t>(got);
+    if (result.size > max_size) {
       result.error = ReadError::kTooLarge;
     } else {
-      try {
-        result.error = ReadToEnd(file, static_cast<std::size_t>(result.size),
-                                 max_size, result.content);
-      } catch (const std::bad_alloc&) {
-        result.error = ReadError::kTooLarge;
-      }
+      result.content.assign(first, static_cast<std::size_t>(got));
+      result.error = ReadError::kNone;
     }
+  } else {
+    result.content.assign(first, static_cast<std::size_t>(got));
+    ReadRegularFile(file, max_size, result, result.content.size());
   }
   close(file);
   if (!result.ok()) result.content = std::string();

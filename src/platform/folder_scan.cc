@@ -14,7 +14,12 @@
 
 #include <iterator>
 #else
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+
+#include <cerrno>
+#include <memory>
 #endif
 
 namespace cordshift {
@@ -47,6 +52,17 @@ int CompareFolded(std::string_view a, std::string_view b) {
   std::size_t i = 0;
   std::size_t j = 0;
   while (i < a.size() && j < b.size()) {
+    // Names are mostly ASCII: compare those bytes without decoding.
+    const auto byte_a = static_cast<unsigned char>(a[i]);
+    const auto byte_b = static_cast<unsigned char>(b[j]);
+    if (byte_a < 0x80 && byte_b < 0x80) {
+      const char32_t folded_a = FoldAsciiLetter(byte_a);
+      const char32_t folded_b = FoldAsciiLetter(byte_b);
+      if (folded_a != folded_b) return folded_a < folded_b ? -1 : 1;
+      ++i;
+      ++j;
+      continue;
+    }
     const auto [key_a, length_a] = SortKeyAt(a, i);
     const auto [key_b, length_b] = SortKeyAt(b, j);
     const char32_t folded_a = FoldAsciiLetter(key_a);
@@ -199,20 +215,6 @@ bool IsHiddenName(std::string_view name) {
   return !name.empty() && name.front() == '.';
 }
 
-// Calls `take` for every entry of an existing folder. False when the folder
-// cannot be opened, the iteration stops on an error or `take` refuses an
-// entry.
-template <typename Take>
-bool ForEachEntry(const fs::path& folder, Take take) {
-  std::error_code error;
-  fs::directory_iterator it(folder, error);
-  if (error) return false;
-  for (; it != fs::directory_iterator(); it.increment(error)) {
-    if (!take(*it)) return false;
-  }
-  return !error;
-}
-
 enum class EntryKind {
   kFolder,      // a folder of its own, not a link to one
   kFile,        // a regular file or a link to one
@@ -222,50 +224,82 @@ enum class EntryKind {
 
 // An entry that vanished since the folder was read is simply not there; any
 // other failure means the folder's content cannot be told.
-EntryKind KindOnError(const std::error_code& error) {
-  return error == std::errc::no_such_file_or_directory ? EntryKind::kOther
-                                                       : EntryKind::kUnreadable;
+EntryKind KindOnError(int error) {
+  return error == ENOENT ? EntryKind::kOther : EntryKind::kUnreadable;
 }
 
-// Uses the type the folder reading already delivered where it can, so that
-// an entry whose full path is too long to look up is still classified.
-EntryKind KindOf(const fs::directory_entry& entry) {
-  std::error_code error;
-  const bool link = entry.is_symlink(error);
-  if (error) return KindOnError(error);
-  if (link) {
-    const bool to_file = fs::is_regular_file(fs::status(entry.path(), error));
+EntryKind KindOfMode(mode_t mode) {
+  if (S_ISDIR(mode)) return EntryKind::kFolder;
+  if (S_ISREG(mode)) return EntryKind::kFile;
+  return EntryKind::kOther;
+}
+
+// Uses the type the folder reading delivered where the file system gives
+// one, and otherwise asks within the opened folder, so that an entry whose
+// full path is too long to look up is still classified.
+EntryKind KindOf(int folder, const dirent& entry) {
+  unsigned char type = entry.d_type;
+  if (type == DT_UNKNOWN) {
+    struct stat info {};
+    if (fstatat(folder, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+      return KindOnError(errno);
+    }
+    if (!S_ISLNK(info.st_mode)) return KindOfMode(info.st_mode);
+    type = DT_LNK;
+  }
+  if (type == DT_LNK) {
+    struct stat target {};
+    const bool to_file = fstatat(folder, entry.d_name, &target, 0) == 0 &&
+                         S_ISREG(target.st_mode);
     return to_file ? EntryKind::kFile : EntryKind::kOther;
   }
-  const bool folder = entry.is_directory(error);
-  if (error) return KindOnError(error);
-  if (folder) return EntryKind::kFolder;
-  const bool file = entry.is_regular_file(error);
-  if (error) return KindOnError(error);
-  return file ? EntryKind::kFile : EntryKind::kOther;
+  if (type == DT_DIR) return EntryKind::kFolder;
+  if (type == DT_REG) return EntryKind::kFile;
+  return EntryKind::kOther;
+}
+
+struct FolderCloser {
+  void operator()(DIR* folder) const { closedir(folder); }
+};
+
+// Calls `take(name, kind)` for every entry of an existing folder but "."
+// and "..", where `kind()` classifies the entry only when asked: a large
+// folder's names are read straight from the system, without a path object
+// or a status call per entry. False when the folder cannot be opened, the
+// reading stops on an error or `take` refuses an entry.
+template <typename Take>
+bool ForEachEntry(const fs::path& folder, Take take) {
+  const std::unique_ptr<DIR, FolderCloser> opened(opendir(folder.c_str()));
+  if (!opened) return false;
+  const int descriptor = dirfd(opened.get());
+  for (;;) {
+    errno = 0;
+    const dirent* entry = readdir(opened.get());
+    if (entry == nullptr) return errno == 0;
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    if (!take(name, [&] { return KindOf(descriptor, *entry); })) return false;
+  }
 }
 
 bool CollectSubfolderNames(const fs::path& folder,
                            std::vector<std::string>& names) {
-  return ForEachEntry(folder, [&](const fs::directory_entry& entry) {
-    const EntryKind kind = KindOf(entry);
-    if (kind == EntryKind::kFolder) {
-      names.push_back(PathToUtf8(entry.path().filename()));
-    }
+  return ForEachEntry(folder, [&](std::string_view name, auto kind_of) {
+    const EntryKind kind = kind_of();
+    if (kind == EntryKind::kFolder) names.emplace_back(name);
     return kind != EntryKind::kUnreadable;
   });
 }
 
 bool CollectFileNames(const fs::path& folder, std::string_view extension,
                       std::vector<std::string>& names) {
-  return ForEachEntry(folder, [&](const fs::directory_entry& entry) {
-    std::string name = PathToUtf8(entry.path().filename());
+  return ForEachEntry(folder, [&](std::string_view name, auto kind_of) {
     if (name.size() <= extension.size() || IsHiddenName(name) ||
         !EndsWithIgnoringAsciiCase(name, extension)) {
       return true;
     }
-    const EntryKind kind = KindOf(entry);
-    if (kind == EntryKind::kFile) names.push_back(std::move(name));
+    const EntryKind kind = kind_of();
+    if (kind == EntryKind::kFile) names.emplace_back(name);
     return kind != EntryKind::kUnreadable;
   });
 }

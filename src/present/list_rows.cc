@@ -59,6 +59,7 @@ std::array<std::string, ListRows::kColumnCount> ListRows::Cells(
 
 std::vector<ListRow> ListingRows(const WiringFileList& files, int files_read) {
   std::vector<ListRow> rows;
+  rows.reserve(static_cast<std::size_t>(files_read));
   for (int file_number = 1; file_number <= files_read; ++file_number) {
     const WiringFile& file = FileNumber(files, file_number);
     if (file.summarised) rows.push_back({file_number, file.name, file.summary});

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -29,6 +30,30 @@ TEST(TextFileTest, ReadsWholeFilesAsBytes) {
   EXPECT_EQ(ReadWholeFile(folder / "big"), big);
   EXPECT_EQ(ReadWholeFile(folder / "missing"), std::nullopt);
   EXPECT_EQ(ReadWholeFile(folder.path()), std::nullopt);
+}
+
+// A small file is read in one go, a larger one in more reads: every size
+// around the first read's buffer comes back whole, and the limit holds on
+// both ways.
+TEST(ReadFileUpToTest, SizesAroundTheFirstReadComeBackWhole) {
+  TempFolder folder;
+  for (const std::size_t size :
+       {std::size_t{1}, std::size_t{16383}, std::size_t{16384},
+        std::size_t{16385}, std::size_t{32768}, std::size_t{100000}}) {
+    SCOPED_TRACE(size);
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+      bytes[i] = static_cast<char>(i * 7 + i / 251);
+    }
+    WriteBytes(folder / "file", bytes);
+    const FileRead read = ReadFileUpTo(folder / "file", size);
+    EXPECT_EQ(read.error, ReadError::kNone);
+    EXPECT_EQ(read.size, size);
+    EXPECT_EQ(read.content, bytes);
+    const FileRead too_large = ReadFileUpTo(folder / "file", size - 1);
+    EXPECT_EQ(too_large.error, ReadError::kTooLarge);
+    EXPECT_TRUE(too_large.content.empty());
+  }
 }
 
 // Files beyond the caller's limit are not read into memory, whatever size
