@@ -8,7 +8,10 @@
 # for the check; objdump from the MinGW binutils lists the DLLs the Windows
 # programs import; the installer's test starts the installed window on a
 # virtual display and waits for it with xwininfo; Wine's own fonts draw the
-# frame's buttons of windows that Wine decorates itself).
+# frame's buttons of windows that Wine decorates itself; wrestool lists the
+# icon and version resources of the programs, icotool and rsvg-convert make
+# the icon from its SVG; xdotool and xwd page through the installer on a
+# virtual display for its screenshot).
 # Idempotent: what is already there is neither fetched nor generated again.
 set -euo pipefail
 
@@ -35,6 +38,10 @@ packages=(
   xauth
   x11-utils
   fonts-wine
+  icoutils
+  librsvg2-bin
+  xdotool
+  x11-apps
 )
 
 sudo_cmd=()
