@@ -34,34 +34,28 @@ if(WIN32)
   set(CPACK_VERBATIM_VARIABLES ON)
   set(CPACK_PACKAGE_FILE_NAME
       "cordshift-${PROJECT_VERSION}-windows-${CMAKE_SYSTEM_PROCESSOR}")
+  # cpack names the installer like the ZIP and adds "-setup"; the ZIP's
+  # folder is named without the version (CordshiftCPack.cmake).
+  set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/CordshiftCPack.cmake)
   set(CPACK_NSIS_PACKAGE_NAME Cordshift)
   set(CPACK_NSIS_DISPLAY_NAME Cordshift)
-  # "Program Files\Cordshift"; also the name of the Start-menu folder and of
-  # the uninstall key under which "Apps & features" lists the program.
+  # The installer's own script (nsis/NSIS.template.in) in place of CPack's:
+  # it installs for one user without administrator rights or for every
+  # user elevated, in Japanese throughout.
+  set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR}/nsis)
+  # The installation folder's name, under %LOCALAPPDATA%\Programs or
+  # Program Files; also the Start-menu folder's and the uninstall key's.
   set(CPACK_PACKAGE_INSTALL_DIRECTORY Cordshift)
+  set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Cordshift)
   # The installer itself is a 64-bit Unicode program: the programs it
   # installs are 64-bit anyway, and a Wine without 32-bit support (Debian's
   # wine64 alone) can run it for the test.
-  set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
   set(CPACK_NSIS_DEFINES "Target amd64-unicode")
-  # cpack names the installer like the ZIP; CordshiftCPack.cmake adds
-  # "-setup".
-  set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/CordshiftCPack.cmake)
-  # The Start-menu shortcut, beside the uninstaller's.
-  set(CPACK_NSIS_MENU_LINKS Cordshift.exe Cordshift)
+  set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
+  # The program whose icon the Start menu and the uninstall entry show.
   set(CPACK_NSIS_INSTALLED_ICON_NAME Cordshift.exe)
-  # An installed older version is uninstalled first (the user is asked; a
-  # silent install says yes), so that none of its files stay behind.
-  set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-  # No licence is granted (packaging/copyright), so there is nothing for the
-  # user to accept; without this the installer would show CMake's licence.
-  set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
-  set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Cordshift)
-  # The uninstaller removes the key Software\Cordshift\Cordshift (vendor,
-  # product) but not the vendor's, which would stay behind empty. This is
-  # the last command list that the uninstaller runs after that removal.
-  set(CPACK_NSIS_DELETE_ICONS_EXTRA
-      "DeleteRegKey /ifempty SHCTX \"Software\\${CPACK_PACKAGE_VENDOR}\"")
+  set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/packaging/cordshift.ico)
+  set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/packaging/cordshift.ico)
 else()
   # The AppStream id; the desktop entry and the metadata are named after it.
   set(app_id io.github.cordshift.Cordshift)
@@ -112,6 +106,12 @@ else()
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     install(FILES packaging/cordshift.svg
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+    # Drawn for their sizes, where the scalable icon would blur (16 px).
+    foreach(size IN ITEMS 16 24 32 48 256)
+      install(FILES packaging/icons/cordshift-${size}.png
+              DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+              RENAME cordshift.png)
+    endforeach()
     cordshift_gzip(${PROJECT_SOURCE_DIR}/packaging/Cordshift.1
                    ${generated}/Cordshift.1.gz)
     install(FILES ${generated}/Cordshift.1.gz
