@@ -53,6 +53,7 @@ for file in ./usr/bin/cordshift-cli ./usr/bin/Cordshift \
             ./usr/share/applications/$app_id.desktop \
             ./usr/share/metainfo/$app_id.metainfo.xml \
             ./usr/share/icons/hicolor/scalable/apps/cordshift.svg \
+            ./usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,256x256}/apps/cordshift.png \
             ./usr/share/doc/cordshift/copyright \
             ./usr/share/doc/cordshift/changelog.gz; do
   grep -q " $file\$" <<<"$contents" || fail "$deb lacks $file"
@@ -137,15 +138,81 @@ echo "deb: installs, /usr/bin/cordshift-cli --help runs, --version says $version
 remove_package
 [ ! -e /usr/bin/cordshift-cli ] || fail "dpkg -r left /usr/bin/cordshift-cli behind"
 
-# --- Windows ZIP: content; the programs need no DLL beside them, only
-# those of Windows itself; cordshift-cli.exe runs under Wine.
+# --- Windows ZIP: content, in one folder named without the version; the
+# programs need no DLL beside them, only those of Windows itself, and carry
+# the icon and the version resource; cordshift-cli.exe runs under Wine.
 unpacked=$(mktemp -d "${TMPDIR:-/tmp}/cordshift-zip.XXXXXX")
 temporary+=("$unpacked")
 unzip -q "$zip" -d "$unpacked"
+[ "$(ls "$unpacked")" = Cordshift ] ||
+  fail "$zip does not hold its files in one folder Cordshift: $(ls "$unpacked")"
+
+# The icon resource holds the images of packaging/cordshift.ico, each size.
+icon=$(dirname "${BASH_SOURCE[0]}")/../packaging/cordshift.ico
+check_icon() {
+  local exe=$1 folder
+  folder=$(mktemp -d "${TMPDIR:-/tmp}/cordshift-icon.XXXXXX")
+  temporary+=("$folder")
+  mkdir "$folder/ours" "$folder/exe"
+  cp "$icon" "$folder/ours/icon.ico"
+  wrestool --extract --type=14 "$exe" >"$folder/exe/icon.ico" ||
+    fail "$(basename "$exe") has no icon resource"
+  icotool --extract --output="$folder/ours" "$folder/ours/icon.ico"
+  icotool --extract --output="$folder/exe" "$folder/exe/icon.ico" ||
+    fail "$(basename "$exe")'s icon resource is not an icon"
+  rm "$folder/ours/icon.ico" "$folder/exe/icon.ico"
+  diff -r "$folder/ours" "$folder/exe" >/dev/null ||
+    fail "$(basename "$exe")'s icon differs from packaging/cordshift.ico:"$'\n'"$(ls "$folder/ours" "$folder/exe")"
+}
+# The version resource's fixed file version and texts, "Key=value" a line.
+version_texts() {
+  wrestool --extract --raw --type=16 "$1" | python3 -c '
+import struct, sys
+data = sys.stdin.buffer.read()
+def aligned(offset):
+    return (offset + 3) & ~3
+# One block: its key, type (1 for text), value and where its children start
+# and it ends.
+def block(offset):
+    length, value_length, kind = struct.unpack_from("<HHH", data, offset)
+    end = offset + 6
+    while data[end:end + 2] != b"\0\0":
+        end += 2
+    key = data[offset + 6:end].decode("utf-16-le")
+    start = aligned(end + 2)
+    size = value_length * 2 if kind == 1 else value_length
+    return key, kind, data[start:start + size], aligned(start + size), offset + length
+def walk(offset, end):
+    while offset < end:
+        key, kind, value, children, next_offset = block(offset)
+        if kind == 1 and value:
+            text = value.decode("utf-16-le").rstrip("\0")
+            print(key + "=" + text)
+        elif children < next_offset:
+            walk(children, next_offset)
+        offset = aligned(next_offset)
+key, kind, fixed, children, end = block(0)
+most, least = struct.unpack_from("<II", fixed, 8)
+print("FileVersionNumber=%d.%d.%d.%d" % (most >> 16, most & 0xFFFF, least >> 16, least & 0xFFFF))
+walk(children, end)
+'
+}
+
+check_version() {
+  local exe=$1 description=$2 texts line
+  texts=$(version_texts "$exe") || fail "$(basename "$exe") has no version resource"
+  for line in "FileVersionNumber=$version.0" "FileVersion=$version" "ProductVersion=$version" \
+              ProductName=Cordshift "OriginalFilename=$(basename "$exe")" \
+              "FileDescription=$description"; do
+    grep -qxF "$line" <<<"$texts" ||
+      fail "$(basename "$exe")'s version resource lacks $line:"$'\n'"$texts"
+  done
+}
+
 system_dlls='kernel32|user32|gdi32|comctl32|comdlg32|shell32|ole32|oleaut32|advapi32|shlwapi|uxtheme|imm32|version|ws2_32|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]*'
 for name in Cordshift.exe cordshift-cli.exe README.md; do
-  file=$(find "$unpacked" -name "$name")
-  [ -n "$file" ] || fail "$zip lacks $name"
+  file=$unpacked/Cordshift/$name
+  [ -f "$file" ] || fail "$zip lacks Cordshift/$name"
   [[ $name == *.exe ]] || continue
   dlls=$(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^\s*DLL Name: //p')
   [ -n "$dlls" ] || fail "objdump lists no DLL for $name"
@@ -153,7 +220,14 @@ for name in Cordshift.exe cordshift-cli.exe README.md; do
   [ -z "$others" ] || fail "$name needs DLLs that Windows does not have: $others"
   echo "zip: $name imports ${dlls//$'\n'/ }"
 done
-exe=$(find "$unpacked" -name cordshift-cli.exe)
+check_icon "$unpacked/Cordshift/Cordshift.exe"
+check_icon "$unpacked/Cordshift/cordshift-cli.exe"
+check_version "$unpacked/Cordshift/Cordshift.exe" "Cordshift 配線データ変換"
+check_version "$unpacked/Cordshift/cordshift-cli.exe" "Cordshift 配線データ変換 (コマンドライン)"
+check_icon "$setup"
+check_version "$setup" "Cordshift $version セットアップ"
+echo "zip: both programs and the installer carry the icon and version $version"
+exe=$unpacked/Cordshift/cordshift-cli.exe
 zip_version=$("$windows_build/wine-run.sh" "$exe" --version | tr -d '\r')
 [ "$zip_version" = "cordshift-cli $version" ] ||
   fail "cordshift-cli.exe --version from the ZIP says '$zip_version' under Wine, the package is $version"
@@ -161,5 +235,5 @@ echo "zip: $(basename "$zip") holds both programs and the README; cordshift-cli.
 
 # --- Windows installer, compared with the Linux program of the package.
 "$(dirname "${BASH_SOURCE[0]}")/check-windows-installer.sh" \
-  "$setup" "$windows_build/wine-run.sh" "$tree/usr/bin/cordshift-cli"
+  "$setup" "$windows_build" "$tree/usr/bin/cordshift-cli"
 echo "check-packages: 3 passed, 0 failed"
