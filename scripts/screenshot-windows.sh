@@ -4,7 +4,14 @@
 # display, in a Wine desktop of its own so that Wine draws the window's
 # frame as Windows would.
 #
-#   scripts/screenshot-windows.sh [WINDOWS_BUILD_DIR] [PNG_FILE]
+#   scripts/screenshot-windows.sh [--high-contrast] [WINDOWS_BUILD_DIR] [PNG_FILE]
+#
+# With --high-contrast (default picture docs/screenshot-windows-high-contrast.png)
+# the window is shown as under Windows' high contrast black: a Wine prefix of
+# its own (the tests' prefix keeps its colours) gets that scheme's system
+# colours and no visual style, and CORDSHIFT_HIGH_CONTRAST=1 stands in for
+# the high contrast flag, which Wine cannot switch on. The prefix goes
+# again afterwards.
 #
 # The samples (examples/) are copied to C:\Cordshift-samples in the build's
 # Wine prefix and the program to C:\Cordshift, with a settings file for the
@@ -15,13 +22,56 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+high_contrast=
+if [ "${1:-}" = --high-contrast ]; then
+  high_contrast=1
+  shift
+fi
 build_dir=${1:-$repo/build/windows}
-png=${2:-$repo/docs/screenshot-windows.png}
+png=${2:-$repo/docs/screenshot-windows${high_contrast:+-high-contrast}.png}
 work=$(mktemp -d "${TMPDIR:-/tmp}/cordshift-shot.XXXXXX")
+if [ -n "$high_contrast" ]; then
+  # Empty: the wrapper makes it a prefix of its own.
+  mkdir "$work/prefix"
+  export CORDSHIFT_WINE_PREFIX="$work/prefix"
+fi
+cleanup() {
+  rm -rf "$samples" "$program"
+  if [ -n "$high_contrast" ]; then
+    WINEPREFIX="$CORDSHIFT_WINE_PREFIX" timeout 30 wineserver -k 2>/dev/null || true
+    WINEPREFIX="$CORDSHIFT_WINE_PREFIX" timeout 30 wineserver -w 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
 # shellcheck source=scripts/wine-window-stage.sh
 source "$repo/scripts/wine-window-stage.sh"
-trap 'rm -rf "$work" "$samples" "$program"' EXIT
+trap cleanup EXIT
 stage_settings
+
+if [ -n "$high_contrast" ]; then
+  # Windows' high contrast black.
+  colors='HKCU\Control Panel\Colors'
+  for entry in \
+    'Background=0 0 0' 'Window=0 0 0' 'WindowText=255 255 255' \
+    'ButtonFace=0 0 0' 'ButtonText=255 255 255' 'ButtonShadow=128 128 128' \
+    'ButtonHilight=255 255 255' 'ButtonLight=192 192 192' \
+    'ButtonDkShadow=255 255 255' 'Hilight=26 235 255' 'HilightText=0 0 0' \
+    'GrayText=63 242 63' 'HotTrackingColor=255 255 0' \
+    'ActiveTitle=0 0 0' 'GradientActiveTitle=0 0 0' 'TitleText=255 255 255' \
+    'InactiveTitle=0 0 0' 'GradientInactiveTitle=0 0 0' \
+    'InactiveTitleText=63 242 63' 'ActiveBorder=0 0 0' 'InactiveBorder=0 0 0' \
+    'WindowFrame=255 255 255' 'Menu=0 0 0' 'MenuText=255 255 255' \
+    'MenuBar=0 0 0' 'MenuHilight=26 235 255' 'Scrollbar=0 0 0' \
+    'AppWorkSpace=0 0 0' 'InfoWindow=0 0 0' 'InfoText=255 255 255'; do
+    "$wine_run" reg add "$colors" /v "${entry%%=*}" /t REG_SZ \
+      /d "${entry#*=}" /f >/dev/null
+  done
+  # Windows draws high contrast without visual styles; Wine's own theme
+  # would keep its light buttons and list headings.
+  "$wine_run" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' \
+    /v ThemeActive /t REG_SZ /d 0 /f >/dev/null
+  export CORDSHIFT_HIGH_CONTRAST=1
+fi
 
 env CORDSHIFT_WINE_WINDOWS=1 CORDSHIFT_SCREENSHOT='C:\Cordshift\shot.bmp' \
   timeout 120 xvfb-run -a -s "-screen 0 1920x1200x24 -dpi 96" \

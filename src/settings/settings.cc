@@ -304,6 +304,11 @@ std::string DefaultDataFolder(const std::filesystem::path& executable) {
          kFolderSeparator;
 }
 
+std::string DocumentsDataFolder(const std::filesystem::path& documents) {
+  return WithTrailingSeparator(PathToUtf8(documents)) + "Cordshift" +
+         kFolderSeparator + "Data" + kFolderSeparator;
+}
+
 SettingsStore::SettingsStore(std::filesystem::path ini_path,
                              std::string default_folder)
     : ini_path_(std::move(ini_path)),

@@ -38,6 +38,10 @@ std::filesystem::path SettingsFilePath(const std::filesystem::path& executable);
 // followed by "Data" and a separator.
 std::string DefaultDataFolder(const std::filesystem::path& executable);
 
+// The same for a program whose settings live with the user's: "Cordshift"
+// and "Data" below the user's documents folder, with a final separator.
+std::string DocumentsDataFolder(const std::filesystem::path& documents);
+
 // Reads and writes the settings file. Owned by the front end for the
 // program's lifetime.
 class SettingsStore {

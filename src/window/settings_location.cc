@@ -42,17 +42,22 @@ bool IsWritableFolder(const fs::path& folder) {
   return ModeAllowsWriting(folder) && CanCreateFileIn(folder);
 }
 
-fs::path ChooseSettingsFile(const fs::path& executable,
-                            const fs::path& user_folder) {
+SettingsPlace ChooseSettingsPlace(
+    const fs::path& executable, const UserFolders& user,
+    const std::function<bool(const fs::path&)>& writable) {
   const fs::path beside = SettingsFilePath(executable);
-  if (IsWritableFolder(beside.parent_path())) return beside;
-  const fs::path own = user_folder / beside.filename();
+  if (writable(beside.parent_path())) {
+    return {beside, DefaultDataFolder(executable)};
+  }
+  const fs::path own = user.settings / beside.filename();
   std::error_code ignored;
-  fs::create_directories(user_folder, ignored);
+  fs::create_directories(user.settings, ignored);
   if (!fs::exists(own, ignored) && fs::is_regular_file(beside, ignored)) {
     fs::copy_file(beside, own, ignored);
   }
-  return own;
+  const fs::path documents = user.documents ? user.documents() : fs::path();
+  return {own, documents.empty() ? DefaultDataFolder(executable)
+                                 : DocumentsDataFolder(documents)};
 }
 
 }  // namespace cordshift

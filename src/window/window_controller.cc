@@ -26,7 +26,10 @@ WindowController::~WindowController() { work_.Wait(); }
 
 bool WindowController::Start() {
   try {
-    store_.emplace(setup_.settings_file, DefaultDataFolder(setup_.executable));
+    store_.emplace(setup_.settings_file,
+                   setup_.default_data_folder.empty()
+                       ? DefaultDataFolder(setup_.executable)
+                       : setup_.default_data_folder);
     if (!store_->LoadSettings(settings_)) {
       ShowMessage(kSettingsLoadFailedText, MessageIcon::kStop);
       return false;

@@ -31,6 +31,9 @@ struct WindowSetup {
   std::filesystem::path executable;
   // The settings file read at start-up and written at close.
   std::filesystem::path settings_file;
+  // Where the source and destination folder start when the settings file
+  // names none; empty: "Data" beside the executable.
+  std::string default_data_folder = {};
 };
 
 inline constexpr char kSettingsLoadFailedText[] =

@@ -68,6 +68,9 @@ TEST(SettingsPathTest, FileIsNamedAfterTheExecutableBesideIt) {
             std::filesystem::path("/opt/tools/Renamed.ini"));
   EXPECT_EQ(DefaultDataFolder("/opt/tools/Cordshift"),
             std::string("/opt/tools") + kSep + "Data" + kSep);
+  EXPECT_EQ(DocumentsDataFolder("/home/u/Documents"),
+            std::string("/home/u/Documents") + kSep + "Cordshift" + kSep +
+                "Data" + kSep);
 }
 
 struct FlagCase {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "support/wiring_fixture.h"
+#include "window/settings_location.h"
 #include "window/window_fixture.h"
 
 namespace cordshift {
@@ -109,6 +110,28 @@ TEST_F(MainWindowTest, CaptionIsTheExecutablesNameWithoutExtension) {
       WindowSetup{temp_ / "bin/Frobnicate.exe", SettingsFile()}, dialogs_);
   ASSERT_TRUE(window_->Load());
   EXPECT_EQ(window_->windowTitle(), "Frobnicate");
+}
+
+// An installed program cannot write beside itself: its first start offers
+// folders in the user's documents, and the settings go to the user's.
+TEST_F(MainWindowTest, FirstStartOfAnInstalledProgramOffersTheDocuments) {
+  std::filesystem::create_directories(temp_ / "bin");
+  const SettingsPlace place = ChooseSettingsPlace(
+      Executable(), {temp_ / "user", [this] { return temp_ / "docs"; }},
+      [](const std::filesystem::path&) { return false; });
+  window_ = std::make_unique<MainWindow>(
+      WindowSetup{Executable(), place.settings_file, place.default_data_folder},
+      dialogs_);
+  ASSERT_TRUE(window_->Load());
+  ASSERT_TRUE(WaitForRunEnd());
+  const std::string documents = Folder("docs/Cordshift/Data");
+  EXPECT_EQ(Text(window_->source_folder_label->text()), documents);
+  EXPECT_EQ(Text(window_->destination_folder_label->text()), documents);
+  EXPECT_TRUE(dialogs_.messages.empty());
+  window_->close();
+  EXPECT_EQ(ReadIniValue(temp_ / "user/Cordshift.ini", "Path", "DstDir"),
+            documents);
+  EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
 }
 
 // A limit beyond 32 bits once ended every start until the file was edited

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "settings/settings.h"
 #include "support/temp_folder.h"
 
 namespace cordshift {
@@ -21,13 +22,21 @@ void MakeFolderReadOnly(const fs::path& folder) {
       fs::perm_options::remove);
 }
 
-TEST(SettingsLocationTest, WritableFolderKeepsTheFileBesideTheProgram) {
+TEST(SettingsLocationTest, WritableFolderKeepsEverythingBesideTheProgram) {
   TempFolder temp;
   fs::create_directories(temp / "bin");
   EXPECT_TRUE(IsWritableFolder(temp / "bin"));
-  EXPECT_EQ(ChooseSettingsFile(temp / "bin/Cordshift", temp / "user"),
-            temp / "bin/Cordshift.ini");
+  bool documents_asked = false;
+  const SettingsPlace place =
+      ChooseSettingsPlace(temp / "bin/Cordshift", {temp / "user", [&] {
+                                                     documents_asked = true;
+                                                     return temp / "docs";
+                                                   }});
+  EXPECT_EQ(place.settings_file, temp / "bin/Cordshift.ini");
+  EXPECT_EQ(place.default_data_folder, DefaultDataFolder(temp / "bin/x"));
   EXPECT_FALSE(fs::exists(temp / "user"));
+  // A portable start does without the call that finds the documents.
+  EXPECT_FALSE(documents_asked);
   // The probe leaves nothing behind.
   EXPECT_TRUE(fs::is_empty(temp / "bin"));
 }
@@ -37,16 +46,26 @@ TEST(SettingsLocationTest, ReadOnlyFolderMovesTheFileToTheUsersFolder) {
   WriteBytes(temp / "bin/Cordshift.ini", "[Path]\r\nSrcDir=/d/\r\n");
   MakeFolderReadOnly(temp / "bin");
   EXPECT_FALSE(IsWritableFolder(temp / "bin"));
-  const fs::path chosen =
-      ChooseSettingsFile(temp / "bin/Cordshift", temp / "user/Cordshift");
-  EXPECT_EQ(chosen, temp / "user/Cordshift/Cordshift.ini");
+  const UserFolders user{temp / "user/Cordshift",
+                         [&] { return temp / "docs"; }};
+  const SettingsPlace place = ChooseSettingsPlace(temp / "bin/Cordshift", user);
+  EXPECT_EQ(place.settings_file, temp / "user/Cordshift/Cordshift.ini");
   // The installed file is where the user's settings start from.
-  EXPECT_EQ(ReadBytes(chosen), "[Path]\r\nSrcDir=/d/\r\n");
+  EXPECT_EQ(ReadBytes(place.settings_file), "[Path]\r\nSrcDir=/d/\r\n");
+  EXPECT_EQ(place.default_data_folder, DocumentsDataFolder(temp / "docs"));
 
   // Later the user's own file is kept.
-  WriteBytes(chosen, "[Path]\r\nSrcDir=/mine/\r\n");
-  ChooseSettingsFile(temp / "bin/Cordshift", temp / "user/Cordshift");
-  EXPECT_EQ(ReadBytes(chosen), "[Path]\r\nSrcDir=/mine/\r\n");
+  WriteBytes(place.settings_file, "[Path]\r\nSrcDir=/mine/\r\n");
+  ChooseSettingsPlace(temp / "bin/Cordshift", user);
+  EXPECT_EQ(ReadBytes(place.settings_file), "[Path]\r\nSrcDir=/mine/\r\n");
+}
+
+TEST(SettingsLocationTest, WithoutADocumentsFolderTheDataStaysBesideIt) {
+  TempFolder temp;
+  const SettingsPlace place = ChooseSettingsPlace(
+      temp / "bin/Cordshift", {temp / "user", [] { return fs::path(); }},
+      [](const fs::path&) { return false; });
+  EXPECT_EQ(place.default_data_folder, DefaultDataFolder(temp / "bin/x"));
 }
 
 TEST(SettingsLocationTest, MissingFolderIsNotWritable) {

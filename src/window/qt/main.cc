@@ -28,10 +28,15 @@ std::filesystem::path RunningExecutable() {
   return executable;
 }
 
-std::filesystem::path UserSettingsFolder() {
-  const QString config =
-      QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-  return cordshift::PathFromUtf8(cordshift::ToUtf8(config)) / "Cordshift";
+std::filesystem::path StandardFolder(QStandardPaths::StandardLocation where) {
+  const QString folder = QStandardPaths::writableLocation(where);
+  if (folder.isEmpty()) return {};
+  return cordshift::PathFromUtf8(cordshift::ToUtf8(folder));
+}
+
+cordshift::UserFolders StandardUserFolders() {
+  return {StandardFolder(QStandardPaths::GenericConfigLocation) / "Cordshift",
+          [] { return StandardFolder(QStandardPaths::DocumentsLocation); }};
 }
 
 }  // namespace
@@ -44,9 +49,10 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setDesktopFileName("io.github.cordshift.Cordshift");
   cordshift::InstallFontSubstitutes();
   const std::filesystem::path executable = RunningExecutable();
-  cordshift::WindowSetup setup{
-      executable,
-      cordshift::ChooseSettingsFile(executable, UserSettingsFolder())};
+  const cordshift::SettingsPlace place =
+      cordshift::ChooseSettingsPlace(executable, StandardUserFolders());
+  cordshift::WindowSetup setup{executable, place.settings_file,
+                               place.default_data_folder};
   cordshift::QtWindowDialogs dialogs;
   cordshift::MainWindow window(setup, dialogs);
   dialogs.SetOwner(&window);

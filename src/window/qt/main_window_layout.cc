@@ -3,13 +3,11 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QColor>
 #include <QFont>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRect>
@@ -23,12 +21,11 @@
 #include "window/qt/qt_ownership.h"
 #include "window/qt/qt_text.h"
 #include "window/qt/window_fonts.h"
+#include "window/qt/window_palette.h"
 #include "window/qt/window_pictures.h"
 
 namespace cordshift {
 namespace {
-
-QColor ToQColor(Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 
 Qt::Alignment AlignmentOf(TextAlign align) {
   switch (align) {
@@ -47,17 +44,6 @@ QFont FontOf(const FontStyle& font) {
                                         : UiGothicFont(font.points, font.bold);
 }
 
-void SetColour(QWidget* widget, QPalette::ColorRole role, QColor colour) {
-  QPalette palette = widget->palette();
-  palette.setColor(role, colour);
-  widget->setPalette(palette);
-}
-
-void FillBackground(QWidget* widget, QColor colour) {
-  widget->setAutoFillBackground(true);
-  SetColour(widget, QPalette::Window, colour);
-}
-
 // A background rectangle: drawn under the labels that lie on it and never
 // taking input.
 QFrame* Shape(QWidget* parent, const LayoutControl& entry) {
@@ -65,7 +51,6 @@ QFrame* Shape(QWidget* parent, const LayoutControl& entry) {
   if (entry.border) {
     shape->setFrameStyle(QFrame::Box | QFrame::Plain);
     shape->setLineWidth(1);
-    SetColour(shape, QPalette::WindowText, ToQColor(*entry.border));
   }
   shape->setAttribute(Qt::WA_TransparentForMouseEvents);
   return shape;
@@ -104,11 +89,8 @@ QFrame* Frame(QWidget* parent) {
   return frame;
 }
 
-QLabel* Picture(QWidget* parent) {
-  auto* picture = CreateOwned<QLabel>(parent);
-  picture->setPixmap(DrawArrowPicture());
-  return picture;
-}
+// The arrow is drawn in the colours the window is shown in.
+QLabel* Picture(QWidget* parent) { return CreateOwned<QLabel>(parent); }
 
 // The widget of a control's kind, with what only that kind needs.
 QWidget* CreateControl(QWidget* parent, const LayoutControl& entry) {
@@ -153,10 +135,6 @@ QWidget* BuildControl(QWidget* parent, const LayoutControl& entry) {
       TwipsRect(entry.left, entry.top, entry.width, entry.height));
   if (!entry.text.empty()) SetText(widget, entry.text);
   if (entry.font) widget->setFont(FontOf(*entry.font));
-  if (entry.fill) FillBackground(widget, ToQColor(*entry.fill));
-  if (entry.text_colour) {
-    SetColour(widget, QPalette::WindowText, ToQColor(*entry.text_colour));
-  }
   return widget;
 }
 
@@ -251,6 +229,7 @@ void BuildMainWindowControls(QWidget& window, MainWindowControls& c) {
   c.direction_group = ExclusiveGroup(window, c.direction_options);
   c.notation_group = ExclusiveGroup(window, c.notation_options);
   SetTabOrder(window);
+  FollowApplicationPalette(window, c);
 }
 
 }  // namespace cordshift

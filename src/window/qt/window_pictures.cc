@@ -24,9 +24,9 @@ QPixmap TransparentPixmap(int width, int height) {
   return pixmap;
 }
 
-void PrepareBlackPainter(QPainter& painter) {
+void PreparePainter(QPainter& painter, const QColor& colour) {
   painter.setPen(Qt::NoPen);
-  painter.setBrush(Qt::black);
+  painter.setBrush(colour);
 }
 
 // An arrow along the row band [top, top + height) of the icon grid; the
@@ -54,7 +54,7 @@ void DrawBarredArrow(QPainter& painter, int top, bool points_left) {
 QPixmap DrawIconPixmap(int size) {
   QPixmap pixmap = TransparentPixmap(size, size);
   QPainter painter(&pixmap);
-  PrepareBlackPainter(painter);
+  PreparePainter(painter, Qt::black);
   painter.scale(static_cast<double>(size) / kIconGrid,
                 static_cast<double>(size) / kIconGrid);
   DrawBarredArrow(painter, 2, /*points_left=*/true);
@@ -64,10 +64,10 @@ QPixmap DrawIconPixmap(int size) {
 
 }  // namespace
 
-QPixmap DrawArrowPicture() {
+QPixmap DrawArrowPicture(const QColor& colour) {
   QPixmap pixmap = TransparentPixmap(kArrowWidth, kArrowHeight);
   QPainter painter(&pixmap);
-  PrepareBlackPainter(painter);
+  PreparePainter(painter, colour);
   const ArrowShape& arrow = kArrowPicture;
   painter.drawRect(QRect(
       QPoint(arrow.shaft_top_left.x, arrow.shaft_top_left.y),

@@ -7,24 +7,16 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 
 #include "platform/executable.h"
 #include "window/settings_location.h"
+#include "window/win32/user_folders.h"
 #include "window/win32/win32_window.h"
 #include "window/win32/window_diagnostics.h"
 
 namespace {
-
-// Where the settings live when the program's folder cannot be written (an
-// installed program): %APPDATA%\Cordshift.
-std::filesystem::path UserSettingsFolder() {
-  const wchar_t* appdata = _wgetenv(L"APPDATA");
-  return std::filesystem::path(appdata != nullptr ? appdata : L".") /
-         L"Cordshift";
-}
 
 // The thread's COM apartment, for the folder dialog and the taskbar button.
 struct ComApartment {
@@ -45,10 +37,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   std::optional<ComApartment> com;
   const std::filesystem::path executable = cordshift::ExecutablePath();
   cordshift::Win32Dialogs dialogs;
+  const cordshift::SettingsPlace place =
+      cordshift::ChooseSettingsPlace(executable, cordshift::Win32UserFolders());
   cordshift::Win32Window window(
-      {executable,
-       cordshift::ChooseSettingsFile(executable, UserSettingsFolder())},
-      dialogs);
+      {executable, place.settings_file, place.default_data_folder}, dialogs);
   dialogs.SetOwner(window.handle());
   if (!window.Start()) return 1;
   clock.NoteShown();

@@ -6,6 +6,7 @@
 #include <uxtheme.h>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "platform/codepage.h"
@@ -31,13 +32,6 @@ std::string TextOf(HWND control) {
 
 void SetText(HWND control, std::string_view utf8) {
   SetWindowTextW(control, Utf8ToWide(utf8).c_str());
-}
-
-COLORREF ColourOf(Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
-
-std::uint32_t Key(Rgb rgb) {
-  return (std::uint32_t{rgb.red} << 16) | (std::uint32_t{rgb.green} << 8) |
-         rgb.blue;
 }
 
 struct ControlClass {
@@ -189,7 +183,6 @@ Win32Window::~Win32Window() {
   controller_.WaitForWork();
   if (IsWindow(window_)) DestroyWindow(window_);
   for (const auto& [key, font] : fonts_) DeleteObject(font);
-  for (const auto& [key, brush] : brushes_) DeleteObject(brush);
 }
 
 bool Win32Window::Start() {
@@ -228,6 +221,7 @@ HWND Win32Window::CreateControl(const LayoutControl& entry) {
       GetModuleHandleW(nullptr), nullptr);
   if (entry.kind == ControlKind::kReportList) {
     ListView_SetExtendedListViewStyle(control, LVS_EX_FULLROWSELECT);
+    colours_.ColourList(control, entry);
     int index = 0;
     for (const ListColumn& column : ListColumns()) {
       std::wstring header = Utf8ToWide(column.header);
@@ -406,8 +400,27 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
       return ColourStatic(reinterpret_cast<HDC>(wparam),
                           reinterpret_cast<HWND>(lparam));
+    case WM_ERASEBKGND: {
+      RECT client{};
+      GetClientRect(window_, &client);
+      FillRect(reinterpret_cast<HDC>(wparam), &client, colours_.FaceBrush());
+      return 1;
+    }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      // High contrast or the colours may have changed; the lists keep
+      // theirs until told.
+      colours_.Reload();
+      for (const char* name : {"lvSrc", "lvDst"}) {
+        SendMessageW(Control(name), message, wparam, lparam);
+        colours_.ColourList(Control(name), *FindControl(name));
+      }
+      RedrawWindow(window_, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      return 0;
     case WM_CLOSE:
       if (controller_.Close(CloseWay::kTitleBar, Form())) {
         DestroyWindow(window_);
@@ -422,20 +435,21 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcW(window_, message, wparam, lparam);
 }
 
-void Win32Window::DrawArrow(const DRAWITEMSTRUCT& item) const {
-  FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+void Win32Window::DrawArrow(const DRAWITEMSTRUCT& item) {
+  FillRect(item.hDC, &item.rcItem, colours_.FaceBrush());
+  const HBRUSH ink = colours_.FaceTextBrush();
   const auto scaled = [this, &item](PixelPoint point) {
     return POINT{item.rcItem.left + MulDiv(point.x, dpi_, 96),
                  item.rcItem.top + MulDiv(point.y, dpi_, 96)};
   };
-  const HGDIOBJ old_brush = SelectObject(item.hDC, GetStockObject(BLACK_BRUSH));
+  const HGDIOBJ old_brush = SelectObject(item.hDC, ink);
   const HGDIOBJ old_pen = SelectObject(item.hDC, GetStockObject(NULL_PEN));
   const ArrowShape& arrow = kArrowPicture;
   const POINT shaft_top_left = scaled(arrow.shaft_top_left);
   const POINT shaft_bottom_right = scaled(arrow.shaft_bottom_right);
   const RECT shaft{shaft_top_left.x, shaft_top_left.y, shaft_bottom_right.x,
                    shaft_bottom_right.y};
-  FillRect(item.hDC, &shaft, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  FillRect(item.hDC, &shaft, ink);
   const POINT head[] = {scaled(arrow.head[0]), scaled(arrow.head[1]),
                         scaled(arrow.head[2])};
   Polygon(item.hDC, head, 3);
@@ -460,21 +474,11 @@ LRESULT Win32Window::ColourStatic(HDC dc, HWND control) {
                           reinterpret_cast<WPARAM>(dc),
                           reinterpret_cast<LPARAM>(control));
   }
-  const LayoutControl& entry = *found->second;
   const auto colour = text_colours_.find(control);
-  if (colour != text_colours_.end()) {
-    SetTextColor(dc, ColourOf(colour->second));
-  } else if (entry.text_colour) {
-    SetTextColor(dc, ColourOf(*entry.text_colour));
-  }
-  if (!entry.fill) {
-    SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-  }
-  SetBkColor(dc, ColourOf(*entry.fill));
-  HBRUSH& brush = brushes_[Key(*entry.fill)];
-  if (brush == nullptr) brush = CreateSolidBrush(ColourOf(*entry.fill));
-  return reinterpret_cast<LRESULT>(brush);
+  return reinterpret_cast<LRESULT>(colours_.PaintControl(
+      dc, control, *found->second,
+      colour == text_colours_.end() ? std::nullopt
+                                    : std::optional<Rgb>(colour->second)));
 }
 
 void Win32Window::OnCommand(int id) {

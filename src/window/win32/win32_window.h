@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "window/dispatcher.h"
+#include "window/win32/system_colours.h"
 #include "window/window_controller.h"
 #include "window/window_dialogs.h"
 #include "window/window_layout.h"
@@ -105,7 +106,7 @@ class Win32Window : public WindowView {
   void SizeFrame(const RECT* suggested);
   void OnCommand(int id);
   void OnDrop(HDROP drop);
-  void DrawArrow(const DRAWITEMSTRUCT& item) const;
+  void DrawArrow(const DRAWITEMSTRUCT& item);
   // The lists hold no items of their own: they ask for each cell's text
   // when they draw it, from the rows shown last.
   void FillListCell(const NMLVDISPINFOW& request) const;
@@ -132,7 +133,7 @@ class Win32Window : public WindowView {
   std::map<HWND, const LayoutControl*> entry_of_;
   // By face, size and weight, for the current DPI.
   std::map<std::tuple<Typeface, double, bool>, HFONT> fonts_;
-  std::map<std::uint32_t, HBRUSH> brushes_;
+  Win32Colours colours_;
   // The rows each list shows (source, destination).
   std::array<std::shared_ptr<const ListRows>, 2> list_rows_;
   // Text colours set by the behaviour, over those of the layout.
