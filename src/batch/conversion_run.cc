@@ -156,9 +156,10 @@ class ConversionRun {
     const FolderAnalysis tree =
         AnalyzeFolderTree(options_.source_root, options_.destination_root);
     if (!tree.ok()) {
-      observer_.AnalysisFailed();
       result_.unreadable_folder = tree.unreadable_folder;
       result_.unreadable_folder_exists = FolderExists(tree.unreadable_folder);
+      observer_.AnalysisFailed(*result_.unreadable_folder,
+                               result_.unreadable_folder_exists);
       return Ended(RunOutcome::kEndedEarly);
     }
     source_folders_ = SourceFolderIdentities(tree.folders);
@@ -252,7 +253,7 @@ class ConversionRun {
     if (conversion_observer.last_fault()) {
       result_.fault = conversion_observer.last_fault();
     }
-    if (!observer_.StopRequested()) observer_.ConversionFailed();
+    if (!observer_.StopRequested()) observer_.ConversionFailed(result_.fault);
     return false;
   }
 

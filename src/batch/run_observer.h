@@ -5,6 +5,7 @@
 // front end turns these into what it shows (the presentation layer does so
 // for the window and the command line).
 
+#include <optional>
 #include <string>
 
 #include "batch/folder_listing.h"
@@ -31,8 +32,9 @@ class RunObserver : public ConversionObserver {
   // The inputs passed their checks: nothing is converted yet.
   virtual void InputsAccepted() = 0;
   virtual void AnalysisStarted() = 0;
-  // The source tree could not be listed; the run ends.
-  virtual void AnalysisFailed() = 0;
+  // The source tree could not be listed at `folder` (which may not exist);
+  // the run ends.
+  virtual void AnalysisFailed(const std::string& folder, bool exists) = 0;
   virtual void RunStarted(int folder_count) = 0;
   // A source folder of the tree could not be listed (`fault` names it);
   // the run ends.
@@ -48,8 +50,9 @@ class RunObserver : public ConversionObserver {
   // The destination folder, as opened, is a folder of the source tree
   // (a link put in its place since the run began); the run ends.
   virtual void DestinationIsSource(const std::string& destination_folder) = 0;
-  // A folder's listing or conversion failed at a fault; the run ends.
-  virtual void ConversionFailed() = 0;
+  // A folder's listing or conversion failed, at `fault` when one was
+  // reported; the run ends.
+  virtual void ConversionFailed(const std::optional<FileReport>& fault) = 0;
   // Every file of the folder was converted or skipped.
   virtual void FolderConverted(const std::string& source_folder) = 0;
   // The run has come this far: after each folder, converted or not.

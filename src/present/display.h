@@ -30,6 +30,16 @@ class Display : public MessageSink, public StopCheck {
   // How far a run has come, by folder: before the first folder and after
   // each one. Ignored unless a front end shows it (a taskbar button).
   virtual void ShowRunProgress(int /*folders_done*/, int /*folder_count*/) {}
+  // A failure that ends a run: `text` as the message says it, `cause`
+  // naming the file or folder and what went wrong. The command line's
+  // messages are the texts alone (its reasons carry the causes).
+  virtual void ShowFailure(std::string_view text, std::string_view /*cause*/) {
+    ShowMessage(text, MessageIcon::kExclamation);
+  }
+  // The source tree could not be listed, which the guide says: a window
+  // also tells it in a message naming the folder. Ignored by default.
+  virtual void ShowAnalysisFailure(std::string_view /*text*/,
+                                   std::string_view /*cause*/) {}
 };
 
 }  // namespace cordshift

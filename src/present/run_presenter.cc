@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "present/failure_causes.h"
 #include "present/texts.h"
 
 namespace cordshift {
@@ -40,8 +41,10 @@ void RunPresenter::InputsAccepted() {
 
 void RunPresenter::AnalysisStarted() { display_.ShowGuide(kAnalysingGuide); }
 
-void RunPresenter::AnalysisFailed() {
+void RunPresenter::AnalysisFailed(const std::string& folder, bool exists) {
   display_.ShowGuide(kAnalysisFailedGuide);
+  display_.ShowAnalysisFailure(kAnalysisFailedGuide,
+                               FolderListingCause(folder, exists));
 }
 
 void RunPresenter::RunStarted(int folder_count) {
@@ -69,7 +72,8 @@ void RunPresenter::SourceListed(const std::string& /*folder*/,
     // Converting a folder whose listing failed would pass over the failing
     // file and every file after it while reporting success.
     display_.ShowGuide(texts.failed_text);
-    Warn(ConversionFailedMessage(direction_));
+    display_.ShowFailure(ConversionFailedMessage(direction_),
+                         FailureCause(*reading.fault));
     return;
   }
   display_.ShowGuide(texts.listed_text);
@@ -99,7 +103,8 @@ void RunPresenter::DestinationFailed(const FileReport& fault) {
   destination_list_pending_ = false;
   display_.ReportFile(fault);
   display_.ShowGuide(kRunAbortedGuide);
-  Warn(ConversionFailedMessage(direction_));
+  display_.ShowFailure(ConversionFailedMessage(direction_),
+                       FailureCause(fault));
 }
 
 void RunPresenter::DestinationIsSource(
@@ -109,8 +114,13 @@ void RunPresenter::DestinationIsSource(
   display_.ShowGuide(kRunAbortedGuide);
 }
 
-void RunPresenter::ConversionFailed() {
-  Warn(ConversionFailedMessage(direction_));
+void RunPresenter::ConversionFailed(const std::optional<FileReport>& fault) {
+  if (fault) {
+    display_.ShowFailure(ConversionFailedMessage(direction_),
+                         FailureCause(*fault));
+  } else {
+    Warn(ConversionFailedMessage(direction_));
+  }
 }
 
 void RunPresenter::FolderConverted(const std::string& source_folder) {

@@ -23,7 +23,7 @@ class RunPresenter : public RunObserver {
   void Refused(RunRefusal refusal) override;
   void InputsAccepted() override;
   void AnalysisStarted() override;
-  void AnalysisFailed() override;
+  void AnalysisFailed(const std::string& folder, bool exists) override;
   void RunStarted(int folder_count) override;
   void SourceListingFailed(const FileReport& fault) override;
   void SourceListed(const std::string& folder,
@@ -31,7 +31,7 @@ class RunPresenter : public RunObserver {
   void FolderConversionStarted(const std::string& source_folder) override;
   void DestinationFailed(const FileReport& fault) override;
   void DestinationIsSource(const std::string& destination_folder) override;
-  void ConversionFailed() override;
+  void ConversionFailed(const std::optional<FileReport>& fault) override;
   void FolderConverted(const std::string& source_folder) override;
   void FolderDone(int folders_done, int folder_count) override;
   void RunEnded(bool completed) override;

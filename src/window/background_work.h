@@ -6,23 +6,34 @@
 // so that the window keeps repainting while files are read and written.
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 #include "present/display.h"
 #include "window/dispatcher.h"
 
 namespace cordshift {
 
-// The display the work on the worker thread talks to: every call is posted
-// to the user-interface thread. Messages wait there until the user has
-// acknowledged them; everything else is queued, so the work never waits for
-// a repaint.
+// The display the work on the worker thread talks to: its calls are carried
+// to the user-interface thread. The guide text, the counter and the
+// progress only show a state, so the latest of each is kept and shown at
+// most once a frame (about 30 times a second): a run of thousands of files
+// must not queue thousands of calls in front of the user's input and the
+// window's painting. Lists and messages are carried in their order, after
+// the state before them. Messages wait there until the user has
+// acknowledged them; nothing else makes the work wait.
 class ForwardingDisplay : public Display {
  public:
+  // The shortest time between two showings of the state.
+  static constexpr std::chrono::milliseconds kFrame{33};
+
   // Calls that reach the user-interface thread after `alive` has expired
   // (the window is gone) are dropped.
   ForwardingDisplay(Dispatcher& dispatcher, Display& target,
@@ -31,18 +42,42 @@ class ForwardingDisplay : public Display {
 
   void ShowGuide(std::string_view text) override;
   void ShowMessage(std::string_view text, MessageIcon icon) override;
+  void ShowFailure(std::string_view text, std::string_view cause) override;
+  void ShowAnalysisFailure(std::string_view text,
+                           std::string_view cause) override;
   void ShowList(ListId list, std::shared_ptr<const ListRows> rows) override;
   void SetConvertedCount(std::string_view caption) override;
   void ShowRunProgress(int folders_done, int folder_count) override;
 
+  // Runs `task` on the user-interface thread after everything shown so far.
+  void Post(std::function<void()> task);
+
  private:
-  // Posts a call of the target, dropped once the target is gone.
-  template <typename Call>
-  void Forward(Call call);
+  // The state waiting to be shown; shared with the tasks posted, which may
+  // run after this object is gone.
+  struct Pending {
+    std::mutex mutex;
+    std::optional<std::string> guide;
+    std::optional<std::string> count;
+    std::optional<std::pair<int, int>> progress;
+    bool showing_posted = false;
+    std::chrono::steady_clock::time_point last_shown;
+  };
+
+  // Runs `show` on the user-interface thread, while the target is there,
+  // and waits until it has run: a message is modal.
+  void ShowModal(std::function<void(Display&)> show);
+  // Changes the state under the lock and makes sure it is shown.
+  template <typename Change>
+  void ChangeState(Change change);
+  // On the user-interface thread: shows the state changed since it was
+  // last shown.
+  static void ShowPending(Pending& pending, Display& target);
 
   Dispatcher& dispatcher_;
   Display& target_;
   std::weak_ptr<const bool> alive_;
+  std::shared_ptr<Pending> pending_ = std::make_shared<Pending>();
 };
 
 class BackgroundWork {

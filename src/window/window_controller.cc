@@ -196,6 +196,20 @@ void WindowController::ShowMessage(std::string_view text, MessageIcon icon) {
   dialogs_.ShowMessage(text, icon);
 }
 
+// The window's failure box keeps the tester family's text and names the
+// file or folder and the cause on a line below it.
+void WindowController::ShowFailure(std::string_view text,
+                                   std::string_view cause) {
+  std::string shown(text);
+  if (!cause.empty()) shown.append("\n").append(cause);
+  ShowMessage(shown, MessageIcon::kExclamation);
+}
+
+void WindowController::ShowAnalysisFailure(std::string_view text,
+                                           std::string_view cause) {
+  ShowFailure(text, cause);
+}
+
 void WindowController::ShowList(ListId list,
                                 std::shared_ptr<const ListRows> rows) {
   view_.ShowList(list, std::move(rows));

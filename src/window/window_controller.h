@@ -86,6 +86,9 @@ class WindowController : private Display {
   // Display: what listings and runs show, on the user-interface thread.
   void ShowGuide(std::string_view text) override;
   void ShowMessage(std::string_view text, MessageIcon icon) override;
+  void ShowFailure(std::string_view text, std::string_view cause) override;
+  void ShowAnalysisFailure(std::string_view text,
+                           std::string_view cause) override;
   void ShowList(ListId list, std::shared_ptr<const ListRows> rows) override;
   void SetConvertedCount(std::string_view caption) override;
   void ShowRunProgress(int folders_done, int folder_count) override;

@@ -57,7 +57,8 @@ TEST_P(RunPresenterTest, ShowsTheStepsOfARunInItsDirectionsWords) {
   presenter.FileDone(
       2, FaultReport("/s/A/W2.LVD", LineFault(FaultKind::kHeaderLine, 2)));
   presenter.FolderAborted();
-  presenter.ConversionFailed();
+  presenter.ConversionFailed(
+      FaultReport("/s/A/W2.LVD", LineFault(FaultKind::kHeaderLine, 2)));
   presenter.RunEnded(false);
 
   EXPECT_EQ(display.guides(), GetParam().guides);

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTreeView>
 #include <string>
 #include <vector>
@@ -21,6 +23,7 @@ using testing::RowCount;
 
 using testing::ShownMessage;
 using testing::WindowTest;
+using testing::WriteBytes;
 
 class RunFromWindowTest : public WindowTest {
  protected:
@@ -103,6 +106,42 @@ TEST_F(RunFromWindowTest, RefusedInputsAreToldAndChangeNothing) {
     EXPECT_EQ(Text(window.count_label->text()), "0");
     EXPECT_FALSE(std::filesystem::exists(temp_ / "dst"));
   }
+}
+
+// A button disabled with the focus handed it to whatever came next; the
+// focus now waits on the source list and comes back after the run.
+TEST_F(RunFromWindowTest, FocusWaitsOnTheSourceListAndComesBack) {
+  MainWindow& window = StartOnSamples();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  window.model_name_box->setText("TBS480");
+  window.buttons[2]->setFocus();
+  ASSERT_EQ(window.focusWidget(), window.buttons[2]);
+  window.buttons[2]->click();
+  EXPECT_EQ(window.focusWidget(), window.source_list);
+  ASSERT_TRUE(WaitForRunEnd());
+  EXPECT_EQ(window.focusWidget(), window.buttons[2]);
+
+  // With the focus, a list marks its first row as current, unselected.
+  ASSERT_GT(RowCount(window.destination_list), 0);
+  window.destination_list->setFocus();
+  EXPECT_EQ(window.destination_list->currentIndex().row(), 0);
+  EXPECT_FALSE(window.destination_list->selectionModel()->hasSelection());
+}
+
+// The failure box keeps its text and names the cause below it.
+TEST_F(RunFromWindowTest, FailureBoxNamesTheCauseOnASecondLine) {
+  std::filesystem::create_directories(temp_ / "dst");
+  WriteBytes(temp_ / "dst" / "main", "x");
+  MainWindow& window = StartOnSamples();
+  window.model_name_box->setText("TBS480");
+  window.buttons[2]->click();
+  ASSERT_TRUE(WaitForRunEnd());
+  ASSERT_EQ(dialogs_.messages.size(), 1U);
+  EXPECT_EQ(dialogs_.messages[0].text,
+            "Loomvantage->LoomvantageHipotの変換に失敗しました\n"
+            "同じ名前のファイルがあるためフォルダを作成できません: " +
+                (temp_ / "dst" / "main").string());
 }
 
 TEST_F(RunFromWindowTest, ControlsThatStartWorkAreLockedWhileTheRunIsOn) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <condition_variable>
@@ -40,6 +41,21 @@ class QueueDispatcher : public Dispatcher {
     posted_.notify_one();
   }
 
+  // Delays are noted, not waited for: the tests run the queue in order.
+  void PostAfter(std::chrono::milliseconds delay,
+                 std::function<void()> task) override {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      delays_.push_back(delay);
+    }
+    Post(std::move(task));
+  }
+
+  std::vector<std::chrono::milliseconds> delays() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return delays_;
+  }
+
   void RunUntil(const std::function<bool()>& done) override {
     const auto give_up = std::chrono::steady_clock::now() + kPatience;
     while (!done() && std::chrono::steady_clock::now() < give_up) {
@@ -62,7 +78,22 @@ class QueueDispatcher : public Dispatcher {
   std::mutex mutex_;
   std::condition_variable posted_;
   std::deque<std::function<void()>> tasks_;
+  std::vector<std::chrono::milliseconds> delays_;
 };
+
+// True when `shown` holds some of `expected`, each at most once and in
+// their order: the window shows the latest state, so states replaced
+// before it got to them may be missing.
+inline bool IsInOrder(const std::vector<std::string>& shown,
+                      const std::vector<std::string>& expected) {
+  auto next = expected.begin();
+  for (const std::string& text : shown) {
+    next = std::find(next, expected.end(), text);
+    if (next == expected.end()) return false;
+    ++next;
+  }
+  return true;
+}
 
 // Everything the behaviour tells the window, as the window would show it.
 struct RecordingWindowView : WindowView {

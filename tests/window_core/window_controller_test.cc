@@ -18,6 +18,7 @@ namespace {
 
 using testing::BrowseRequest;
 using testing::ControllerTest;
+using testing::IsInOrder;
 using testing::ShownMessage;
 using testing::WriteLines;
 
@@ -52,13 +53,18 @@ TEST_F(ControllerTest, StartShowsTheSettingsAtOnceAndListsAfterwards) {
 
   Settle();
   EXPECT_FALSE(view_.busy);
-  EXPECT_EQ(view_.guides, (std::vector<std::string>{
-                              GuideOf(Direction::kContinuityToHipot),
-                              "変換元の Loomvantage の一覧表示中...",
-                              "変換元の Loomvantage の一覧を表示しました",
-                              "変換先の LoomvantageHipot の一覧表示中...",
-                              "変換先の LoomvantageHipot の一覧を表示しました",
-                          }));
+  // A guide text replaced before the window got to it is never shown.
+  EXPECT_TRUE(IsInOrder(view_.guides,
+                        {
+                            GuideOf(Direction::kContinuityToHipot),
+                            "変換元の Loomvantage の一覧表示中...",
+                            "変換元の Loomvantage の一覧を表示しました",
+                            "変換先の LoomvantageHipot の一覧表示中...",
+                            "変換先の LoomvantageHipot の一覧を表示しました",
+                        }))
+      << ::testing::PrintToString(view_.guides);
+  EXPECT_EQ(view_.guides.back(),
+            "変換先の LoomvantageHipot の一覧を表示しました");
   EXPECT_EQ(view_.Rows(ListId::kSource).size(), 1u);
   EXPECT_EQ(view_.Rows(ListId::kDestination).size(), 1u);
 }

@@ -13,6 +13,7 @@
 #include "window/qt/main_window.h"
 #include "window/qt/qt_text.h"
 #include "window/qt/qt_window_dialogs.h"
+#include "window/qt/run_report.h"
 #include "window/qt/screenshot.h"
 #include "window/qt/window_fonts.h"
 #include "window/settings_location.h"
@@ -63,6 +64,11 @@ int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsSet(cordshift::kStartupReportVariable)) {
     cordshift::ScheduleStartupReport(
         window, started, [&window] { return !window.RunInProgress(); });
+  }
+  if (qEnvironmentVariableIsSet(cordshift::kRunReportVariable)) {
+    cordshift::ScheduleRunReport(
+        window, [&window] { return !window.RunInProgress(); },
+        [&window] { window.OnButtonClicked(2); });
   }
   if (!screenshot.isEmpty()) {
     cordshift::ScheduleScreenshot(

@@ -5,17 +5,23 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMetaObject>
+#include <QModelIndex>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringList>
+#include <QTimer>
 #include <QTreeView>
+#include <algorithm>
 #include <span>
 #include <utility>
+#include <vector>
 
 #include "window/qt/folder_drop.h"
 #include "window/qt/list_rows_model.h"
@@ -39,6 +45,15 @@ std::size_t IndexOf(Direction direction) {
 
 void QtDispatcher::Post(std::function<void()> task) {
   QMetaObject::invokeMethod(&context_, std::move(task), Qt::QueuedConnection);
+}
+
+// A timer belongs to the thread that starts it, so the window's thread
+// starts it.
+void QtDispatcher::PostAfter(std::chrono::milliseconds delay,
+                             std::function<void()> task) {
+  Post([this, delay, task = std::move(task)]() mutable {
+    QTimer::singleShot(delay, &context_, std::move(task));
+  });
 }
 
 void QtDispatcher::RunUntil(const std::function<bool()>& done) {
@@ -152,6 +167,7 @@ void MainWindow::SetupListColumns() {
   }
   for (QTreeView* list : {source_list, destination_list}) {
     list->setModel(CreateOwned<ListRowsModel>(headers, list));
+    list->installEventFilter(this);
     for (std::size_t i = 0; i < columns.size(); ++i) {
       list->setColumnWidth(static_cast<int>(i),
                            TwipsToPixels(columns[i].width_twips));
@@ -207,6 +223,27 @@ ListRowsModel* MainWindow::ModelOf(ListId list) const {
 
 void MainWindow::ShowList(ListId list, std::shared_ptr<const ListRows> rows) {
   ModelOf(list)->SetRows(std::move(rows));
+  MarkListFocus(list == ListId::kSource ? source_list : destination_list);
+}
+
+// A list marks the focus on its current row only, and a list shown afresh
+// has none: with the focus, its first row becomes current (not selected),
+// so that a keyboard user sees where Tab went.
+void MainWindow::MarkListFocus(QTreeView* list) {
+  if (focusWidget() != list || list->currentIndex().isValid()) return;
+  const QModelIndex first = list->model()->index(0, 0);
+  if (first.isValid()) {
+    list->selectionModel()->setCurrentIndex(first,
+                                            QItemSelectionModel::NoUpdate);
+  }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn &&
+      (watched == source_list || watched == destination_list)) {
+    MarkListFocus(static_cast<QTreeView*>(watched));
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::SetConvertedCount(std::string_view caption) {
@@ -215,10 +252,28 @@ void MainWindow::SetConvertedCount(std::string_view caption) {
 
 // Everything that would start a listing or a second run waits for the
 // work in progress.
+// A widget disabled with the focus hands it to the next one, wherever that
+// is: the focus waits on the source list, which stays enabled, and goes
+// back when the work is done unless the user has moved it meanwhile.
 void MainWindow::SetBusy(bool busy) {
-  for (std::size_t i = 0; i < 3; ++i) buttons[i]->setEnabled(!busy);
-  for (QRadioButton* option : direction_options) option->setEnabled(!busy);
-  for (QRadioButton* option : notation_options) option->setEnabled(!busy);
+  std::vector<QWidget*> waiting = {buttons[0], buttons[1], buttons[2]};
+  waiting.insert(waiting.end(), direction_options.begin(),
+                 direction_options.end());
+  waiting.insert(waiting.end(), notation_options.begin(),
+                 notation_options.end());
+  if (busy && std::find(waiting.begin(), waiting.end(), focusWidget()) !=
+                  waiting.end()) {
+    focus_before_busy_ = focusWidget();
+    source_list->setFocus(Qt::OtherFocusReason);
+    MarkListFocus(source_list);
+  }
+  for (QWidget* widget : waiting) widget->setEnabled(!busy);
+  if (!busy && focus_before_busy_ != nullptr) {
+    if (focusWidget() == source_list || focusWidget() == nullptr) {
+      focus_before_busy_->setFocus(Qt::OtherFocusReason);
+    }
+    focus_before_busy_ = nullptr;
+  }
 }
 
 }  // namespace cordshift

@@ -6,7 +6,9 @@
 // (WindowController), and the behaviour's calls setting the widgets.
 
 #include <QObject>
+#include <QPointer>
 #include <QWidget>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -28,6 +30,8 @@ class ListRowsModel;
 class QtDispatcher : public Dispatcher {
  public:
   void Post(std::function<void()> task) override;
+  void PostAfter(std::chrono::milliseconds delay,
+                 std::function<void()> task) override;
   void RunUntil(const std::function<bool()>& done) override;
 
  private:
@@ -78,14 +82,18 @@ class MainWindow : public QWidget,
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void MarkListFocus(QTreeView* list);
   void SetupListColumns();
   void ConnectHandlers();
   void AcceptFolderDrops();
   FormValues Form() const;
   ListRowsModel* ModelOf(ListId list) const;
 
+  // The widget that had the focus when work disabled it.
+  QPointer<QWidget> focus_before_busy_;
   QtDispatcher dispatcher_;
   // Declared after the dispatcher and last: it waits for work in progress,
   // whose calls reach the widgets, before anything else goes.

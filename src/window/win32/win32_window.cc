@@ -12,6 +12,8 @@
 #include "platform/codepage.h"
 #include "platform/text_file.h"
 #include "platform/wide_text.h"
+#include "window/version_text.h"
+#include "window/win32/resource_ids.h"
 
 namespace cordshift {
 namespace {
@@ -100,6 +102,28 @@ void Win32Dispatcher::RunPosted() {
   }
 }
 
+// A timer's message comes only when no other message waits: input and
+// painting go first, which posted messages would not let them.
+void Win32Dispatcher::PostAfter(std::chrono::milliseconds delay,
+                                std::function<void()> task) {
+  Post([this, delay, task = std::move(task)]() mutable {
+    const UINT_PTR timer = next_timer_++;
+    if (next_timer_ == 0) next_timer_ = kFirstTimer;
+    timed_.emplace(timer, std::move(task));
+    SetTimer(window_, timer, static_cast<UINT>(delay.count()), nullptr);
+  });
+}
+
+bool Win32Dispatcher::RunTimed(UINT_PTR timer) {
+  const auto found = timed_.find(timer);
+  if (found == timed_.end()) return false;
+  KillTimer(window_, timer);
+  const std::function<void()> task = std::move(found->second);
+  timed_.erase(found);
+  task();
+  return true;
+}
+
 void Win32Dispatcher::RunUntil(const std::function<bool()>& done) {
   MSG message;
   while (!done() && GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -165,6 +189,13 @@ Win32Window::Win32Window(WindowSetup setup, WindowDialogs& dialogs)
   window_class.lpfnWndProc = &Win32Window::WindowProc;
   window_class.hInstance = GetModuleHandleW(nullptr);
   window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  // The program's icon where it has one (a test program has none).
+  window_class.hIcon = static_cast<HICON>(
+      LoadImageW(window_class.hInstance, MAKEINTRESOURCEW(kAppIconId),
+                 IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+  window_class.hIconSm = static_cast<HICON>(LoadImageW(
+      window_class.hInstance, MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON,
+      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = kWindowClass;
   RegisterClassExW(&window_class);
@@ -176,6 +207,7 @@ Win32Window::Win32Window(WindowSetup setup, WindowDialogs& dialogs)
   dpi_ = static_cast<int>(GetDpiForWindow(window_));
   CreateControls();
   LayOut(nullptr);
+  AddVersionToSystemMenu();
   taskbar_button_created_ = RegisterWindowMessageW(L"TaskbarButtonCreated");
 }
 
@@ -356,6 +388,18 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case Win32Dispatcher::kTaskMessage:
       dispatcher_.RunPosted();
       return 0;
+    case WM_TIMER:
+      if (dispatcher_.RunTimed(wparam)) return 0;
+      break;
+    case kEchoMessage:
+      last_echo_.store(lparam);
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) == kVersionCommand) {
+        ShowVersion();
+        return 0;
+      }
+      break;
     case WM_COMMAND:
       if (HIWORD(wparam) == BN_CLICKED) OnCommand(LOWORD(wparam));
       return 0;
@@ -364,9 +408,19 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_NOTIFY: {
       const auto& header = *reinterpret_cast<const NMHDR*>(lparam);
-      if (header.code != LVN_GETDISPINFOW) break;
-      FillListCell(*reinterpret_cast<const NMLVDISPINFOW*>(lparam));
-      return 0;
+      if (header.code == LVN_GETDISPINFOW) {
+        FillListCell(*reinterpret_cast<const NMLVDISPINFOW*>(lparam));
+        return 0;
+      }
+      if (header.code == NM_SETFOCUS || header.code == NM_KILLFOCUS) {
+        MarkListFocus(header.hwndFrom);
+        return 0;
+      }
+      if (header.code == NM_CUSTOMDRAW && IsList(header.hwndFrom)) {
+        return DrawEmptyListFocus(
+            *reinterpret_cast<const NMLVCUSTOMDRAW*>(lparam));
+      }
+      break;
     }
     case WM_DRAWITEM: {
       // The arrow picture is the one control drawn here.
@@ -605,7 +659,60 @@ void Win32Window::ShowList(ListId list, std::shared_ptr<const ListRows> rows) {
   const int count = rows->size();
   list_rows_[source ? 0 : 1] = std::move(rows);
   ListView_SetItemCountEx(view, count, 0);
+  if (GetFocus() == view) MarkListFocus(view);
   InvalidateRect(view, nullptr, TRUE);
+}
+
+// The version is one click away for a technician who reports a problem:
+// the system menu (the title bar's icon, or Alt+Space) has it.
+void Win32Window::AddVersionToSystemMenu() {
+  HMENU menu = GetSystemMenu(window_, FALSE);
+  if (menu == nullptr) return;
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, kVersionCommand,
+              Utf8ToWide(kVersionMenuText).c_str());
+}
+
+void Win32Window::ShowVersion() {
+  MessageBoxW(window_, Utf8ToWide(VersionText()).c_str(),
+              Utf8ToWide(kVersionMenuText).c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+bool Win32Window::IsList(HWND control) const {
+  return control != nullptr &&
+         (control == Control("lvSrc") || control == Control("lvDst"));
+}
+
+// A list view marks the focus on its focused item only, and a list shown
+// afresh has none: with the focus, its first row gets the mark (without
+// being selected), so that a keyboard user sees where Tab went.
+void Win32Window::MarkListFocus(HWND list) {
+  if (!IsList(list)) return;
+  if (GetFocus() == list && ListView_GetItemCount(list) > 0 &&
+      ListView_GetNextItem(list, -1, LVNI_FOCUSED) < 0) {
+    ListView_SetItemState(list, 0, LVIS_FOCUSED, LVIS_FOCUSED);
+  }
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+// An empty list has no row to mark: the focus rectangle goes around its
+// inside instead.
+LRESULT Win32Window::DrawEmptyListFocus(const NMLVCUSTOMDRAW& draw) const {
+  const NMCUSTOMDRAW& paint = draw.nmcd;
+  if (paint.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYPOSTPAINT;
+  if (paint.dwDrawStage == CDDS_POSTPAINT && GetFocus() == paint.hdr.hwndFrom &&
+      ListView_GetItemCount(paint.hdr.hwndFrom) == 0) {
+    RECT inside{};
+    GetClientRect(paint.hdr.hwndFrom, &inside);
+    HWND header = ListView_GetHeader(paint.hdr.hwndFrom);
+    RECT header_rect{};
+    if (header != nullptr && GetWindowRect(header, &header_rect)) {
+      inside.top += header_rect.bottom - header_rect.top;
+    }
+    InflateRect(&inside, -2, -2);
+    DrawFocusRect(paint.hdc, &inside);
+  }
+  return CDRF_DODEFAULT;
 }
 
 void Win32Window::FillListCell(const NMLVDISPINFOW& request) const {
@@ -640,10 +747,45 @@ void Win32Window::ShowRunProgress(int folders_done, int folder_count) {
                              static_cast<ULONGLONG>(folder_count));
 }
 
+HWND Win32Window::FocusedControl() const {
+  return GetActiveWindow() == window_ ? GetFocus() : focus_;
+}
+
+void Win32Window::MoveFocus(HWND control) {
+  if (GetActiveWindow() == window_) {
+    SetFocus(control);
+  } else {
+    focus_ = control;  // where WM_ACTIVATE puts it
+  }
+}
+
+// A control disabled with the focus leaves it nowhere, and Tab then
+// reaches nothing: the focus waits on the source list, which stays
+// enabled, and goes back when the work is done unless the user has moved
+// it meanwhile.
 void Win32Window::SetBusy(bool busy) {
-  for (const char* name : {"btnFunc_0", "btnFunc_1", "btnFunc_2", "optSel_0",
-                           "optSel_1", "optAB_0", "optAB_1"}) {
+  constexpr const char* kWaiting[] = {"btnFunc_0", "btnFunc_1", "btnFunc_2",
+                                      "optSel_0",  "optSel_1",  "optAB_0",
+                                      "optAB_1"};
+  HWND parking = Control(MainWindowTabOrder().front());
+  if (busy) {
+    HWND focused = FocusedControl();
+    for (const char* name : kWaiting) {
+      if (focused != nullptr && focused == Control(name)) {
+        focus_before_busy_ = focused;
+        MoveFocus(parking);
+      }
+    }
+  }
+  for (const char* name : kWaiting) {
     EnableWindow(Control(name), busy ? FALSE : TRUE);
+  }
+  if (!busy && focus_before_busy_ != nullptr) {
+    HWND focused = FocusedControl();
+    if (focused == parking || focused == nullptr || focused == window_) {
+      MoveFocus(focus_before_busy_);
+    }
+    focus_before_busy_ = nullptr;
   }
 }
 

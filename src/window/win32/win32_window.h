@@ -12,6 +12,8 @@
 #include <shobjidl.h>
 
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <map>
@@ -37,16 +39,27 @@ class Win32Dispatcher : public Dispatcher {
  public:
   void SetWindow(HWND window) { window_ = window; }
   void Post(std::function<void()> task) override;
+  void PostAfter(std::chrono::milliseconds delay,
+                 std::function<void()> task) override;
   void RunUntil(const std::function<bool()>& done) override;
   // On the window's thread, when the posted message arrives.
   void RunPosted();
+  // On the window's thread, when a timer's message arrives: runs the task
+  // the timer was set for. False for a timer this dispatcher did not set.
+  bool RunTimed(UINT_PTR timer);
 
   static constexpr UINT kTaskMessage = WM_APP + 1;
 
  private:
+  // Timer ids from here on are the dispatcher's.
+  static constexpr UINT_PTR kFirstTimer = 0x4000;
+
   std::mutex mutex_;
   std::deque<std::function<void()>> tasks_;
   HWND window_ = nullptr;
+  // Used on the window's thread only.
+  std::map<UINT_PTR, std::function<void()>> timed_;
+  UINT_PTR next_timer_ = kFirstTimer;
 };
 
 // The real dialogs: message boxes and the system's folder dialog.
@@ -75,6 +88,14 @@ class Win32Window : public WindowView {
   void AcceptDroppedFolders();
 
   HWND handle() const { return window_; }
+  // A message posted from any thread, answered by noting its `lparam`:
+  // how a benchmark or a test sees how long the window takes to answer
+  // while work goes on.
+  static constexpr UINT kEchoMessage = WM_APP + 2;
+  // The system menu's item that shows the version; system commands are
+  // multiples of 16 below 0xF000.
+  static constexpr UINT kVersionCommand = 0x0110;
+  LPARAM last_echo() const { return last_echo_.load(); }
   // The control of a layout name; nullptr when there is none.
   HWND Control(std::string_view name) const;
   WindowController& controller() { return controller_; }
@@ -110,6 +131,14 @@ class Win32Window : public WindowView {
   // The lists hold no items of their own: they ask for each cell's text
   // when they draw it, from the rows shown last.
   void FillListCell(const NMLVDISPINFOW& request) const;
+  void AddVersionToSystemMenu();
+  void ShowVersion();
+  bool IsList(HWND control) const;
+  void MarkListFocus(HWND list);
+  LRESULT DrawEmptyListFocus(const NMLVCUSTOMDRAW& draw) const;
+  // The control with the focus, also while the window is inactive.
+  HWND FocusedControl() const;
+  void MoveFocus(HWND control);
   LRESULT ColourStatic(HDC dc, HWND control);
   void ConnectTaskbarButton();
   // Only the selected option of a pair is a tab stop, so that Tab reaches
@@ -127,7 +156,10 @@ class Win32Window : public WindowView {
   HWND window_ = nullptr;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   SIZE frame_size_{0, 0};  // the window's fixed outer size
-  HWND focus_ = nullptr;   // the control with the focus when last active
+  std::atomic<LPARAM> last_echo_{0};
+  HWND focus_ = nullptr;  // the control with the focus when last active
+  // The control that had the focus when work disabled it.
+  HWND focus_before_busy_ = nullptr;
   std::map<std::string, HWND, std::less<>> controls_;
   std::vector<const LayoutControl*> entries_;  // by control id - kFirstId
   std::map<HWND, const LayoutControl*> entry_of_;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/text_file.h"
+#include "window/win32/echo_probe.h"
 
 namespace cordshift {
 namespace {
@@ -108,12 +109,31 @@ std::string StartupClock::Line(const char* name) const {
          std::to_string(UnixMilliseconds()) + "\n";
 }
 
+// Presses the run button and reports the run's time and the window's
+// answers meanwhile.
+std::string RunReport(Win32Window& window) {
+  EchoProbe probe(window);
+  const auto started = std::chrono::steady_clock::now();
+  SendMessageW(window.Control("btnFunc_2"), BM_CLICK, 0, 0);
+  window.controller().WaitForWork();
+  const auto run = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - started);
+  const std::vector<EchoProbe::Answer> answers = probe.Stop();
+  return "run " + std::to_string(run.count()) + "\nanswers " +
+         std::to_string(answers.size()) + "\nlongest answer " +
+         std::to_string(LongestAnswer(answers).count()) + "\n";
+}
+
 bool RunWindowDiagnostics(Win32Window& window, const StartupClock& clock) {
   const std::filesystem::path report = FileNamedBy(L"CORDSHIFT_STARTUP_REPORT");
   const std::filesystem::path picture = FileNamedBy(L"CORDSHIFT_SCREENSHOT");
-  if (report.empty() && picture.empty()) return false;
+  const std::filesystem::path run_report = FileNamedBy(L"CORDSHIFT_RUN_REPORT");
+  if (report.empty() && picture.empty() && run_report.empty()) return false;
 
   window.controller().WaitForWork();
+  if (!run_report.empty()) {
+    WriteFileAtomically(run_report, RunReport(window));
+  }
   PaintNow(window.handle());
   if (!report.empty()) {
     WriteFileAtomically(report, clock.shown_line() + clock.Line("listed"));

@@ -14,6 +14,12 @@
 // CORDSHIFT_SCREENSHOT=FILE: once the lists are filled, presses the run
 // button, waits for the run and saves a picture of the window (and of its
 // frame, where the system draws it) as a 24-bit BMP file.
+//
+// CORDSHIFT_RUN_REPORT=FILE: once the lists are filled, presses the run
+// button and writes to FILE how long the run took until the window was
+// ready again ("run MS"), how many echo messages posted from another
+// thread it answered meanwhile and the longest time one took ("answers N",
+// "longest answer MS").
 
 #include <chrono>
 #include <string>
