@@ -34,8 +34,9 @@ constexpr char kFooter[] =
     "they happen and the lists are printed as tables on standard output. "
     "With --json, standard output receives one JSON object (UTF-8):\n"
     "  convert: {result: completed|failed, guide, messages: [{icon, text}], "
-    "source_rows, destination_rows, converted, files: [{source, outcome: "
-    "converted|skipped|fault, destination | reason | detail}]}\n"
+    "source_rows, destination_rows, converted, verified, files: [{source, "
+    "outcome: converted|skipped|fault, destination, verified, unchanged | "
+    "reason | detail}]}\n"
     "  list: {result: listed|empty|failed, guide, messages, rows}\n"
     "Run 'cordshift-cli convert --help' or 'cordshift-cli list --help' for "
     "the options of each command.";
@@ -59,6 +60,7 @@ struct ParsedWords {
   std::string direction;
   std::string notation{kAbNotation};
   std::string side;
+  bool no_verify = false;
 };
 
 CLI::Validator NonEmptyFolder() {
@@ -122,6 +124,10 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options,
   convert->add_flag("--dry-run", run.conversion.dry_run,
                     "read, check and report everything, but create no "
                     "folder and write no file");
+  convert->add_flag("--no-verify", words.no_verify,
+                    "do not read each written file back to compare it with "
+                    "its source (by default a file that does not say what "
+                    "its source says is a fault that ends the run)");
   convert->add_flag("--json", options.json,
                     "print one JSON object on standard output instead of "
                     "progress and tables");
@@ -160,6 +166,7 @@ void FinishOptions(const ParsedWords& words, ConvertOptions& convert,
   run.conversion.notation = words.notation == kSequentialNotation
                                 ? Notation::kSequential
                                 : Notation::kAb;
+  run.conversion.verify = !words.no_verify;
   run.source_root = WithTrailingSeparator(run.source_root);
   run.destination_root = WithTrailingSeparator(run.destination_root);
   list.side = words.side == kHipotSide ? Side::kHipot : Side::kContinuity;

@@ -36,6 +36,8 @@ Json FileEntry(const FileReport& report) {
     case FileOutcome::kConverted:
       entry["outcome"] = "converted";
       entry["destination"] = report.destination;
+      entry["verified"] = report.verified;
+      if (report.unchanged) entry["unchanged"] = true;
       break;
     case FileOutcome::kSkippedExists:
       skipped("exists");
@@ -55,6 +57,16 @@ Json FileEntry(const FileReport& report) {
       break;
   }
   return entry;
+}
+
+int VerifiedCount(const RecordingDisplay& view) {
+  int verified = 0;
+  for (const FileReport& report : view.reports()) {
+    if (report.outcome == FileOutcome::kConverted && report.verified) {
+      ++verified;
+    }
+  }
+  return verified;
 }
 
 Json FileArray(const RecordingDisplay& view) {
@@ -109,6 +121,7 @@ std::string ConvertReportJson(const RunResult& result, std::string_view reason,
   report["source_rows"] = RowArray(view, ListId::kSource);
   report["destination_rows"] = RowArray(view, ListId::kDestination);
   report["converted"] = ConvertedCountText(view);
+  report["verified"] = VerifiedCount(view);
   report["files"] = FileArray(view);
   return Dump(report);
 }

@@ -20,8 +20,8 @@ std::string_view RunResultWord(RunOutcome outcome);
 std::string_view ListingResultWord(ListingOutcome outcome);
 
 // {"result", "reason", "guide", "messages", "source_rows",
-//  "destination_rows", "converted", "files"}, on one line; "reason" only
-// when the run did not complete.
+//  "destination_rows", "converted", "verified", "files"}, on one line;
+// "reason" only when the run did not complete.
 std::string ConvertReportJson(const RunResult& result, std::string_view reason,
                               const RecordingDisplay& view);
 

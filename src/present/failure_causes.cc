@@ -83,6 +83,12 @@ std::string FailureCause(const FileReport& report) {
       return Named("フォルダがありません", source);
     case FaultKind::kFolderNotCreated:
       return FolderNotCreated(fault);
+    case FaultKind::kWrittenFileDiffers:
+      return LineCause(fault.line, "行目が変換元と一致しません", fault.path);
+    case FaultKind::kWrittenCommentDiffers:
+      return Named("コメントが変換元と一致しません", fault.path);
+    case FaultKind::kWrittenFileUnreadable:
+      return Named("書き込んだファイルを読み込めません", fault.path);
     case FaultKind::kFolderNotOpened:
       break;
   }

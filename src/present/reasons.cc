@@ -107,6 +107,13 @@ std::string FaultDetail(const FileFault& fault) {
     case FaultKind::kFolderNotCreated:
       return "cannot create the folder " + fault.path + ": " +
              FolderCreateErrorText(fault.create_error);
+    case FaultKind::kWrittenFileDiffers:
+      return "line " + std::to_string(fault.line) +
+             " of the written file does not match its source";
+    case FaultKind::kWrittenCommentDiffers:
+      return "the comment of the written file does not match its source";
+    case FaultKind::kWrittenFileUnreadable:
+      return "cannot read back the written file " + fault.path;
     case FaultKind::kFolderNotOpened:
       break;
   }

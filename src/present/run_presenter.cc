@@ -20,6 +20,12 @@ std::string WiringFileName(const std::string& path) {
       start, length >= kExtensionLength ? length - kExtensionLength : length);
 }
 
+bool IsWrittenFileFault(FaultKind kind) {
+  return kind == FaultKind::kWrittenFileDiffers ||
+         kind == FaultKind::kWrittenCommentDiffers ||
+         kind == FaultKind::kWrittenFileUnreadable;
+}
+
 }  // namespace
 
 void RunPresenter::Warn(const std::string& text) {
@@ -159,6 +165,9 @@ void RunPresenter::FileDone(int file_number, const FileReport& report) {
     case FileOutcome::kFault:
       if (report.fault && report.fault->kind == FaultKind::kHeaderLine) {
         Warn(HeaderFaultMessage(file_number, report.fault->line));
+      }
+      if (report.fault && IsWrittenFileFault(report.fault->kind)) {
+        Warn(WrittenFileFaultMessage(file_number));
       }
       break;
     case FileOutcome::kSkippedExists:

@@ -106,6 +106,11 @@ std::string HeaderFaultMessage(int file_number, int line) {
          "が異常です";
 }
 
+std::string WrittenFileFaultMessage(int file_number) {
+  return "変換先：" + std::to_string(file_number) +
+         " 行目が変換元と一致しません";
+}
+
 std::string ConvertingFolderGuide(const std::string& folder) {
   return folder + "フォルダの変換中...";
 }

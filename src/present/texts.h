@@ -52,6 +52,9 @@ std::string ConversionFailedMessage(Direction direction);
 // The message of a header line (1 to 4) that a conversion refuses, naming
 // the file by its number in the list.
 std::string HeaderFaultMessage(int file_number, int line);
+// The message of a written file that, read back, does not say what its
+// source says, naming the file as HeaderFaultMessage does.
+std::string WrittenFileFaultMessage(int file_number);
 // The guide texts of a folder of the run.
 std::string ConvertingFolderGuide(const std::string& folder);
 std::string FolderConvertedGuide(const std::string& folder);

@@ -26,6 +26,7 @@
 #include "wiring/numeric.h"
 #include "wiring/record_output.h"
 #include "wiring/short_record_line.h"
+#include "wiring/verification.h"
 #include "wiring/wiring_file.h"
 
 namespace cordshift {
@@ -157,6 +158,7 @@ class FolderConverter {
                              int& record_count) = 0;
   // Whether the highest terminal of a written file is in AB notation.
   virtual bool WritesAbNotation() const = 0;
+  virtual Direction direction() const = 0;
 
   // The loop both directions share, with the record conversion of one
   // direction inlined. Short record lines (short_record_line.h) go through
@@ -229,6 +231,11 @@ class FolderConverter {
         Utf8ToCp932(TrimSpaces(inputs_.model_name));
     if (!model_name) return Abort();
     model_name_ = *model_name;
+    expectation_.direction = direction();
+    expectation_.notation = inputs_.notation;
+    expectation_.model_name = model_name_;
+    expectation_.lower = TrimSpaces(inputs_.lower);
+    expectation_.upper = TrimSpaces(inputs_.upper);
     // One folder is converted by one run at a time, so a temporary file of
     // a run that no longer exists can only be the leftover of a killed run.
     if (!inputs_.dry_run) {
@@ -298,6 +305,9 @@ class FolderConverter {
             folder_look_.MayHold(file_name)
                 ? TargetKnowledge::kUnknown
                 : TargetKnowledge::kAbsentWhenLooked);
+        // Verification removes a file that does not say what its source
+        // says only while it is the one this run wrote.
+        if (inputs_.verify) staged->NoteIdentity();
       }
       RecordOutput& output = workspace_.output;
       output.Start(
@@ -322,9 +332,10 @@ class FolderConverter {
         expected_header_size = header.size();
         continue;
       }
+      std::optional<std::string> comment;
       if (staged) {
         bool lost_race = false;
-        if (!WriteFiles(file_number, name, target, *staged, lost_race))
+        if (!WriteFiles(file_number, name, target, *staged, lost_race, comment))
           return false;
         if (lost_race) {
           Report(file_number, FileOutcome::kSkippedExists, target);
@@ -334,6 +345,13 @@ class FolderConverter {
       written_names_.Add(name);
       FileReport report =
           ReportOf(file_number, FileOutcome::kConverted, target);
+      if (staged && inputs_.verify) {
+        if (!VerifyWritten(file_number, name, read.content, comment,
+                           staged->identity())) {
+          return false;
+        }
+        report.verified = true;
+      }
       report.written.circuits = record_count;
       report.written.terminals = terminals;
       report.written.highest_terminal = tally.HighestTerminal();
@@ -394,9 +412,10 @@ class FolderConverter {
   // over as existing. `lost_race` tells that another run put a file of that
   // name in place meanwhile (overwriting off), or the comment file since
   // this run looked; it keeps its files.
+  // `comment` is then the comment copied, if any.
   bool WriteFiles(int file_number, const std::string& name,
                   const std::string& target, StagedWrite& wiring,
-                  bool& lost_race) {
+                  bool& lost_race, std::optional<std::string>& comment) {
     if (wiring.error() == WriteError::kTargetExists) {
       lost_race = true;
       return true;
@@ -405,7 +424,7 @@ class FolderConverter {
       return AbortFile(file_number, WriteFault(target, wiring.error()));
     }
     CommentBackup backup;
-    switch (CopyComment(file_number, name, backup)) {
+    switch (CopyComment(file_number, name, backup, comment)) {
       case CommentCopy::kFailed:
         return false;
       case CommentCopy::kTaken:
@@ -436,16 +455,7 @@ class FolderConverter {
     const std::optional<WiringHeader> header = ReadWiringHeader(lines);
     if (!header)
       return AbortFile(file_number, KindFault(FaultKind::kShortHeader));
-    int bad_line = 0;
-    if (TrimSpaces(header->model_name).empty()) {
-      bad_line = 1;
-    } else if (!IsDateStamp(header->date_time)) {
-      bad_line = 2;
-    } else if (!IsCountLine(header->circuit_count)) {
-      bad_line = 3;
-    } else if (!IsCountLine(header->terminal_count)) {
-      bad_line = 4;
-    }
+    const int bad_line = RefusedHeaderLine(*header);
     if (bad_line != 0) {
       return AbortFile(file_number,
                        LineFault(FaultKind::kHeaderLine, bad_line));
@@ -464,7 +474,8 @@ class FolderConverter {
   // looked is not replaced: another run converting the same file made it,
   // and the file is left to that run as its wiring file would be.
   CommentCopy CopyComment(int file_number, const std::string& name,
-                          CommentBackup& backup) {
+                          CommentBackup& backup,
+                          std::optional<std::string>& copied) {
     std::optional<CompanionComment> comment =
         kept_ != nullptr ? kept_->TakeComment(file_number) : std::nullopt;
     if (!comment) comment = companions_.Read(FileNumber(source_, file_number));
@@ -504,7 +515,62 @@ class FolderConverter {
       return CommentCopy::kFailed;
     }
     backup.Wrote(staged.identity());
+    copied = std::move(comment->value);
     return CommentCopy::kDone;
+  }
+
+  // Reads the file just put in place back by its name, and its comment
+  // file, and compares them with the source and the comment copied. A file
+  // that does not say what its source says is a fault of its own, and is
+  // removed while it is still the one this run put there: left in place, a
+  // later run would pass it over as existing.
+  bool VerifyWritten(int file_number, const std::string& name,
+                     std::string_view source,
+                     const std::optional<std::string>& comment,
+                     const std::optional<FileIdentity>& written) {
+    if (inputs_.file_written) inputs_.file_written(name);
+    const std::filesystem::path file_name =
+        PathFromUtf8(name + kWiringExtension);
+    const std::string target = destination_folder_ + name + kWiringExtension;
+    std::optional<FileFault> fault;
+    const FileRead read =
+        ReadFileUpTo(*destination_files_, file_name, kMaxWiringFileSize);
+    if (!read.ok()) {
+      fault = ReadFault(FaultKind::kWrittenFileUnreadable, read.error,
+                        read.size, target);
+    } else if (const std::optional<Mismatch> mismatch =
+                   CompareConvertedFile(source, read.content, expectation_)) {
+      fault =
+          LineFault(FaultKind::kWrittenFileDiffers,
+                    mismatch->destination_line != 0 ? mismatch->destination_line
+                                                    : mismatch->source_line);
+      fault->path = target;
+    } else if (comment) {
+      fault = CommentFault(name, *comment);
+    }
+    if (!fault) return true;
+    if (written && IdentityIn(*destination_files_, file_name) == written) {
+      RemoveFileIn(*destination_files_, file_name);
+    }
+    return AbortFile(file_number, std::move(*fault));
+  }
+
+  // The comment file of `name` read back, unless its comment is `comment`.
+  std::optional<FileFault> CommentFault(const std::string& name,
+                                        const std::string& comment) {
+    const std::string path = destination_folder_ + name + kCompanionExtension;
+    const FileRead read =
+        ReadFileUpTo(*destination_files_,
+                     PathFromUtf8(name + kCompanionExtension), kMaxIniFileSize);
+    if (!read.ok()) {
+      return ReadFault(FaultKind::kWrittenFileUnreadable, read.error, read.size,
+                       path);
+    }
+    if (FindProfileValue(read.content, kCommentSection, kCommentKey) ==
+        comment) {
+      return std::nullopt;
+    }
+    return PathFault(FaultKind::kWrittenCommentDiffers, path);
   }
 
   FileReport ReportOf(int file_number, FileOutcome outcome,
@@ -545,6 +611,8 @@ class FolderConverter {
   const ConversionInputs& inputs_;
   WiringWorkspace& workspace_;
   std::string model_name_;  // Shift-JIS
+  // What every file written must say beyond its source's circuits.
+  ConversionExpectation expectation_;
   // The part of every record line after its terminal pair, line end
   // included (Shift-JIS), and its first bytes in a block of fixed size.
   static constexpr std::size_t kPaddedTailSize = 32;
@@ -581,6 +649,7 @@ class ToHipotConverter : public FolderConverter {
   }
 
   bool WritesAbNotation() const override { return false; }
+  Direction direction() const override { return Direction::kContinuityToHipot; }
 
  private:
   // A short record line whose terminals are both AB terminals of the usual
@@ -673,6 +742,7 @@ class ToContinuityConverter : public FolderConverter {
   }
 
   bool WritesAbNotation() const override { return ab_notation_; }
+  Direction direction() const override { return Direction::kHipotToContinuity; }
 
  private:
   template <bool kAbNotation>

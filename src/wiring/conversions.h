@@ -29,10 +29,17 @@ struct ConversionInputs {
   Notation notation = Notation::kAb;
   bool overwrite = false;  // replace existing destination files
   bool dry_run = false;    // decide and report, but write nothing
+  // Read every file written back by its name and compare it with its source
+  // (verification.h); a file that differs is a fault.
+  bool verify = true;
   // Called with a file's name once its comment file is in place and before
   // the wiring file is: the moment at which another writer's files decide
   // what a conversion must leave alone. Tests play that writer here.
   std::function<void(const std::string& name)> comment_written;
+  // Called with a file's name once it is in place and before it is read
+  // back: where a failing disk or another writer would change it. Tests
+  // change it here.
+  std::function<void(const std::string& name)> file_written;
 };
 
 // One folder to convert.

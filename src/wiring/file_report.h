@@ -41,6 +41,11 @@ enum class FaultKind {
   kFolderGone,                    // the source folder, gone since analysed
   kFolderNotCreated,              // the folder `path`: create_error
   kFolderNotOpened,               // the destination folder `path`
+  // The file `path` as written, read back, does not say what its source
+  // says from line `line` on (or misses that line).
+  kWrittenFileDiffers,
+  kWrittenCommentDiffers,  // the comment of the comment file `path`
+  kWrittenFileUnreadable,  // the file `path` read back: read_error
 };
 
 struct FileFault {
@@ -61,6 +66,11 @@ struct FileReport {
   std::string destination;  // the destination wiring file, when converted
   std::optional<FileFault> fault;  // with kFault
   FileSummary written;             // the destination's summary, when converted
+  // Converted: read back and found to say what the source says.
+  bool verified = false;
+  // Converted: the destination held the very bytes (and comment) the
+  // conversion makes, and was left as it was.
+  bool unchanged = false;
 
   bool operator==(const FileReport&) const = default;
 };

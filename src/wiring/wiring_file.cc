@@ -171,6 +171,14 @@ bool IsCountLine(std::string_view line) {
   return number.ok() && number.value >= 0;
 }
 
+int RefusedHeaderLine(const WiringHeader& header) {
+  if (TrimSpaces(header.model_name).empty()) return 1;
+  if (!IsDateStamp(header.date_time)) return 2;
+  if (!IsCountLine(header.circuit_count)) return 3;
+  if (!IsCountLine(header.terminal_count)) return 4;
+  return 0;
+}
+
 RecordLine ScanRecordLine(std::string_view line) {
   RecordLine found;
   found.text = line;

@@ -43,6 +43,11 @@ std::optional<WiringHeader> ReadWiringHeader(LineReader& lines);
 // value of 0 or more.
 bool IsCountLine(std::string_view line);
 
+// The first header line (1 to 4) that a conversion refuses, 0 when it takes
+// them all: a blank model name, a date that is no date stamp, a count that
+// is not a number of 0 or more.
+int RefusedHeaderLine(const WiringHeader& header);
+
 // The terminal pair of a record as read: field 1 with spaces removed at both
 // ends, split at "-" into exactly two parts, each with spaces removed at both
 // ends. The views are not upper-cased; compare with SjisFirstCharUpper and

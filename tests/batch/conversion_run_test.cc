@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -11,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "present/failure_causes.h"
 #include "present/reasons.h"
 #include "present/recording_display.h"
 #include "present/run_presenter.h"
@@ -279,6 +282,139 @@ TEST_F(RunTest, ConversionFaultShowsBothMessagesAndKeepsTheRunningTotal) {
   EXPECT_EQ(view_.converted_count(), "2");
   EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/C"));
 }
+
+// Rewrites a file in place (the same file, as a failing disk would leave
+// it), with `change` applied to its bytes.
+void ChangeInPlace(const std::filesystem::path& file,
+                   const std::function<void(std::string&)>& change) {
+  std::string bytes = ReadBytes(file);
+  change(bytes);
+  std::fstream out(file, std::ios::binary | std::ios::in | std::ios::out);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  std::filesystem::resize_file(file, bytes.size());
+}
+
+void Replace(std::string& bytes, const std::string& from,
+             const std::string& to) {
+  const std::size_t at = bytes.find(from);
+  ASSERT_NE(at, std::string::npos) << bytes;
+  bytes.replace(at, from.size(), to);
+}
+
+struct WrongWriteCase {
+  const char* name;
+  // Changes A/2.lvd (hipot: "1-2,1,0,2000,1,0" then "3-65,1,0,2000,1,0")
+  // or its comment file once written.
+  void (*change)(const std::filesystem::path& wiring,
+                 const std::filesystem::path& comment);
+  const char* cause;  // the failure's second line, before the file
+  const char* file;   // the file it names, from the destination root
+  const char* detail;
+};
+
+class WrongWriteTest : public RunTest,
+                       public ::testing::WithParamInterface<WrongWriteCase> {};
+
+TEST_P(WrongWriteTest, IsAFaultOfThatFile) {
+  AddContinuity("A/1.lvd");
+  WriteLines(temp_ / "src/A/2.lvd",
+             {"M", "20240101000000", "2", "3", "A1-A2,0,1", "A3-B1,0,1"});
+  WriteBytes(temp_ / "src/A/2.ini", "[Purpose]\r\nComment=x\r\n");
+  AddContinuity("A/3.lvd");
+  AddContinuity("B/1.lvd");
+  inputs_.conversion.file_written = [this](const std::string& name) {
+    if (name == "2") {
+      GetParam().change(temp_ / "dst/A/2.lvd", temp_ / "dst/A/2.ini");
+    }
+  };
+
+  EXPECT_EQ(Run(), RunOutcome::kEndedEarly);
+  EXPECT_EQ(
+      view_.messages(),
+      (std::vector<RecordedMessage>{
+          {"変換先：2 行目が変換元と一致しません", MessageIcon::kExclamation},
+          {"Loomvantage->LoomvantageHipotの変換に失敗しました",
+           MessageIcon::kExclamation}}));
+  EXPECT_EQ(view_.guides().back(), "異常を検出したため変換を終了します");
+  ASSERT_TRUE(result_.fault);
+  EXPECT_EQ(FailureCause(*result_.fault),
+            std::string(GetParam().cause) + ": " +
+                testing::PathText(temp_ / "dst" / GetParam().file));
+  // A detail that ends in a blank names the file that cannot be read.
+  const std::string detail = GetParam().detail;
+  EXPECT_EQ(reason_,
+            NativeSeparators("A/2.lvd") + ": " + detail +
+                (detail.ends_with(' ')
+                     ? testing::PathText(temp_ / "dst" / GetParam().file)
+                     : ""));
+  EXPECT_EQ(view_.converted_count(), "1");
+  // The file before stays; the wrong one goes, so that a later run writes
+  // it again instead of passing it over as existing; nothing after it is
+  // written.
+  EXPECT_TRUE(std::filesystem::exists(temp_ / "dst/A/1.lvd"));
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/A/2.lvd"));
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/A/3.lvd"));
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/B"));
+  ASSERT_EQ(view_.reports().size(), 2u);
+  EXPECT_TRUE(view_.reports()[0].verified);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, WrongWriteTest,
+    ::testing::Values(
+        WrongWriteCase{"ByteChanged",
+                       [](const std::filesystem::path& wiring,
+                          const std::filesystem::path&) {
+                         ChangeInPlace(wiring, [](std::string& bytes) {
+                           Replace(bytes, "3-65,", "3-75,");
+                         });
+                       },
+                       "6 行目が変換元と一致しません", "A/2.lvd",
+                       "line 6 of the written file does not match its source"},
+        WrongWriteCase{"RecordDropped",
+                       [](const std::filesystem::path& wiring,
+                          const std::filesystem::path&) {
+                         ChangeInPlace(wiring, [](std::string& bytes) {
+                           Replace(bytes, "3-65,1,0,2000,1,0\r\n", "");
+                         });
+                       },
+                       "6 行目が変換元と一致しません", "A/2.lvd",
+                       "line 6 of the written file does not match its source"},
+        WrongWriteCase{"TerminalMappedWrongly",
+                       [](const std::filesystem::path& wiring,
+                          const std::filesystem::path&) {
+                         ChangeInPlace(wiring, [](std::string& bytes) {
+                           Replace(bytes, "1-2,", "1-66,");
+                         });
+                       },
+                       "5 行目が変換元と一致しません", "A/2.lvd",
+                       "line 5 of the written file does not match its source"},
+        WrongWriteCase{"CountChanged",
+                       [](const std::filesystem::path& wiring,
+                          const std::filesystem::path&) {
+                         ChangeInPlace(wiring, [](std::string& bytes) {
+                           Replace(bytes, "\r\n4\r\n", "\r\n5\r\n");
+                         });
+                       },
+                       "4 行目が変換元と一致しません", "A/2.lvd",
+                       "line 4 of the written file does not match its source"},
+        WrongWriteCase{
+            "CommentChanged",
+            [](const std::filesystem::path&,
+               const std::filesystem::path& comment) {
+              WriteBytes(comment, "[Purpose]\r\nComment=y\r\n");
+            },
+            "コメントが変換元と一致しません", "A/2.ini",
+            "the comment of the written file does not match its source"},
+        WrongWriteCase{"FileGone",
+                       [](const std::filesystem::path& wiring,
+                          const std::filesystem::path&) {
+                         std::filesystem::remove(wiring);
+                       },
+                       "書き込んだファイルを読み込めません", "A/2.lvd",
+                       "cannot read back the written file "}),
+    [](const auto& test_info) { return std::string(test_info.param.name); });
 
 TEST_F(RunTest, HiddenFilesAreNotWiringFiles) {
   AddContinuity("A/.hidden.lvd");

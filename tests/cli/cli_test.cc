@@ -237,6 +237,48 @@ TEST_F(CliConvertTest, AFaultyFileFailsTheRun) {
   EXPECT_FALSE(report["files"].back()["detail"].get<std::string>().empty());
 }
 
+TEST_F(CliConvertTest, AWrittenFileUnlikeItsSourceIsItsFault) {
+  ConvertOptions options;
+  options.run.source_root = Source("continuity") + kFolderSeparator;
+  options.run.destination_root = Destination() + kFolderSeparator;
+  options.run.conversion.model_name = "TBS480";
+  options.json = true;
+  // A disk that garbles the second file once it is written.
+  const std::filesystem::path second = temp_ / "out" / "02_seq.lvd";
+  options.run.conversion.file_written = [&second](const std::string& name) {
+    if (name != "02_seq") return;
+    std::string bytes = testing::ReadBytes(second);
+    bytes[bytes.find("0017-0001")] = '1';
+    testing::WriteBytes(second, bytes);
+  };
+  std::ostringstream out;
+  std::ostringstream err;
+  EXPECT_EQ(RunConvertCommand(options, out, err), kExitRunFailed);
+  const Json report = Json::parse(out.str());
+  EXPECT_EQ(report["result"], "failed");
+  EXPECT_EQ(report["reason"],
+            "02_seq.lvd: line 6 of the written file does not match its source");
+  EXPECT_EQ(report["messages"][0]["text"],
+            "変換先：2 行目が変換元と一致しません");
+  EXPECT_EQ(report["converted"], "1");
+  EXPECT_EQ(report["verified"], 1);
+  ASSERT_EQ(report["files"].size(), 2u);
+  EXPECT_EQ(report["files"][0]["verified"], true);
+  EXPECT_EQ(report["files"][1]["outcome"], "fault");
+  EXPECT_EQ(report["files"][1]["detail"],
+            "line 6 of the written file does not match its source");
+}
+
+TEST_F(CliConvertTest, NoVerifyReadsNothingBack) {
+  const CliResult result =
+      RunCliWith({"convert", Source("continuity"), Destination(), "--direction",
+                  "to-hipot", "--model", "TBS480", "--no-verify", "--json"});
+  EXPECT_EQ(result.status, kExitSuccess);
+  const Json report = ParseReport(result);
+  EXPECT_EQ(report["verified"], 0);
+  EXPECT_EQ(report["files"][0]["verified"], false);
+}
+
 TEST_F(CliConvertTest, DryRunWritesNothingButReportsWhatItWouldWrite) {
   const std::string source = Source("continuity");
   const auto before = Snapshot(temp_.path());

@@ -38,8 +38,17 @@ RecordingDisplay FilledView() {
                 std::make_shared<const ListRows>(
                     RowStyle::kConverted,
                     std::vector<ListRow>{{1, "W1", {1, 2, 0, 2, false}}}));
-  view.SetConvertedCount("1");
-  view.ReportFile(Report("/s/W1.lvd", FileOutcome::kConverted, "/d/W1.lvd"));
+  view.SetConvertedCount("3");
+  FileReport verified =
+      Report("/s/W1.lvd", FileOutcome::kConverted, "/d/W1.lvd");
+  verified.verified = true;
+  view.ReportFile(verified);
+  FileReport unchanged =
+      Report("/s/W0.lvd", FileOutcome::kConverted, "/d/W0.lvd");
+  unchanged.verified = true;
+  unchanged.unchanged = true;
+  view.ReportFile(unchanged);
+  view.ReportFile(Report("/s/W9.lvd", FileOutcome::kConverted, "/d/W9.lvd"));
   view.ReportFile(
       Report("/s/W2.lvd", FileOutcome::kSkippedExists, "/d/W2.lvd"));
   view.ReportFile(Report("/s/W3.lvd", FileOutcome::kSkippedSingleEnded));
@@ -68,10 +77,15 @@ TEST(ConvertReportJsonTest, HoldsEveryFieldOfTheRun) {
     ],
     "source_rows": [["    1", "W1", "   3", "   5", "   0", "  B65"]],
     "destination_rows": [["   1", "W1", "    1", "    2", "    0", "    2"]],
-    "converted": "1",
+    "converted": "3",
+    "verified": 2,
     "files": [
       {"source": "/s/W1.lvd", "outcome": "converted",
-       "destination": "/d/W1.lvd"},
+       "destination": "/d/W1.lvd", "verified": true},
+      {"source": "/s/W0.lvd", "outcome": "converted",
+       "destination": "/d/W0.lvd", "verified": true, "unchanged": true},
+      {"source": "/s/W9.lvd", "outcome": "converted",
+       "destination": "/d/W9.lvd", "verified": false},
       {"source": "/s/W2.lvd", "outcome": "skipped", "reason": "exists"},
       {"source": "/s/W3.lvd", "outcome": "skipped", "reason": "single-ended"},
       {"source": "/s/W4.lvd", "outcome": "skipped", "reason": "no-circuits"},
@@ -87,9 +101,11 @@ TEST(ConvertReportJsonTest, AnUntouchedViewGivesEmptyFieldsAndNoCount) {
   refused.outcome = RunOutcome::kEndedEarly;
   const std::string text = ConvertReportJson(
       refused, "refused: the model name is blank", RecordingDisplay());
-  EXPECT_EQ(text, R"({"result":"failed","reason":"refused: the model name is )"
-                  R"(blank","guide":[],"messages":[],"source_rows":[],)"
-                  R"("destination_rows":[],"converted":"0","files":[]})");
+  EXPECT_EQ(
+      text,
+      R"({"result":"failed","reason":"refused: the model name is )"
+      R"(blank","guide":[],"messages":[],"source_rows":[],)"
+      R"("destination_rows":[],"converted":"0","verified":0,"files":[]})");
 }
 
 TEST(ConvertReportJsonTest, EscapesControlCharactersAndKeepsUtf8Raw) {
