@@ -1,6 +1,8 @@
 #include "window/background_work.h"
 
+#include <array>
 #include <chrono>
+#include <cstddef>
 #include <future>
 #include <mutex>
 #include <optional>
@@ -9,51 +11,100 @@
 
 namespace cordshift {
 
-void ForwardingDisplay::ShowPending(Pending& pending, Display& target) {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::size_t Slot(ListId list) { return list == ListId::kSource ? 0 : 1; }
+ListId ListOfSlot(std::size_t slot) {
+  return slot == 0 ? ListId::kSource : ListId::kDestination;
+}
+
+}  // namespace
+
+struct ForwardingDisplay::Taken {
   std::optional<std::string> guide;
   std::optional<std::string> count;
   std::optional<std::pair<int, int>> progress;
+  std::array<std::shared_ptr<const ListRows>, 2> lists;
+};
+
+void ForwardingDisplay::ShowPending(Pending& pending, Display& target,
+                                    bool lists_due) {
+  Taken taken;
   {
     const std::lock_guard<std::mutex> lock(pending.mutex);
-    guide.swap(pending.guide);
-    count.swap(pending.count);
-    progress.swap(pending.progress);
+    taken.guide.swap(pending.guide);
+    taken.count.swap(pending.count);
+    taken.progress.swap(pending.progress);
+    const Clock::time_point now = Clock::now();
+    if (lists_due || now - pending.last_list_shown >= kListFrame) {
+      taken.lists.swap(pending.lists);
+      if (taken.lists[0] || taken.lists[1]) pending.last_list_shown = now;
+    }
   }
-  if (guide) target.ShowGuide(*guide);
-  if (count) target.SetConvertedCount(*count);
-  if (progress) target.ShowRunProgress(progress->first, progress->second);
+  for (std::size_t slot = 0; slot < taken.lists.size(); ++slot) {
+    if (taken.lists[slot]) {
+      target.ShowList(ListOfSlot(slot), std::move(taken.lists[slot]));
+    }
+  }
+  if (taken.guide) target.ShowGuide(*taken.guide);
+  if (taken.count) target.SetConvertedCount(*taken.count);
+  if (taken.progress) {
+    target.ShowRunProgress(taken.progress->first, taken.progress->second);
+  }
+}
+
+void ForwardingDisplay::PostShowing(Dispatcher& dispatcher,
+                                    const std::shared_ptr<Pending>& pending,
+                                    const std::weak_ptr<const bool>& alive,
+                                    Display& target, Clock::duration wait) {
+  auto show = [&dispatcher, pending, alive, &target] {
+    if (alive.expired()) return;
+    {
+      const std::lock_guard<std::mutex> lock(pending->mutex);
+      pending->showing_posted = false;
+      pending->last_shown = Clock::now();
+    }
+    ShowPending(*pending, target, false);
+    // A list changed within its frame waits for the frame's end.
+    Clock::duration list_wait{};
+    {
+      const std::lock_guard<std::mutex> lock(pending->mutex);
+      if (pending->showing_posted ||
+          (!pending->lists[0] && !pending->lists[1])) {
+        return;
+      }
+      pending->showing_posted = true;
+      list_wait = kListFrame - (Clock::now() - pending->last_list_shown);
+    }
+    PostShowing(dispatcher, pending, alive, target, list_wait);
+  };
+  if (wait <= Clock::duration::zero()) {
+    dispatcher.Post(std::move(show));
+  } else {
+    dispatcher.PostAfter(std::chrono::ceil<std::chrono::milliseconds>(wait),
+                         std::move(show));
+  }
 }
 
 template <typename Change>
 void ForwardingDisplay::ChangeState(Change change) {
-  std::chrono::steady_clock::duration wait{};
+  Clock::duration wait{};
   {
     const std::lock_guard<std::mutex> lock(pending_->mutex);
     change(*pending_);
     if (pending_->showing_posted) return;
     pending_->showing_posted = true;
-    wait = kFrame - (std::chrono::steady_clock::now() - pending_->last_shown);
+    wait = kFrame - (Clock::now() - pending_->last_shown);
   }
-  auto show = [pending = pending_, alive = alive_, &target = target_] {
-    {
-      const std::lock_guard<std::mutex> lock(pending->mutex);
-      pending->showing_posted = false;
-      pending->last_shown = std::chrono::steady_clock::now();
-    }
-    if (!alive.expired()) ShowPending(*pending, target);
-  };
-  if (wait <= std::chrono::steady_clock::duration::zero()) {
-    dispatcher_.Post(std::move(show));
-  } else {
-    dispatcher_.PostAfter(std::chrono::ceil<std::chrono::milliseconds>(wait),
-                          std::move(show));
-  }
+  PostShowing(dispatcher_, pending_, alive_, target_, wait);
 }
 
 void ForwardingDisplay::Post(std::function<void()> task) {
   dispatcher_.Post([pending = pending_, alive = alive_, &target = target_,
                     task = std::move(task)] {
-    if (!alive.expired()) ShowPending(*pending, target);
+    if (!alive.expired()) ShowPending(*pending, target, true);
     task();
   });
 }
@@ -105,10 +156,8 @@ void ForwardingDisplay::ShowAnalysisFailure(std::string_view text,
 
 void ForwardingDisplay::ShowList(ListId list,
                                  std::shared_ptr<const ListRows> rows) {
-  Post([alive = alive_, &target = target_, list,
-        rows = std::move(rows)]() mutable {
-    if (!alive.expired()) target.ShowList(list, std::move(rows));
-  });
+  ChangeState(
+      [&](Pending& pending) { pending.lists[Slot(list)] = std::move(rows); });
 }
 
 BackgroundWork::~BackgroundWork() { Wait(); }

@@ -5,6 +5,7 @@
 // view whose calls are carried to the user-interface thread in their order,
 // so that the window keeps repainting while files are read and written.
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -26,13 +27,16 @@ namespace cordshift {
 // progress only show a state, so the latest of each is kept and shown at
 // most once a frame (about 30 times a second): a run of thousands of files
 // must not queue thousands of calls in front of the user's input and the
-// window's painting. Lists and messages are carried in their order, after
-// the state before them. Messages wait there until the user has
-// acknowledged them; nothing else makes the work wait.
+// window's painting. A list, whose drawing costs far more, shows its latest
+// rows at most five times a second. Messages and the end of the work are
+// carried in their order, after all the state before them. Messages wait
+// there until the user has acknowledged them; nothing else makes the work
+// wait.
 class ForwardingDisplay : public Display {
  public:
-  // The shortest time between two showings of the state.
+  // The shortest time between two showings of the state, and of a list.
   static constexpr std::chrono::milliseconds kFrame{33};
+  static constexpr std::chrono::milliseconds kListFrame{200};
 
   // Calls that reach the user-interface thread after `alive` has expired
   // (the window is gone) are dropped.
@@ -60,9 +64,14 @@ class ForwardingDisplay : public Display {
     std::optional<std::string> guide;
     std::optional<std::string> count;
     std::optional<std::pair<int, int>> progress;
+    // By list (source, destination); null when not changed.
+    std::array<std::shared_ptr<const ListRows>, 2> lists;
     bool showing_posted = false;
     std::chrono::steady_clock::time_point last_shown;
+    std::chrono::steady_clock::time_point last_list_shown;
   };
+  // What a showing takes from the state.
+  struct Taken;
 
   // Runs `show` on the user-interface thread, while the target is there,
   // and waits until it has run: a message is modal.
@@ -70,9 +79,15 @@ class ForwardingDisplay : public Display {
   // Changes the state under the lock and makes sure it is shown.
   template <typename Change>
   void ChangeState(Change change);
+  // Posts a showing of the state to run after `wait`.
+  static void PostShowing(Dispatcher& dispatcher,
+                          const std::shared_ptr<Pending>& pending,
+                          const std::weak_ptr<const bool>& alive,
+                          Display& target,
+                          std::chrono::steady_clock::duration wait);
   // On the user-interface thread: shows the state changed since it was
-  // last shown.
-  static void ShowPending(Pending& pending, Display& target);
+  // last shown; the lists too when `lists_due` or their frame has passed.
+  static void ShowPending(Pending& pending, Display& target, bool lists_due);
 
   Dispatcher& dispatcher_;
   Display& target_;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -68,21 +69,46 @@ TEST_F(ForwardingDisplayTest, StateShownIsTheLatestAndShownOnce) {
                                       "progress 1000/1000"}));
 }
 
-// Lists and messages keep their place: what was shown before them is on
-// the screen when they come, and what follows comes after.
-TEST_F(ForwardingDisplayTest, ListsAndMessagesComeAfterTheStateBeforeThem) {
+std::shared_ptr<const ListRows> Rows(int count) {
+  return std::make_shared<const ListRows>(
+      RowStyle::kConverted,
+      std::vector<ListRow>(static_cast<std::size_t>(count)));
+}
+
+// Messages and the end of the work keep their place: everything shown
+// before them is on the screen when they come, lists included, and what
+// follows comes after.
+TEST_F(ForwardingDisplayTest, MessagesComeAfterEverythingBeforeThem) {
   display_.ShowGuide("folder A");
   display_.SetConvertedCount("3");
-  display_.ShowList(ListId::kDestination,
-                    std::make_shared<const ListRows>(RowStyle::kConverted,
-                                                     std::vector<ListRow>(3)));
+  display_.ShowList(ListId::kDestination, Rows(3));
   display_.Post([this] { target_.log.push_back("finished"); });
   RunPosted();
   display_.ShowGuide("folder B");
   RunPosted();
-  EXPECT_EQ(target_.log, (std::vector<std::string>{"guide folder A", "count 3",
-                                                   "destination 3", "finished",
-                                                   "guide folder B"}));
+  EXPECT_EQ(target_.log, (std::vector<std::string>{
+                             "destination 3", "guide folder A", "count 3",
+                             "finished", "guide folder B"}));
+}
+
+// A list costs far more to draw than a text: folders converted faster than
+// a list's frame show only the latest rows, and a list changed soon after
+// it was drawn waits for its frame's end.
+TEST_F(ForwardingDisplayTest, ListsShowTheirLatestRowsOncePerListFrame) {
+  display_.ShowList(ListId::kSource, Rows(1));
+  RunPosted();
+  for (int folder = 2; folder <= 50; ++folder) {
+    display_.ShowList(ListId::kSource, Rows(folder));
+    display_.ShowList(ListId::kDestination, Rows(folder));
+  }
+  display_.Post([this] { target_.log.push_back("finished"); });
+  RunPosted();
+  EXPECT_EQ(target_.log,
+            (std::vector<std::string>{"source 1", "source 50", "destination 50",
+                                      "finished"}));
+  for (const std::chrono::milliseconds delay : dispatcher_.delays()) {
+    EXPECT_LE(delay, ForwardingDisplay::kListFrame);
+  }
 }
 
 // Shown at most once a frame: a change soon after a showing waits for the

@@ -19,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -173,6 +174,11 @@ class Win32Window : public WindowView {
   // The taskbar button's progress, once the taskbar has made the button.
   UINT taskbar_button_created_ = 0;
   std::unique_ptr<ITaskbarList3, ComRelease> taskbar_;
+  struct ShownProgress {
+    int percent = 0;
+    std::chrono::steady_clock::time_point at;
+  };
+  std::optional<ShownProgress> progress_shown_;
   // Declared last: it waits for work in progress, whose calls reach the
   // controls, before anything else goes.
   WindowController controller_;
