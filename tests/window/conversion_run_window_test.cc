@@ -144,6 +144,27 @@ TEST_F(RunFromWindowTest, FailureBoxNamesTheCauseOnASecondLine) {
                 (temp_ / "dst" / "main").string());
 }
 
+// A destination where nothing may be written: sysfs refuses new folders
+// even to root, whom permission bits would not stop.
+TEST_F(RunFromWindowTest, FailureBoxNamesAFolderThatCannotBeWritten) {
+  if (!std::filesystem::is_directory("/sys/kernel")) {
+    GTEST_SKIP() << "no sysfs here";
+  }
+  std::filesystem::copy(
+      std::filesystem::path(CORDSHIFT_EXAMPLES_DIR) / "continuity",
+      temp_ / "src", std::filesystem::copy_options::recursive);
+  WriteSettings({"[Path]", "SrcDir=" + Folder("src"),
+                 "DstDir=/sys/cordshift-out/", "[Direction]", "Hp2Lv=0"});
+  MainWindow& window = Start();
+  window.model_name_box->setText("TBS480");
+  window.buttons[2]->click();
+  ASSERT_TRUE(WaitForRunEnd());
+  ASSERT_EQ(dialogs_.messages.size(), 1U);
+  EXPECT_EQ(dialogs_.messages[0].text,
+            "Loomvantage->LoomvantageHipotの変換に失敗しました\n"
+            "書き込めません: /sys/cordshift-out");
+}
+
 TEST_F(RunFromWindowTest, ControlsThatStartWorkAreLockedWhileTheRunIsOn) {
   MainWindow& window = StartOnSamples("1");
   std::vector<bool> enabled_during_run;
