@@ -131,6 +131,23 @@ TEST_F(Win32RunTest, FailureBoxNamesTheFolderAndTheCause) {
                 (temp_ / "dst" / "harness0").string());
 }
 
+// A destination where nothing may be written, as a read-only share is:
+// sysfs (Z:\sys) refuses new folders even to root, whom permission bits
+// would not stop.
+TEST_F(Win32RunTest, FailureBoxNamesAFolderThatCannotBeWritten) {
+  if (!fs::is_directory("Z:\\sys\\kernel")) GTEST_SKIP() << "no sysfs";
+  WriteTree(temp_ / "src", 3);
+  WriteSettingsFor(Folder("src"), "Z:\\sys\\cordshift-out\\");
+  const std::unique_ptr<Win32Window> window = Open();
+  SendMessageW(window->Control("btnFunc_2"), BM_CLICK, 0, 0);
+  window->controller().WaitForWork();
+
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text,
+            "Loomvantage->LoomvantageHipotの変換に失敗しました\n"
+            "書き込めません: Z:\\sys\\cordshift-out");
+}
+
 // A missing source folder used to show only the guide text.
 TEST_F(Win32RunTest, MissingSourceFolderGetsAMessage) {
   WriteSettingsFor(Folder("gone"), Folder("dst"));
