@@ -235,12 +235,18 @@ class ConversionRun {
     job.source = &listing.files;
     job.destination_folder = folder.destination;
     job.kept = &source.kept;
+    // Files made ahead serve files that are new; a folder that exists when
+    // overwriting may well hold every file already, and a run that finds
+    // them unchanged then makes no file at all.
+    const bool makes_new_files =
+        !options_.conversion.overwrite || !FolderExists(folder.destination);
     if (!options_.conversion.dry_run) {
       job.destination_files = OpenDestination(folder);
       if (!job.destination_files) return false;
     }
     if (options_.list_ahead) {
-      StartWorkAhead(job.destination_files, FileCount(listing.files), next);
+      StartWorkAhead(makes_new_files ? job.destination_files : nullptr,
+                     FileCount(listing.files), next);
     }
     FaultKeepingObserver conversion_observer(observer_);
     const bool converted = convert_folder_(conversion_observer, job,

@@ -294,11 +294,22 @@ class FolderConverter {
     std::size_t expected_header_size =
         HeaderText(date_time, file.summary.circuits, file.summary.terminals)
             .size();
+    const std::filesystem::path file_name =
+        PathFromUtf8(name + kWiringExtension);
+    // With overwriting, a file that already holds what the conversion makes
+    // is left as it is, its date included: the output is compared with it
+    // rather than written, and written (converted again) only when it
+    // differs.
+    std::optional<std::string> existing;
+    if (writes && overwrite_ && folder_look_.MayHold(file_name)) {
+      FileRead found =
+          ReadFileUpTo(*destination_files_, file_name, kMaxWiringFileSize);
+      if (found.ok()) existing = std::move(found.content);
+    }
+    std::optional<CompanionComment> source_comment;
     for (;;) {
       std::optional<StagedWrite> staged;
-      if (writes) {
-        const std::filesystem::path file_name =
-            PathFromUtf8(name + kWiringExtension);
+      if (writes && !existing) {
         staged.emplace(
             *destination_files_, file_name,
             overwrite_ ? ExistingTarget::kReplace : ExistingTarget::kKeep,
@@ -310,9 +321,13 @@ class FolderConverter {
         if (inputs_.verify) staged->NoteIdentity();
       }
       RecordOutput& output = workspace_.output;
-      output.Start(
-          staged && staged->error() == WriteError::kNone ? &*staged : nullptr,
-          expected_header_size);
+      if (existing) {
+        output.StartComparing(*existing, expected_header_size);
+      } else {
+        output.Start(
+            staged && staged->error() == WriteError::kNone ? &*staged : nullptr,
+            expected_header_size);
+      }
       TerminalTally& tally = workspace_.tally;
       tally.ResetTerminalTally();
       tally.SetHighestTerminal(0);
@@ -332,30 +347,43 @@ class FolderConverter {
         expected_header_size = header.size();
         continue;
       }
+      if (existing) {
+        if (!source_comment) source_comment = SourceComment(file_number);
+        if (!output.same_as_existing() ||
+            !CommentInPlace(name, *source_comment)) {
+          existing.reset();
+          continue;
+        }
+      }
       std::optional<std::string> comment;
       if (staged) {
+        if (!source_comment) source_comment = SourceComment(file_number);
         bool lost_race = false;
-        if (!WriteFiles(file_number, name, target, *staged, lost_race, comment))
+        if (!WriteFiles(file_number, name, target, *staged, *source_comment,
+                        lost_race, comment))
           return false;
         if (lost_race) {
           Report(file_number, FileOutcome::kSkippedExists, target);
           return true;
         }
+      } else if (existing && source_comment->value) {
+        comment = source_comment->value;
       }
       written_names_.Add(name);
       FileReport report =
           ReportOf(file_number, FileOutcome::kConverted, target);
-      if (staged && inputs_.verify) {
-        if (!VerifyWritten(file_number, name, read.content, comment,
-                           staged->identity())) {
-          return false;
-        }
-        report.verified = true;
-      }
+      report.unchanged = existing.has_value();
       report.written.circuits = record_count;
       report.written.terminals = terminals;
       report.written.highest_terminal = tally.HighestTerminal();
       report.written.highest_in_ab = WritesAbNotation();
+      if ((staged || existing) && inputs_.verify) {
+        if (!VerifyWritten(file_number, name, read.content, comment,
+                           staged ? staged->identity() : std::nullopt)) {
+          return false;
+        }
+        report.verified = true;
+      }
       observer_.FileDone(file_number, report);
       return true;
     }
@@ -415,7 +443,8 @@ class FolderConverter {
   // `comment` is then the comment copied, if any.
   bool WriteFiles(int file_number, const std::string& name,
                   const std::string& target, StagedWrite& wiring,
-                  bool& lost_race, std::optional<std::string>& comment) {
+                  CompanionComment& source_comment, bool& lost_race,
+                  std::optional<std::string>& comment) {
     if (wiring.error() == WriteError::kTargetExists) {
       lost_race = true;
       return true;
@@ -424,7 +453,7 @@ class FolderConverter {
       return AbortFile(file_number, WriteFault(target, wiring.error()));
     }
     CommentBackup backup;
-    switch (CopyComment(file_number, name, backup, comment)) {
+    switch (CopyComment(file_number, name, source_comment, backup, comment)) {
       case CommentCopy::kFailed:
         return false;
       case CommentCopy::kTaken:
@@ -474,11 +503,10 @@ class FolderConverter {
   // looked is not replaced: another run converting the same file made it,
   // and the file is left to that run as its wiring file would be.
   CommentCopy CopyComment(int file_number, const std::string& name,
+                          CompanionComment& source_comment,
                           CommentBackup& backup,
                           std::optional<std::string>& copied) {
-    std::optional<CompanionComment> comment =
-        kept_ != nullptr ? kept_->TakeComment(file_number) : std::nullopt;
-    if (!comment) comment = companions_.Read(FileNumber(source_, file_number));
+    CompanionComment* comment = &source_comment;
     if (!comment->file) return CommentCopy::kDone;
     if (comment->error != ReadError::kNone) {
       AbortFile(file_number,
@@ -519,45 +547,77 @@ class FolderConverter {
     return CommentCopy::kDone;
   }
 
-  // Reads the file just put in place back by its name, and its comment
-  // file, and compares them with the source and the comment copied. A file
-  // that does not say what its source says is a fault of its own, and is
-  // removed while it is still the one this run put there: left in place, a
-  // later run would pass it over as existing.
+  // The comment of a source file: read ahead with its listing, or now.
+  CompanionComment SourceComment(int file_number) {
+    std::optional<CompanionComment> comment =
+        kept_ != nullptr ? kept_->TakeComment(file_number) : std::nullopt;
+    return comment ? std::move(*comment)
+                   : companions_.Read(FileNumber(source_, file_number));
+  }
+
+  // True when the destination's comment file holds what copying `comment`
+  // would leave there, or there is nothing to copy. A comment that cannot
+  // be read is left to the copy, which reports it.
+  bool CommentInPlace(const std::string& name,
+                      const CompanionComment& comment) {
+    if (!comment.file) return true;
+    if (comment.error != ReadError::kNone) return false;
+    if (!comment.value) return true;
+    const FileRead read =
+        ReadFileUpTo(*destination_files_,
+                     PathFromUtf8(name + kCompanionExtension), kMaxIniFileSize);
+    return read.ok() && SetIniValue(read.content, kCommentSection, kCommentKey,
+                                    *comment.value) == read.content;
+  }
+
+  // Reads the file just put in place (or left in place unchanged) back by
+  // its name, with its comment file, and compares them with the source and
+  // the comment copied. A file that does not say what its source says is a
+  // fault of its own, and is removed while it is still the one this run put
+  // there: left in place, a later run would pass it over as existing.
   bool VerifyWritten(int file_number, const std::string& name,
                      std::string_view source,
                      const std::optional<std::string>& comment,
                      const std::optional<FileIdentity>& written) {
-    if (inputs_.file_written) inputs_.file_written(name);
+    std::optional<FileFault> fault = WrittenFileFault(name, source, comment);
+    if (!fault) return true;
     const std::filesystem::path file_name =
         PathFromUtf8(name + kWiringExtension);
-    const std::string target = destination_folder_ + name + kWiringExtension;
-    std::optional<FileFault> fault;
-    const FileRead read =
-        ReadFileUpTo(*destination_files_, file_name, kMaxWiringFileSize);
-    if (!read.ok()) {
-      fault = ReadFault(FaultKind::kWrittenFileUnreadable, read.error,
-                        read.size, target);
-    } else if (const std::optional<Mismatch> mismatch =
-                   CompareConvertedFile(source, read.content, expectation_)) {
-      fault =
-          LineFault(FaultKind::kWrittenFileDiffers,
-                    mismatch->destination_line != 0 ? mismatch->destination_line
-                                                    : mismatch->source_line);
-      fault->path = target;
-    } else if (comment) {
-      fault = CommentFault(name, *comment);
-    }
-    if (!fault) return true;
     if (written && IdentityIn(*destination_files_, file_name) == written) {
       RemoveFileIn(*destination_files_, file_name);
     }
     return AbortFile(file_number, std::move(*fault));
   }
 
+  // The fault of the written file `name` as read back, if any.
+  std::optional<FileFault> WrittenFileFault(
+      const std::string& name, std::string_view source,
+      const std::optional<std::string>& comment) const {
+    if (inputs_.file_written) inputs_.file_written(name);
+    const std::string target = destination_folder_ + name + kWiringExtension;
+    const FileRead read =
+        ReadFileUpTo(*destination_files_, PathFromUtf8(name + kWiringExtension),
+                     kMaxWiringFileSize);
+    if (!read.ok()) {
+      return ReadFault(FaultKind::kWrittenFileUnreadable, read.error, read.size,
+                       target);
+    }
+    if (const std::optional<Mismatch> mismatch =
+            CompareConvertedFile(source, read.content, expectation_)) {
+      FileFault fault =
+          LineFault(FaultKind::kWrittenFileDiffers,
+                    mismatch->destination_line != 0 ? mismatch->destination_line
+                                                    : mismatch->source_line);
+      fault.path = target;
+      return fault;
+    }
+    if (comment) return CommentFault(name, *comment);
+    return std::nullopt;
+  }
+
   // The comment file of `name` read back, unless its comment is `comment`.
   std::optional<FileFault> CommentFault(const std::string& name,
-                                        const std::string& comment) {
+                                        const std::string& comment) const {
     const std::string path = destination_folder_ + name + kCompanionExtension;
     const FileRead read =
         ReadFileUpTo(*destination_files_,

@@ -8,9 +8,12 @@
 // known: records written out early sit after a header of the size expected,
 // and a header of another size means converting the file again. A file that
 // fits the buffer, as nearly every one does, is written in one call.
+// Instead of being written, the output can be compared with a file's
+// present content, so that a file that would not change is not written.
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +32,12 @@ class RecordOutput {
   // that is only checked. Records written out before the end go after a
   // header of `expected_header_size` bytes.
   void Start(StagedWrite* file, std::size_t expected_header_size);
+  // Starts a file whose output is compared with `existing` (which must
+  // outlive the file) instead of being written: once Finish has succeeded,
+  // same_as_existing() tells whether the output is exactly `existing`.
+  void StartComparing(std::string_view existing,
+                      std::size_t expected_header_size);
+  bool same_as_existing() const { return same_; }
 
   // Room for `size` bytes after the records so far: write them there, then
   // pass their end to Advance.
@@ -53,6 +62,8 @@ class RecordOutput {
 
   void MakeRoom(std::size_t size);
   void WriteOutRecords();
+  // Compares `data` with the existing content at `offset`.
+  void Compare(std::uint64_t offset, std::string_view data);
 
   std::size_t chunk_size_;
   std::string buffer_;  // the header's room, then the buffered records
@@ -60,6 +71,10 @@ class RecordOutput {
   StagedWrite* file_ = nullptr;
   std::size_t expected_header_size_ = 0;
   std::uint64_t written_out_ = 0;  // record bytes already in the file
+  // What the output is compared with instead, and whether it matched so
+  // far.
+  std::optional<std::string_view> existing_;
+  bool same_ = false;
 };
 
 }  // namespace cordshift

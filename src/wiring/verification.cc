@@ -43,12 +43,21 @@ std::optional<std::int32_t> NumberOf(std::string_view text) {
 // number where it has one, else by its text (a continuity file's
 // sequential terminal need not be a number, and is then copied as written).
 struct ExpectedTerminal {
-  std::optional<std::int32_t> number;
   std::string_view text;  // as the source spells it
-  bool from_ab = false;   // read from an AB number
+  std::int32_t number = 0;
+  bool has_number = false;
+  bool from_ab = false;  // read from an AB number
+
+  void Set(std::string_view source_text, std::optional<std::int32_t> value,
+           bool ab) {
+    text = source_text;
+    has_number = value.has_value();
+    number = value.value_or(0);
+    from_ab = ab;
+  }
 
   bool NamedBy(std::string_view found) const {
-    if (number) return NumberOf(found) == number;
+    if (has_number) return NumberOf(found) == number;
     return SjisToUpper(found) == SjisToUpper(text);
   }
 };
@@ -98,15 +107,17 @@ class RecordComparison {
     tally_.ResetTerminalTally();
   }
 
-  // The terminals the converted record must name; no value for a source
-  // record that no conversion takes.
-  std::optional<ExpectedPair> ReadSource(const RecordLine& line) {
+  // Reads the terminals the converted record must name into `pair`
+  // (reused from record to record: building it afresh costs more than
+  // the rest of the comparison); false for a source record that no
+  // conversion takes.
+  bool ReadSource(const RecordLine& line, ExpectedPair& pair) {
     return expectation_.direction == Direction::kContinuityToHipot
-               ? ReadContinuitySource(line)
-               : ReadHipotSource(line);
+               ? ReadContinuitySource(line, pair)
+               : ReadHipotSource(line, pair);
   }
 
-  bool Matches(const RecordLine& line, const ExpectedPair& pair) const {
+  bool Matches(const RecordLine& line, const ExpectedPair& pair) {
     return expectation_.direction == Direction::kContinuityToHipot
                ? MatchesHipot(line, pair)
                : MatchesContinuity(line, pair);
@@ -124,67 +135,60 @@ class RecordComparison {
   int DistinctTerminals() { return tally_.SummarizeTerminals(); }
 
  private:
-  std::optional<ExpectedPair> ReadContinuitySource(const RecordLine& line) {
+  bool ReadContinuitySource(const RecordLine& line, ExpectedPair& pair) {
     const std::optional<ContinuityRecord> record = ReadContinuityRecord(line);
-    if (!record) return std::nullopt;
-    ExpectedPair pair;
-    pair.from.text = record->pair.from;
-    pair.to.text = record->pair.to;
+    if (!record) return false;
     if (record->ab_notation) {
-      pair.from.number = record->from_number;
-      pair.to.number = record->to_number;
-      pair.from.from_ab = pair.to.from_ab = true;
+      pair.from.Set(record->pair.from, record->from_number, true);
+      pair.to.Set(record->pair.to, record->to_number, true);
     } else {
-      pair.from.number = NumberOf(record->pair.from);
-      pair.to.number = NumberOf(record->pair.to);
+      pair.from.Set(record->pair.from, NumberOf(record->pair.from), false);
+      pair.to.Set(record->pair.to, NumberOf(record->pair.to), false);
     }
     Tally(pair);
-    return pair;
+    return true;
   }
 
   // Hipot records reach the continuity side with both terminals numbers of
   // the table; any other is a fault of the conversion.
-  std::optional<ExpectedPair> ReadHipotSource(const RecordLine& line) {
+  bool ReadHipotSource(const RecordLine& line, ExpectedPair& pair) {
     const std::optional<TerminalPair> terminals =
         SplitRecord(line, kHipotFieldCount);
-    if (!terminals) return std::nullopt;
-    ExpectedPair pair;
-    pair.from.text = terminals->from;
-    pair.to.text = terminals->to;
-    pair.from.number = NumberOf(terminals->from);
-    pair.to.number = NumberOf(terminals->to);
-    if (!IsTableNumber(pair.from.number) || !IsTableNumber(pair.to.number)) {
-      return std::nullopt;
-    }
+    if (!terminals) return false;
+    pair.from.Set(terminals->from, NumberOf(terminals->from), false);
+    pair.to.Set(terminals->to, NumberOf(terminals->to), false);
+    if (!IsTableNumber(pair.from) || !IsTableNumber(pair.to)) return false;
     Tally(pair);
-    return pair;
+    return true;
   }
 
-  static bool IsTableNumber(const std::optional<std::int32_t>& number) {
-    return number && *number >= 1 && *number <= TableCapacity;
+  static bool IsTableNumber(const ExpectedTerminal& terminal) {
+    return terminal.has_number && terminal.number >= 1 &&
+           terminal.number <= TableCapacity;
   }
 
   void Tally(const ExpectedPair& pair) {
-    if (pair.from.number) tally_.TallyTerminalNumber(*pair.from.number);
-    if (pair.to.number) tally_.TallyTerminalNumber(*pair.to.number);
+    if (pair.from.has_number) tally_.TallyTerminalNumber(pair.from.number);
+    if (pair.to.has_number) tally_.TallyTerminalNumber(pair.to.number);
   }
 
-  bool MatchesHipot(const RecordLine& line, const ExpectedPair& pair) const {
+  bool MatchesHipot(const RecordLine& line, const ExpectedPair& pair) {
     const std::optional<TerminalPair> found =
         SplitRecord(line, kHipotFieldCount);
     if (!found || !pair.from.NamedBy(found->from) ||
         !pair.to.NamedBy(found->to)) {
       return false;
     }
-    const auto fields = FieldsOf<kHipotFieldCount>(line.text);
-    return FieldIs(fields[1], "1") &&
-           FieldMatches(fields[2], expectation_.lower) &&
-           FieldMatches(fields[3], expectation_.upper) &&
-           FieldIs(fields[4], "1") && FieldIs(fields[5], "0");
+    return TailMatches(line, [this](std::string_view text) {
+      const auto fields = FieldsOf<kHipotFieldCount>(text);
+      return FieldIs(fields[1], "1") &&
+             FieldMatches(fields[2], expectation_.lower) &&
+             FieldMatches(fields[3], expectation_.upper) &&
+             FieldIs(fields[4], "1") && FieldIs(fields[5], "0");
+    });
   }
 
-  bool MatchesContinuity(const RecordLine& line,
-                         const ExpectedPair& pair) const {
+  bool MatchesContinuity(const RecordLine& line, const ExpectedPair& pair) {
     const std::optional<ContinuityRecord> found = ReadContinuityRecord(line);
     if (!found) return false;
     if (expectation_.notation &&
@@ -196,9 +200,23 @@ class RecordComparison {
     const std::optional<std::int32_t> to =
         found->ab_notation ? found->to_number : NumberOf(found->pair.to);
     if (from != pair.from.number || to != pair.to.number) return false;
-    const auto fields = FieldsOf<kContinuityFieldCount>(line.text);
-    return FieldMatches(fields[1], expectation_.lower) &&
-           FieldMatches(fields[2], expectation_.upper);
+    return TailMatches(line, [this](std::string_view text) {
+      const auto fields = FieldsOf<kContinuityFieldCount>(text);
+      return FieldMatches(fields[1], expectation_.lower) &&
+             FieldMatches(fields[2], expectation_.upper);
+    });
+  }
+
+  // Whether the fields after the terminal pair are what `fields_match` asks
+  // of the line. A file's records nearly all end alike, so a tail that
+  // matched before matches again without a look at its fields.
+  template <typename FieldsMatch>
+  bool TailMatches(const RecordLine& line, FieldsMatch fields_match) {
+    const std::string_view tail = line.text.substr(line.first_comma);
+    if (tail == matched_tail_) return true;
+    if (!fields_match(line.text)) return false;
+    matched_tail_.assign(tail);
+    return true;
   }
 
   // A field of `found` where the expectation has none to say.
@@ -214,7 +232,7 @@ class RecordComparison {
   std::string ExpectedHipotLine(const ExpectedPair& pair,
                                 std::string_view found) const {
     const auto terminal = [](const ExpectedTerminal& expected) {
-      return expected.from_ab ? std::to_string(*expected.number)
+      return expected.from_ab ? std::to_string(expected.number)
                               : SjisToUpper(expected.text);
     };
     return terminal(pair.from) + "-" + terminal(pair.to) + ",1," +
@@ -233,7 +251,7 @@ class RecordComparison {
       ab = record->ab_notation;
     }
     const auto terminal = [ab](const ExpectedTerminal& expected) {
-      return ab ? SequenceToAb(*expected.number) : FourDigits(*expected.number);
+      return ab ? SequenceToAb(expected.number) : FourDigits(expected.number);
     };
     return terminal(pair.from) + "-" + terminal(pair.to) + "," +
            FoundField<kContinuityFieldCount>(found, 1, expectation_.lower) +
@@ -243,6 +261,7 @@ class RecordComparison {
 
   const ConversionExpectation& expectation_;
   TerminalTally tally_;
+  std::string matched_tail_;  // from the first comma on
 };
 
 Mismatch MismatchAt(MismatchKind kind, int source_line, int destination_line,
@@ -298,11 +317,10 @@ std::optional<Mismatch> CompareConvertedFile(
   std::int64_t records = 0;
   RecordLine source_line;
   RecordLine converted_line;
+  ExpectedPair expected;
   while (source_records.Next(source_line)) {
     ++line_number;
-    const std::optional<ExpectedPair> expected =
-        comparison.ReadSource(source_line);
-    if (!expected) {
+    if (!comparison.ReadSource(source_line, expected)) {
       return MismatchAt(MismatchKind::kSourceLine, line_number, 0, {},
                         source_line.text);
     }
@@ -311,11 +329,11 @@ std::optional<Mismatch> CompareConvertedFile(
     if (!converted_records.Next(converted_line)) {
       record_mismatch =
           MismatchAt(MismatchKind::kMissingRecord, line_number, line_number,
-                     comparison.ExpectedLine(*expected, {}), {});
-    } else if (!comparison.Matches(converted_line, *expected)) {
+                     comparison.ExpectedLine(expected, {}), {});
+    } else if (!comparison.Matches(converted_line, expected)) {
       record_mismatch =
           MismatchAt(MismatchKind::kRecord, line_number, line_number,
-                     comparison.ExpectedLine(*expected, converted_line.text),
+                     comparison.ExpectedLine(expected, converted_line.text),
                      converted_line.text);
     }
   }

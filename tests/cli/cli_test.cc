@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -277,6 +278,44 @@ TEST_F(CliConvertTest, NoVerifyReadsNothingBack) {
   const Json report = ParseReport(result);
   EXPECT_EQ(report["verified"], 0);
   EXPECT_EQ(report["files"][0]["verified"], false);
+}
+
+// A second run with --overwrite of a tree already converted writes no file
+// and reports what the first reported, each file marked unchanged.
+TEST_F(CliConvertTest, ASecondRunWritesNoFileItWouldNotChange) {
+  const std::vector<std::vector<std::string>> kRuns = {
+      {Source("continuity"), "--direction", "to-hipot", "--model", "TBS480"},
+      {Source("hipot"), "--direction", "to-continuity", "--model", "TBL480",
+       "--notation", "seq"}};
+  for (std::vector<std::string> args : kRuns) {
+    SCOPED_TRACE(args[0]);
+    std::filesystem::remove_all(Destination());
+    args.insert(args.begin(), "convert");
+    args.insert(args.begin() + 2, Destination());
+    args.insert(args.end(), {"--overwrite", "--json"});
+    const Json first = ParseReport(RunCliWith(args));
+    const auto long_ago = std::filesystem::file_time_type::clock::now() -
+                          std::chrono::hours(24 * 400);
+    for (const auto& entry :
+         std::filesystem::directory_iterator(Destination())) {
+      std::filesystem::last_write_time(entry.path(), long_ago);
+    }
+    const auto before = Snapshot(Destination());
+
+    Json second = ParseReport(RunCliWith(args));
+    EXPECT_EQ(Snapshot(Destination()), before);
+    for (const auto& entry :
+         std::filesystem::directory_iterator(Destination())) {
+      EXPECT_TRUE(std::filesystem::last_write_time(entry.path()) == long_ago)
+          << entry.path();
+    }
+    for (Json& file : second["files"]) {
+      if (file["outcome"] != "converted") continue;
+      EXPECT_EQ(file["unchanged"], true);
+      file.erase("unchanged");
+    }
+    EXPECT_EQ(second, first);
+  }
 }
 
 TEST_F(CliConvertTest, DryRunWritesNothingButReportsWhatItWouldWrite) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -800,6 +801,86 @@ TEST_F(ConversionTest, FileWrittenInChunksIsTheFileWrittenWhole) {
     source_list_[0].summary.terminals = c.terminals;
     ASSERT_TRUE(ConvertListed(Direction::kContinuityToHipot));
     EXPECT_EQ(ReadBytes(destination_ / "F.lvd"), whole);
+    EXPECT_TRUE(NoTemporaryFiles());
+  }
+}
+
+// With overwriting, a file that already holds exactly what the conversion
+// makes, comment included, is left alone (its date and identity kept) and
+// reported unchanged; one that differs anywhere is replaced. Records are
+// compared chunk by chunk, after a header of the size the listing's counts
+// give, as they would be written.
+TEST_F(ConversionTest, FilesThatWouldNotChangeAreLeftAlone) {
+  std::vector<std::string> lines = {"M", "20240101000000", "0", "0"};
+  for (int record = 0; record < 300; ++record) {
+    lines.push_back(std::to_string(record % 150 + 1) + "-" +
+                    std::to_string(record % 7 + 1) + ",0,100");
+  }
+  AddSource("F", lines);
+  WriteBytes(source_ / "F.ini", "[Purpose]\r\nComment=c\r\n");
+  ASSERT_TRUE(Convert(Direction::kContinuityToHipot));
+  const std::string whole = ReadBytes(destination_ / "F.lvd");
+  const std::string comment = ReadBytes(destination_ / "F.ini");
+  inputs_.overwrite = true;
+
+  const struct {
+    const char* what;
+    std::int32_t circuits;  // as listed
+    std::int32_t terminals;
+    void (*change)(std::string& wiring, std::string& ini);
+    bool unchanged;
+  } kCases[] = {
+      {"identical", 300, 150, [](std::string&, std::string&) {}, true},
+      {"identical, listed with counts of another size", 3, 1500,
+       [](std::string&, std::string&) {}, true},
+      {"a record in an early chunk", 300, 150,
+       [](std::string& wiring, std::string&) { wiring[40] = '9'; }, false},
+      {"a record in the last chunk", 300, 150,
+       [](std::string& wiring, std::string&) {
+         wiring[wiring.size() - 3] = '1';
+       },
+       false},
+      {"a byte longer", 300, 150,
+       [](std::string& wiring, std::string&) { wiring += "\r\n"; }, false},
+      {"a byte shorter", 300, 150,
+       [](std::string& wiring, std::string&) { wiring.pop_back(); }, false},
+      {"the header", 300, 150,
+       [](std::string& wiring, std::string&) { wiring[0] = 'X'; }, false},
+      {"the comment", 300, 150,
+       [](std::string&, std::string& ini) { ini[ini.find("=c") + 1] = 'd'; },
+       false},
+  };
+  const auto long_ago = std::filesystem::file_time_type::clock::now() -
+                        std::chrono::hours(24 * 400);
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    std::string wiring_before = whole;
+    std::string comment_before = comment;
+    c.change(wiring_before, comment_before);
+    WriteBytes(destination_ / "F.lvd", wiring_before);
+    WriteBytes(destination_ / "F.ini", comment_before);
+    std::filesystem::last_write_time(destination_ / "F.lvd", long_ago);
+    const auto identity =
+        IdentityOf(testing::PathText(destination_ / "F.lvd"));
+    view_ = HookedView();
+    workspace_.output = RecordOutput(64);
+    source_list_[0].summary.circuits = c.circuits;
+    source_list_[0].summary.terminals = c.terminals;
+
+    ASSERT_TRUE(ConvertListed(Direction::kContinuityToHipot));
+    EXPECT_EQ(ReadBytes(destination_ / "F.lvd"), whole);
+    EXPECT_EQ(ReadBytes(destination_ / "F.ini"), comment);
+    ASSERT_EQ(view_.reports().size(), 1u);
+    EXPECT_EQ(view_.reports()[0].outcome, FileOutcome::kConverted);
+    EXPECT_EQ(view_.reports()[0].unchanged, c.unchanged);
+    EXPECT_TRUE(view_.reports()[0].verified);
+    EXPECT_EQ(view_.converted_count(), "1");
+    EXPECT_EQ(std::filesystem::last_write_time(destination_ / "F.lvd") ==
+                  long_ago,
+              c.unchanged);
+    EXPECT_EQ(IdentityOf(testing::PathText(destination_ / "F.lvd")) ==
+                  identity,
+              c.unchanged);
     EXPECT_TRUE(NoTemporaryFiles());
   }
 }
