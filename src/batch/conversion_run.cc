@@ -184,14 +184,9 @@ class ConversionRun {
 
  private:
   std::optional<RunRefusal> CheckInputs() const {
-    const std::string_view model_name =
-        TrimSpaces(options_.conversion.model_name);
-    if (model_name.empty()) return RunRefusal::kBlankModelName;
-    if (HasControlCharacter(model_name)) {
-      return RunRefusal::kControlCharacterInModelName;
-    }
-    if (!IsCp932Representable(model_name)) {
-      return RunRefusal::kModelNameNotShiftJis;
+    if (const std::optional<RunRefusal> refusal =
+            CheckModelName(options_.conversion.model_name)) {
+      return refusal;
     }
     return CheckLimits(options_.conversion.lower, options_.conversion.upper);
   }
@@ -435,6 +430,21 @@ RunResult RunConversion(RunObserver& observer, const RunOptions& options,
     result.unexpected_failure = e.what();
     return result;
   }
+}
+
+std::optional<RunRefusal> CheckModelName(std::string_view model_name) {
+  const std::string_view trimmed = TrimSpaces(model_name);
+  if (trimmed.empty()) return RunRefusal::kBlankModelName;
+  if (HasControlCharacter(trimmed)) {
+    return RunRefusal::kControlCharacterInModelName;
+  }
+  if (!IsCp932Representable(trimmed)) return RunRefusal::kModelNameNotShiftJis;
+  return std::nullopt;
+}
+
+bool IsLimit(std::string_view text) {
+  const std::optional<std::int32_t> limit = ReadLimit(text);
+  return limit && *limit >= 0;
 }
 
 std::optional<RunRefusal> CheckLimits(std::string_view lower,

@@ -70,6 +70,11 @@ RunResult RunConversion(RunObserver& observer, const RunOptions& options,
 // no value when both are good.
 std::optional<RunRefusal> CheckLimits(std::string_view lower,
                                       std::string_view upper);
+// True for a limit text that is a number of 0 or more.
+bool IsLimit(std::string_view text);
+// The first fault of a model name: blank, a control character, a
+// character that Shift-JIS cannot hold.
+std::optional<RunRefusal> CheckModelName(std::string_view model_name);
 
 }  // namespace cordshift
 

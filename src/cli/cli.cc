@@ -9,6 +9,7 @@
 #include "cli/json_report.h"
 #include "cli/progress_view.h"
 #include "cli/text_report.h"
+#include "cli/verify_report.h"
 #include "platform/folder_path.h"
 #include "present/listing_presenter.h"
 #include "present/reasons.h"
@@ -26,20 +27,26 @@ constexpr char kProgramDescription[] =
     "window; no settings file is read or written.";
 
 constexpr char kFooter[] =
-    "Exit status: 0 when the conversion completed or the listing succeeded "
-    "(also when the folder holds no wiring file); 1 when the conversion "
-    "ended early (refused input or a faulty file) or the listing failed; 2 "
-    "for a usage error.\n"
+    "Exit status: 0 when the conversion completed, the listing succeeded "
+    "(also when the folder holds no wiring file) or every file verified "
+    "matches; 1 when the conversion ended early (refused input, a faulty "
+    "file, or a written file that read back does not say what its source "
+    "says), the listing failed, or verify found a file that differs, is "
+    "missing, extra or faulty; 2 for a usage error.\n"
     "Without --json, guidance texts and messages go to standard error as "
-    "they happen and the lists are printed as tables on standard output. "
-    "With --json, standard output receives one JSON object (UTF-8):\n"
+    "they happen and the lists are printed as tables on standard output; "
+    "verify prints a table of the files and a summary line. With --json, "
+    "standard output receives one JSON object (UTF-8):\n"
     "  convert: {result: completed|failed, guide, messages: [{icon, text}], "
     "source_rows, destination_rows, converted, verified, files: [{source, "
     "outcome: converted|skipped|fault, destination, verified, unchanged | "
     "reason | detail}]}\n"
     "  list: {result: listed|empty|failed, guide, messages, rows}\n"
-    "Run 'cordshift-cli convert --help' or 'cordshift-cli list --help' for "
-    "the options of each command.";
+    "  verify: {result: match|differs|failed, files: [{source, destination, "
+    "outcome: match|missing|differs|skipped|fault|extra, reason | detail | "
+    "what, source_line, destination_line, expected, found}], counts}\n"
+    "Run 'cordshift-cli convert --help', 'cordshift-cli list --help' or "
+    "'cordshift-cli verify --help' for the options of each command.";
 
 constexpr char kDirectionHelp[] =
     "to-hipot: continuity files (Loomvantage) into hipot files "
@@ -61,6 +68,15 @@ struct ParsedWords {
   std::string notation{kAbNotation};
   std::string side;
   bool no_verify = false;
+  // verify's values, which count only when given.
+  std::string verify_notation;
+  std::string verify_model_name;
+  std::string verify_lower;
+  std::string verify_upper;
+  const CLI::Option* verify_notation_given = nullptr;
+  const CLI::Option* verify_model_name_given = nullptr;
+  const CLI::Option* verify_lower_given = nullptr;
+  const CLI::Option* verify_upper_given = nullptr;
 };
 
 CLI::Validator NonEmptyFolder() {
@@ -156,9 +172,55 @@ CLI::App* AddListCommand(CLI::App& app, ListOptions& options,
   return list;
 }
 
+CLI::App* AddVerifyCommand(CLI::App& app, VerifyOptions& options,
+                           ParsedWords& words) {
+  CLI::App* verify = app.add_subcommand(
+      "verify",
+      "Compare the tree below DST with the tree below SRC as a run of "
+      "--direction would map it, writing nothing: every file a run would "
+      "convert is read with its destination and compared circuit by circuit "
+      "(terminals by the terminal they name, the header's counts, the "
+      "comment); the model name, the limits and the notation only when "
+      "given.");
+  TreeVerificationOptions& tree = options.tree;
+  verify->add_option("SRC", tree.source_root, "source root folder")
+      ->required()
+      ->check(NonEmptyFolder());
+  verify
+      ->add_option("DST", tree.destination_root,
+                   "destination root folder, as a run would have written it")
+      ->required()
+      ->check(NonEmptyFolder());
+  verify->add_option("--direction", words.direction, kDirectionHelp)
+      ->required()
+      ->check(
+          CLI::IsMember({std::string(kToHipot), std::string(kToContinuity)}));
+  words.verify_notation_given =
+      verify
+          ->add_option("--notation", words.verify_notation,
+                       "terminal notation the continuity files of "
+                       "to-continuity must be in: ab or seq (without it "
+                       "either matches)")
+          ->check(CLI::IsMember(
+              {std::string(kAbNotation), std::string(kSequentialNotation)}));
+  words.verify_model_name_given = verify->add_option(
+      "--model", words.verify_model_name,
+      "model name line 1 of every destination file must hold");
+  words.verify_lower_given =
+      verify->add_option("--lower", words.verify_lower,
+                         "lower limit every destination record must hold");
+  words.verify_upper_given =
+      verify->add_option("--upper", words.verify_upper,
+                         "upper limit every destination record must hold");
+  verify->add_flag("--json", options.json,
+                   "print one JSON object on standard output instead of a "
+                   "table");
+  return verify;
+}
+
 // The options' words as enums, and the folders as the run keeps them.
 void FinishOptions(const ParsedWords& words, ConvertOptions& convert,
-                   ListOptions& list) {
+                   ListOptions& list, VerifyOptions& verify) {
   RunOptions& run = convert.run;
   run.direction = words.direction == kToContinuity
                       ? Direction::kHipotToContinuity
@@ -170,6 +232,24 @@ void FinishOptions(const ParsedWords& words, ConvertOptions& convert,
   run.source_root = WithTrailingSeparator(run.source_root);
   run.destination_root = WithTrailingSeparator(run.destination_root);
   list.side = words.side == kHipotSide ? Side::kHipot : Side::kContinuity;
+  TreeVerificationOptions& tree = verify.tree;
+  tree.direction = run.direction;
+  tree.source_root = WithTrailingSeparator(tree.source_root);
+  tree.destination_root = WithTrailingSeparator(tree.destination_root);
+  if (words.verify_notation_given && *words.verify_notation_given) {
+    tree.notation = words.verify_notation == kSequentialNotation
+                        ? Notation::kSequential
+                        : Notation::kAb;
+  }
+  if (words.verify_model_name_given && *words.verify_model_name_given) {
+    tree.model_name = words.verify_model_name;
+  }
+  if (words.verify_lower_given && *words.verify_lower_given) {
+    tree.lower = words.verify_lower;
+  }
+  if (words.verify_upper_given && *words.verify_upper_given) {
+    tree.upper = words.verify_upper;
+  }
 }
 
 std::ostream* ProgressStream(bool json, std::ostream& err) {
@@ -261,6 +341,29 @@ int RunListCommand(const ListOptions& options, std::ostream& out,
   return failed ? kExitRunFailed : kExitSuccess;
 }
 
+int RunVerifyCommand(const VerifyOptions& options, std::ostream& out,
+                     std::ostream& err) {
+  const TreeVerification verification = VerifyTree(options.tree);
+  // Refusals and an unreadable source tree end it as they end a run.
+  RunResult ended;
+  ended.outcome = RunOutcome::kEndedEarly;
+  ended.refusal = verification.refusal;
+  ended.unreadable_folder = verification.unreadable_folder;
+  ended.unreadable_folder_exists = verification.unreadable_folder_exists;
+  const bool failed = verification.refusal || verification.unreadable_folder;
+  const std::string reason =
+      failed ? RunEndReason(ended, options.tree.source_root) : std::string();
+  if (options.json) {
+    out << VerifyReportJson(verification, reason) << '\n';
+  } else if (!failed) {
+    out << VerifyReportText(verification, options.tree);
+  }
+  if (failed && !options.json) WriteReasonLine(err, reason);
+  if (verification.refusal) return kExitUsage;
+  return !failed && EveryFileMatches(verification) ? kExitSuccess
+                                                   : kExitRunFailed;
+}
+
 int RunCli(int argc, const char* const* argv, std::ostream& out,
            std::ostream& err) {
   CLI::App app(kProgramDescription, "cordshift-cli");
@@ -278,19 +381,22 @@ int RunCli(int argc, const char* const* argv, std::ostream& out,
   app.allow_windows_style_options(false);
   ConvertOptions convert_options;
   ListOptions list_options;
+  VerifyOptions verify_options;
   ParsedWords words;
   const CLI::App* convert = AddConvertCommand(app, convert_options, words);
   AddListCommand(app, list_options, words);
+  const CLI::App* verify = AddVerifyCommand(app, verify_options, words);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     // CLI11's own codes (100 and up) are folded into the one usage status.
     return app.exit(e, out, err) == 0 ? kExitSuccess : kExitUsage;
   }
-  FinishOptions(words, convert_options, list_options);
+  FinishOptions(words, convert_options, list_options, verify_options);
   try {
-    return convert->parsed() ? RunConvertCommand(convert_options, out, err)
-                             : RunListCommand(list_options, out, err);
+    if (convert->parsed()) return RunConvertCommand(convert_options, out, err);
+    if (verify->parsed()) return RunVerifyCommand(verify_options, out, err);
+    return RunListCommand(list_options, out, err);
   } catch (const std::exception& e) {
     err << "cordshift-cli: unexpected failure: " << e.what() << '\n';
     return kExitRunFailed;

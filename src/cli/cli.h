@@ -9,6 +9,7 @@
 #include <string>
 
 #include "batch/conversion_run.h"
+#include "batch/tree_verification.h"
 #include "wiring/direction.h"
 
 namespace cordshift {
@@ -29,6 +30,12 @@ struct ConvertOptions {
   bool json = false;
 };
 
+// The comparison the options ask for, and how to report it.
+struct VerifyOptions {
+  TreeVerificationOptions tree;
+  bool json = false;
+};
+
 struct ListOptions {
   std::string folder;
   Side side = Side::kContinuity;
@@ -42,10 +49,17 @@ int RunConvertCommand(const ConvertOptions& options, std::ostream& out,
                       std::ostream& err);
 int RunListCommand(const ListOptions& options, std::ostream& out,
                    std::ostream& err);
+// Compares two trees and writes the table (or the JSON object) to `out`;
+// 0 when every file matches (or would be passed over by a run), 1 when a
+// file differs, is missing, extra or faulty, or the source tree cannot be
+// read, 2 when the options are refused.
+int RunVerifyCommand(const VerifyOptions& options, std::ostream& out,
+                     std::ostream& err);
 
 // The whole command line: parses the arguments and runs the subcommand.
-// 0 when the run completed or the listing succeeded (also with no files), 1
-// when the run ended early or the listing failed, 2 for a usage error.
+// 0 when the run completed, the listing succeeded (also with no files) or
+// every file verified matches; 1 when the run ended early, the listing
+// failed or a file verified does not match; 2 for a usage error.
 int RunCli(int argc, const char* const* argv, std::ostream& out,
            std::ostream& err);
 

@@ -28,6 +28,7 @@
 #include "wiring/short_record_line.h"
 #include "wiring/verification.h"
 #include "wiring/wiring_file.h"
+#include "wiring/written_names.h"
 
 namespace cordshift {
 namespace {
@@ -93,37 +94,6 @@ enum class CommentCopy {
   kDone,    // copied, or there was none to copy
   kTaken,   // another writer made the comment file since this run looked
   kFailed,  // a fault, reported
-};
-
-// The names this run wrote into a folder, by their spelling and by a key
-// that a case-insensitive file system may take them under.
-class WrittenNames {
- public:
-  void Add(const std::string& name) {
-    names_[FoldedNameKey(name)].push_back(name);
-  }
-
-  bool Contains(const std::string& name) const {
-    const auto spellings = names_.find(FoldedNameKey(name));
-    return spellings != names_.end() &&
-           std::find(spellings->second.begin(), spellings->second.end(),
-                     name) != spellings->second.end();
-  }
-
-  // True when this run wrote the name under another spelling, which a
-  // file system that ignores letter case may take for the same name.
-  bool HasOtherSpelling(const std::string& name) const {
-    const auto spellings = names_.find(FoldedNameKey(name));
-    return spellings != names_.end() &&
-           std::any_of(
-               spellings->second.begin(), spellings->second.end(),
-               [&name](const std::string& written) { return written != name; });
-  }
-
-  void clear() { names_.clear(); }
-
- private:
-  std::unordered_map<std::u32string, std::vector<std::string>> names_;
 };
 
 // The steps every conversion takes per file; the two directions differ only
@@ -402,14 +372,6 @@ class FolderConverter {
            IdentityIn(*destination_files_,
                       PathFromUtf8(name + kWiringExtension))
                .has_value();
-  }
-
-  static constexpr bool NamesIgnoreCaseOnThisSystem() {
-#ifdef _WIN32
-    return true;
-#else
-    return false;
-#endif
   }
 
   // The bytes the listing kept of file `file_number`, else the file as it is

@@ -38,6 +38,7 @@ enum class MismatchKind {
   kRecord,         // record line `destination_line`
   kMissingRecord,  // the file ends where `source_line` should follow
   kExtraRecord,    // record line `destination_line` has no source record
+  kComment,        // the comment of the converted file's comment file
 };
 
 // The first place where a converted file does not say what its source

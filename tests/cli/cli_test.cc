@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -376,6 +377,198 @@ TEST_F(CliConvertTest, ConvertsSubfoldersIntoTheMirroredTree) {
   EXPECT_EQ(written.count(NativeSeparators("a/b/W2.lvd")), 1u);
 }
 
+// verify's table names each file from its root, with a summary line; its
+// exit status says whether everything matched.
+TEST_F(CliConvertTest, VerifyPrintsATableAndASummary) {
+  const std::string source = Source("continuity");
+  ASSERT_EQ(RunCliWith({"convert", source, Destination(), "--direction",
+                        "to-hipot", "--model", "TBS480"})
+                .status,
+            kExitSuccess);
+  const std::vector<std::string> verify = {
+      "verify",  source,   Destination(), "--direction", "to-hipot",
+      "--model", "TBS480", "--upper",     "2000"};
+  CliResult result = RunCliWith(verify);
+  EXPECT_EQ(result.status, kExitSuccess);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.out,
+            "File          Result   Detail\n"
+            "01_ab.lvd     match\n"
+            "02_seq.lvd    match\n"
+            "03_empty.lvd  skipped  no-circuits\n"
+            "\n"
+            "3 files: 2 match, 0 missing, 0 differs, 1 skipped, 0 fault, 0 "
+            "extra\n");
+
+  std::filesystem::remove(temp_ / "out" / "01_ab.lvd");
+  testing::WriteBytes(temp_ / "out" / "x.lvd", "");
+  std::string bytes = testing::ReadBytes(temp_ / "out" / "02_seq.lvd");
+  bytes.replace(bytes.find(",2000,"), 6, ",2001,");
+  testing::WriteBytes(temp_ / "out" / "02_seq.lvd", bytes);
+  result = RunCliWith(verify);
+  EXPECT_EQ(result.status, kExitRunFailed);
+  EXPECT_EQ(result.out,
+            "File          Result   Detail\n"
+            "01_ab.lvd     missing  no destination file\n"
+            "02_seq.lvd    differs  line 5 (source line 5): expected "
+            "\"0001-0065,1,0,2000,1,0\", found \"0001-0065,1,0,2001,1,0\"\n"
+            "03_empty.lvd  skipped  no-circuits\n"
+            "x.lvd         extra\n"
+            "\n"
+            "4 files: 0 match, 1 missing, 1 differs, 1 skipped, 0 fault, 1 "
+            "extra\n");
+
+  std::vector<std::string> json = verify;
+  json.push_back("--json");
+  const Json report = ParseReport(RunCliWith(json));
+  EXPECT_EQ(report["result"], "differs");
+  EXPECT_EQ(report["counts"], Json::parse(R"({"match": 0, "missing": 1,
+      "differs": 1, "skipped": 1, "fault": 0, "extra": 1})"));
+  EXPECT_EQ(
+      report["files"][1],
+      Json({{"source", source + kFolderSeparator + "02_seq.lvd"},
+            {"destination", Destination() + kFolderSeparator + "02_seq.lvd"},
+            {"outcome", "differs"},
+            {"what", "record"},
+            {"source_line", 5},
+            {"destination_line", 5},
+            {"expected", "0001-0065,1,0,2000,1,0"},
+            {"found", "0001-0065,1,0,2001,1,0"}}));
+  EXPECT_EQ(report["files"][3],
+            Json({{"destination", Destination() + kFolderSeparator + "x.lvd"},
+                  {"outcome", "extra"}}));
+
+  // Options a run would refuse are a usage error.
+  json.insert(json.end(), {"--lower", "3000"});
+  const CliResult refused = RunCliWith(json);
+  EXPECT_EQ(refused.status, kExitUsage);
+  EXPECT_EQ(ParseReport(refused)["reason"],
+            "refused: the lower limit is not below the upper limit");
+}
+
+// A tree of every kind of record the readers take, converted and then
+// verified: everything matches, in both directions and notations.
+class GeneratedTreeTest : public CliConvertTest {
+ protected:
+  static constexpr int kFiles = 1000;
+
+  // Continuity files: AB and sequential terminals in any case and with
+  // leading zeros, terminals beyond the table, single-ended B-side
+  // records, files without circuits, comments of every other file.
+  void WriteContinuityTree(const std::filesystem::path& root) {
+    std::mt19937 random(23);
+    for (int number = 0; number < kFiles; ++number) {
+      std::vector<std::string> lines = {"TBL480", "20240312093000", "0", "0"};
+      const int records = number % 97 == 0 ? 0 : 1 + number % 40;
+      for (int record = 0; record < records; ++record) {
+        lines.push_back(ContinuityPair(random) + ",0,2000");
+      }
+      WriteFile(root, number, lines);
+    }
+  }
+
+  // Hipot files: terminals 1 to 8192 as written by either tester, some
+  // files with single-ended circuits.
+  void WriteHipotTree(const std::filesystem::path& root) {
+    std::mt19937 random(46);
+    std::uniform_int_distribution<int> terminal(1, 8192);
+    for (int number = 0; number < kFiles; ++number) {
+      std::vector<std::string> lines = {"TBS480", "20240312093000", "0", "0"};
+      for (int record = 0; record < 1 + number % 40; ++record) {
+        const int to = terminal(random);
+        const bool single_ended = number % 31 == 0 && record == 0;
+        lines.push_back(" " + std::to_string(terminal(random)) + " -" +
+                        (single_ended ? "" : std::to_string(to)) +
+                        ",1,0,2000,1,0");
+      }
+      WriteFile(root, number, lines);
+    }
+  }
+
+  std::string ContinuityPair(std::mt19937& random) {
+    std::uniform_int_distribution<int> number(1, 4096);
+    switch (random() % 6) {
+      case 0:
+        return "A" + std::to_string(number(random)) + "-B" +
+               std::to_string(number(random));
+      case 1:
+        return "b" + std::to_string(number(random)) + "-a00" +
+               std::to_string(number(random));
+      case 2:
+        return Padded(number(random)) + "-" + Padded(number(random) * 2);
+      case 3:
+        return std::to_string(number(random)) + "-9000";
+      case 4:
+        return "B" + std::to_string(number(random)) + "-";
+      default:
+        break;
+    }
+    return "a" + std::to_string(number(random)) + "-A" +
+           std::to_string(number(random));
+  }
+
+  static std::string Padded(int number) {
+    std::string text = std::to_string(number);
+    return std::string(text.size() < 4 ? 4 - text.size() : 0, '0') + text;
+  }
+
+  static void WriteFile(const std::filesystem::path& root, int number,
+                        const std::vector<std::string>& lines) {
+    const std::filesystem::path folder =
+        root / ("line" + std::to_string(number / 250)) /
+        ("h" + std::to_string(number / 25));
+    const std::string name = "W" + std::to_string(number);
+    WriteLines(folder / (name + ".lvd"), lines);
+    if (number % 2 == 0) {
+      testing::WriteBytes(
+          folder / (name + ".ini"),
+          "[Purpose]\r\nComment=c" + std::to_string(number) + "\r\n");
+    }
+  }
+
+  // Converts and verifies with the same options; every file must match.
+  void ConvertAndVerify(const std::string& source,
+                        const std::vector<std::string>& options) {
+    const std::string destination =
+        PathText(temp_ / ("out" + std::to_string(++destinations_)));
+    std::vector<std::string> convert = {"convert", source, destination};
+    convert.insert(convert.end(), options.begin(), options.end());
+    convert.push_back("--json");
+    const Json converted = ParseReport(RunCliWith(convert));
+    ASSERT_EQ(converted["result"], "completed") << converted["reason"];
+    EXPECT_EQ(converted["verified"],
+              std::stoi(converted["converted"].get<std::string>()));
+    std::vector<std::string> verify = {"verify", source, destination};
+    verify.insert(verify.end(), options.begin(), options.end());
+    verify.push_back("--json");
+    const CliResult result = RunCliWith(verify);
+    EXPECT_EQ(result.status, kExitSuccess);
+    const Json report = ParseReport(result);
+    EXPECT_EQ(report["result"], "match");
+    EXPECT_EQ(report["counts"]["match"], converted["verified"]);
+    EXPECT_EQ(report["counts"]["match"].get<int>() +
+                  report["counts"]["skipped"].get<int>(),
+              kFiles);
+  }
+
+  int destinations_ = 0;
+};
+
+TEST_F(GeneratedTreeTest, VerifyOfWhatConvertWroteMatches) {
+  const std::string continuity = PathText(temp_ / "continuity");
+  WriteContinuityTree(continuity);
+  ConvertAndVerify(continuity, {"--direction", "to-hipot", "--model", "TBS480",
+                                "--lower", "0", "--upper", "2000"});
+  const std::string hipot = PathText(temp_ / "hipot");
+  WriteHipotTree(hipot);
+  for (const char* notation : {"ab", "seq"}) {
+    SCOPED_TRACE(notation);
+    ConvertAndVerify(hipot,
+                     {"--direction", "to-continuity", "--notation", notation,
+                      "--model", "TBL480", "--lower", "0", "--upper", "2000"});
+  }
+}
+
 TEST(CliUsageTest, UsageErrorsExitWithTwoAndExplainOnStderr) {
   const std::vector<std::vector<std::string>> cases = {
       {},
@@ -392,6 +585,9 @@ TEST(CliUsageTest, UsageErrorsExitWithTwoAndExplainOnStderr) {
       {"list", "s"},
       {"list", "s", "--side", "both"},
       {"list", "s", "t", "--side", "hipot"},
+      {"verify", "s", "d"},
+      {"verify", "s", "d", "--direction", "to-hipot", "--notation", "hex"},
+      {"verify", "s", "d", "--direction", "to-hipot", "--overwrite"},
   };
   for (const auto& args : cases) {
     const CliResult result = RunCliWith(args);
@@ -408,11 +604,14 @@ TEST(CliUsageTest, HelpDescribesTheOptionsAndExitsWithZero) {
     std::vector<std::string> args;
     std::vector<std::string> mentions;
   } cases[] = {
-      {{"--help"}, {"convert", "list", "Exit status"}},
+      {{"--help"}, {"convert", "list", "verify", "Exit status"}},
       {{"convert", "--help"},
        {"--direction", "to-hipot", "to-continuity", "--model", "--lower",
         "--upper", "--notation", "--overwrite", "--dry-run", "--json"}},
       {{"list", "--help"}, {"DIR", "--side", "continuity", "hipot"}},
+      {{"verify", "--help"},
+       {"SRC", "DST", "--direction", "--notation", "--model", "--lower",
+        "--upper", "--json"}},
   };
   for (const auto& c : cases) {
     const CliResult result = RunCliWith(c.args);

@@ -860,8 +860,7 @@ TEST_F(ConversionTest, FilesThatWouldNotChangeAreLeftAlone) {
     WriteBytes(destination_ / "F.lvd", wiring_before);
     WriteBytes(destination_ / "F.ini", comment_before);
     std::filesystem::last_write_time(destination_ / "F.lvd", long_ago);
-    const auto identity =
-        IdentityOf(testing::PathText(destination_ / "F.lvd"));
+    const auto identity = IdentityOf(testing::PathText(destination_ / "F.lvd"));
     view_ = HookedView();
     workspace_.output = RecordOutput(64);
     source_list_[0].summary.circuits = c.circuits;
@@ -875,11 +874,10 @@ TEST_F(ConversionTest, FilesThatWouldNotChangeAreLeftAlone) {
     EXPECT_EQ(view_.reports()[0].unchanged, c.unchanged);
     EXPECT_TRUE(view_.reports()[0].verified);
     EXPECT_EQ(view_.converted_count(), "1");
-    EXPECT_EQ(std::filesystem::last_write_time(destination_ / "F.lvd") ==
-                  long_ago,
-              c.unchanged);
-    EXPECT_EQ(IdentityOf(testing::PathText(destination_ / "F.lvd")) ==
-                  identity,
+    EXPECT_EQ(
+        std::filesystem::last_write_time(destination_ / "F.lvd") == long_ago,
+        c.unchanged);
+    EXPECT_EQ(IdentityOf(testing::PathText(destination_ / "F.lvd")) == identity,
               c.unchanged);
     EXPECT_TRUE(NoTemporaryFiles());
   }
