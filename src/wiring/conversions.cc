@@ -109,14 +109,20 @@ class FolderConverter {
         destination_files_(job.destination_files),
         inputs_(inputs),
         workspace_(workspace) {}
-  virtual ~FolderConverter() = default;
+  virtual ~FolderConverter() {
+    if (!told_later_.empty()) workspace_.verifier.WaitForAll();
+  }
 
   bool Run() {
+    bool converted = false;
     try {
-      return ConvertAll();
+      converted = ConvertAll();
     } catch (const std::exception&) {
-      return Abort();
+      converted = Abort();
     }
+    // Every file written is told once its verification is done; a fault
+    // found there ends the folder, whatever came after it.
+    return SettleVerifications() && converted;
   }
 
  protected:
@@ -196,6 +202,27 @@ class FolderConverter {
   }
 
  private:
+  // A file whose verification is under way, with what its report, the
+  // undoing of its writes and the verification itself need.
+  struct PendingFile {
+    int file_number = 0;
+    std::string name;
+    FileReport report;
+    std::string source;                   // the bytes converted
+    std::optional<std::string> comment;   // the comment copied
+    std::optional<FileIdentity> written;  // as this run put it in place
+    bool made = false;                    // new: undone by its removal
+    CommentBackup comment_backup;
+    std::optional<FileFault> fault;  // the verification's, once done
+  };
+  // What is told once the verifications before it are done, in order.
+  struct Told {
+    enum What { kVerified, kDone, kFolderAborted } what = kDone;
+    int file_number = 0;
+    FileReport report;                     // with kDone
+    std::unique_ptr<PendingFile> pending;  // with kVerified
+  };
+
   bool ConvertAll() {
     const std::optional<std::string> model_name =
         Utf8ToCp932(TrimSpaces(inputs_.model_name));
@@ -227,7 +254,7 @@ class FolderConverter {
   bool ConvertFile(int file_number) {
     observer_.FileStarted(file_number);
     const WiringFile& file = FileNumber(source_, file_number);
-    const FileRead read = SourceContent(file_number);
+    FileRead read = SourceContent(file_number);
     if (!read.ok()) {
       return AbortFile(file_number, ReadFault(FaultKind::kUnreadable,
                                               read.error, read.size));
@@ -326,11 +353,12 @@ class FolderConverter {
         }
       }
       std::optional<std::string> comment;
+      CommentBackup backup;
       if (staged) {
         if (!source_comment) source_comment = SourceComment(file_number);
         bool lost_race = false;
         if (!WriteFiles(file_number, name, target, *staged, *source_comment,
-                        lost_race, comment))
+                        backup, lost_race, comment))
           return false;
         if (lost_race) {
           Report(file_number, FileOutcome::kSkippedExists, target);
@@ -348,13 +376,20 @@ class FolderConverter {
       report.written.highest_terminal = tally.HighestTerminal();
       report.written.highest_in_ab = WritesAbNotation();
       if ((staged || existing) && inputs_.verify) {
-        if (!VerifyWritten(file_number, name, read.content, comment,
-                           staged ? staged->identity() : std::nullopt)) {
-          return false;
+        auto pending = std::make_unique<PendingFile>();
+        pending->file_number = file_number;
+        pending->name = name;
+        pending->report = std::move(report);
+        pending->source = std::move(read.content);
+        pending->comment = std::move(comment);
+        if (staged) {
+          pending->written = staged->identity();
+          pending->made = !staged->replaces_file();
+          pending->comment_backup = std::move(backup);
         }
-        report.verified = true;
+        return QueueVerification(std::move(pending));
       }
-      observer_.FileDone(file_number, report);
+      TellDone(file_number, std::move(report));
       return true;
     }
   }
@@ -402,11 +437,13 @@ class FolderConverter {
   // over as existing. `lost_race` tells that another run put a file of that
   // name in place meanwhile (overwriting off), or the comment file since
   // this run looked; it keeps its files.
-  // `comment` is then the comment copied, if any.
+  // `comment` is then the comment copied, if any, and `backup` what undoes
+  // it. A file that replaces another cannot be undone, so it waits until
+  // every file before it has passed its verification.
   bool WriteFiles(int file_number, const std::string& name,
                   const std::string& target, StagedWrite& wiring,
-                  CompanionComment& source_comment, bool& lost_race,
-                  std::optional<std::string>& comment) {
+                  CompanionComment& source_comment, CommentBackup& backup,
+                  bool& lost_race, std::optional<std::string>& comment) {
     if (wiring.error() == WriteError::kTargetExists) {
       lost_race = true;
       return true;
@@ -414,7 +451,7 @@ class FolderConverter {
     if (wiring.error() != WriteError::kNone) {
       return AbortFile(file_number, WriteFault(target, wiring.error()));
     }
-    CommentBackup backup;
+    if (wiring.replaces_file() && !SettleVerifications()) return false;
     switch (CopyComment(file_number, name, source_comment, backup, comment)) {
       case CommentCopy::kFailed:
         return false;
@@ -532,23 +569,87 @@ class FolderConverter {
                                     *comment.value) == read.content;
   }
 
-  // Reads the file just put in place (or left in place unchanged) back by
-  // its name, with its comment file, and compares them with the source and
-  // the comment copied. A file that does not say what its source says is a
-  // fault of its own, and is removed while it is still the one this run put
-  // there: left in place, a later run would pass it over as existing.
-  bool VerifyWritten(int file_number, const std::string& name,
-                     std::string_view source,
-                     const std::optional<std::string>& comment,
-                     const std::optional<FileIdentity>& written) {
-    std::optional<FileFault> fault = WrittenFileFault(name, source, comment);
-    if (!fault) return true;
+  // Verifies a file put in place (or left in place unchanged) on the
+  // workspace's second thread while the next files are converted: reads it
+  // back by its name, with its comment file, and compares them with the
+  // source and the comment copied. What became of it is told once that is
+  // done, and so is everything told of the files after it.
+  bool QueueVerification(std::unique_ptr<PendingFile> pending) {
+    PendingFile* file = pending.get();
+    told_later_.push_back({Told::kVerified, 0, {}, std::move(pending)});
+    ++verifications_;
+    workspace_.verifier.Push([this, file] {
+      try {
+        file->fault = WrittenFileFault(file->name, file->source, file->comment);
+      } catch (const std::exception&) {
+        file->fault =
+            ReadFault(FaultKind::kWrittenFileUnreadable, ReadError::kTooLarge,
+                      0, destination_folder_ + file->name + kWiringExtension);
+      }
+    });
+    // The bytes waiting for their verification stay few.
+    constexpr int kMaxVerificationsWaiting = 64;
+    return verifications_ < kMaxVerificationsWaiting || SettleVerifications();
+  }
+
+  // Waits for the verifications under way and tells, in order, what waited
+  // for them. A file that does not say what its source says is a fault of
+  // its own: it is removed while it is still the one this run put there
+  // (left in place, a later run would pass it over as existing), the files
+  // this run made after it are undone, and nothing after it is told, as
+  // when a run ends at a file's fault. False at such a fault.
+  bool SettleVerifications() {
+    if (told_later_.empty()) return true;
+    workspace_.verifier.WaitForAll();
+    std::vector<Told> told = std::exchange(told_later_, {});
+    verifications_ = 0;
+    for (std::size_t index = 0; index < told.size(); ++index) {
+      Told& next = told[index];
+      switch (next.what) {
+        case Told::kVerified: {
+          PendingFile& file = *next.pending;
+          if (file.fault) {
+            for (std::size_t later = index + 1; later < told.size(); ++later) {
+              if (told[later].pending && told[later].pending->made) {
+                Undo(*told[later].pending);
+              }
+            }
+            RemoveIfWritten(file);
+            observer_.FileDone(
+                file.file_number,
+                FaultReport(std::move(file.report.source), *file.fault));
+            observer_.FolderAborted();
+            return false;
+          }
+          file.report.verified = true;
+          observer_.FileDone(file.file_number, file.report);
+          break;
+        }
+        case Told::kDone:
+          observer_.FileDone(next.file_number, next.report);
+          break;
+        case Told::kFolderAborted:
+          observer_.FolderAborted();
+          break;
+      }
+    }
+    return true;
+  }
+
+  void RemoveIfWritten(const PendingFile& file) {
     const std::filesystem::path file_name =
-        PathFromUtf8(name + kWiringExtension);
-    if (written && IdentityIn(*destination_files_, file_name) == written) {
+        PathFromUtf8(file.name + kWiringExtension);
+    if (file.written &&
+        IdentityIn(*destination_files_, file_name) == file.written) {
       RemoveFileIn(*destination_files_, file_name);
     }
-    return AbortFile(file_number, std::move(*fault));
+  }
+
+  // Takes back a file this run made after a file that failed its
+  // verification, and its comment.
+  void Undo(const PendingFile& file) {
+    RemoveIfWritten(file);
+    file.comment_backup.Restore();
   }
 
   // The fault of the written file `name` as read back, if any.
@@ -606,20 +707,35 @@ class FolderConverter {
 
   void Report(int file_number, FileOutcome outcome,
               std::string destination = {}) {
-    observer_.FileDone(file_number,
-                       ReportOf(file_number, outcome, std::move(destination)));
+    TellDone(file_number,
+             ReportOf(file_number, outcome, std::move(destination)));
   }
 
   bool AbortFile(int file_number, FileFault fault) {
-    observer_.FileDone(
-        file_number, FaultReport(FileNumber(source_, file_number).WiringPath(),
-                                 std::move(fault)));
+    TellDone(file_number,
+             FaultReport(FileNumber(source_, file_number).WiringPath(),
+                         std::move(fault)));
     return Abort();
   }
 
   bool Abort() {
-    observer_.FolderAborted();
+    if (told_later_.empty()) {
+      observer_.FolderAborted();
+    } else {
+      told_later_.push_back({Told::kFolderAborted, 0, {}, nullptr});
+    }
     return false;
+  }
+
+  // What became of a file waits while a file before it is verified; that
+  // a file is taken up is told at once.
+  void TellDone(int file_number, FileReport report) {
+    if (told_later_.empty()) {
+      observer_.FileDone(file_number, report);
+    } else {
+      told_later_.push_back(
+          {Told::kDone, file_number, std::move(report), nullptr});
+    }
   }
 
   ConversionObserver& observer_;
@@ -635,6 +751,8 @@ class FolderConverter {
   std::string model_name_;  // Shift-JIS
   // What every file written must say beyond its source's circuits.
   ConversionExpectation expectation_;
+  std::vector<Told> told_later_;
+  int verifications_ = 0;  // kVerified among them
   // The part of every record line after its terminal pair, line end
   // included (Shift-JIS), and its first bytes in a block of fixed size.
   static constexpr std::size_t kPaddedTailSize = 32;

@@ -2,11 +2,13 @@
 #define CORDSHIFT_WIRING_WIRING_WORKSPACE_H_
 
 // What the readers and converters of wiring files share: the terminal tables
-// built once, the terminal tally, and the output buffer kept from file to
-// file so that converting a file allocates nothing per record. Owned by the
-// front end for the program's lifetime; one reader or converter uses it at a
-// time.
+// built once, the terminal tally, the output buffer kept from file to file
+// so that converting a file allocates nothing per record, and the thread on
+// which written files are verified while the next are converted. Owned by
+// the front end for the program's lifetime; one reader or converter uses it
+// at a time.
 
+#include "wiring/background_queue.h"
 #include "wiring/notation.h"
 #include "wiring/record_output.h"
 #include "wiring/terminal_tally.h"
@@ -17,6 +19,7 @@ struct WiringWorkspace {
   TerminalTables tables;
   TerminalTally tally;
   RecordOutput output;  // the converted lines on their way to the disk
+  BackgroundQueue verifier;
 };
 
 }  // namespace cordshift

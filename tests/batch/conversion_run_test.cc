@@ -416,6 +416,40 @@ INSTANTIATE_TEST_SUITE_P(
                        "cannot read back the written file "}),
     [](const auto& test_info) { return std::string(test_info.param.name); });
 
+// Files are verified while the next ones are converted. What a run wrote
+// after a file that fails its verification is taken back, and a file that
+// would replace another waits for the verifications before it, so that the
+// tree is left as a run that stopped at the fault leaves it.
+TEST_F(RunTest, NothingAfterAWrongWriteStays) {
+  for (const char* name :
+       {"A/1.lvd", "A/2.lvd", "A/3.lvd", "A/4.lvd", "A/5.lvd"}) {
+    AddContinuity(name);
+  }
+  WriteBytes(temp_ / "src/A/3.ini", "[Purpose]\r\nComment=new\r\n");
+  WriteBytes(temp_ / "dst/A/3.ini", "[Purpose]\r\nComment=old\r\n");
+  WriteBytes(temp_ / "dst/A/4.lvd", "old");
+  inputs_.conversion.overwrite = true;
+  inputs_.conversion.file_written = [this](const std::string& name) {
+    if (name == "2") WriteBytes(temp_ / "dst/A/2.lvd", "garbled");
+  };
+
+  EXPECT_EQ(Run(), RunOutcome::kEndedEarly);
+  EXPECT_EQ(reason_, NativeSeparators("A/2.lvd") +
+                         ": line 1 of the written file does not match its "
+                         "source");
+  EXPECT_TRUE(std::filesystem::exists(temp_ / "dst/A/1.lvd"));
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/A/2.lvd"));
+  // 3 was new, written while 2 was verified: taken back, its comment
+  // file as it was.
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/A/3.lvd"));
+  EXPECT_EQ(ReadBytes(temp_ / "dst/A/3.ini"), "[Purpose]\r\nComment=old\r\n");
+  // 4 would have replaced a file: it waited, and was never written.
+  EXPECT_EQ(ReadBytes(temp_ / "dst/A/4.lvd"), "old");
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/A/5.lvd"));
+  EXPECT_EQ(view_.converted_count(), "1");
+  EXPECT_EQ(view_.reports().size(), 2u);
+}
+
 TEST_F(RunTest, HiddenFilesAreNotWiringFiles) {
   AddContinuity("A/.hidden.lvd");
   testing::MakeHidden(temp_ / "src/A/.hidden.lvd");
