@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Whole-run benchmark: times `cordshift-cli convert` of a large continuity
-# tree against `cp -r` of the same tree, in alternating rounds on a warm
-# cache, on a disk (the temporary folder, TMPDIR or /tmp) and on tmpfs
-# (/dev/shm, where there is one: the cost that is the program's alone), and
-# prints a table of medians for each: convert, cp -r, and the median ratio
-# convert/cp.
+# tree (which reads every file it writes back and verifies it) against
+# `cp -r` of the same tree, in alternating rounds on a warm cache, on a disk
+# (the temporary folder, TMPDIR or /tmp) and on tmpfs (/dev/shm, where there
+# is one: the cost that is the program's alone); also `convert --no-verify`,
+# and `cordshift-cli verify` of the tree each convert wrote. It prints a
+# table of medians for each place: convert, convert --no-verify, cp -r, the
+# median ratios of both converts to cp -r, verify, and the median ratio
+# verify/convert.
 #
 #   bench/run-bench.sh BUILD_DIR [ROUNDS]
 #
@@ -69,7 +72,17 @@ run_convert() {
   "$cli" convert "$source_tree" "$work/converted" --direction to-hipot \
     --model TBS480 --json >/dev/null
 }
-fresh_destinations() { rm -rf "$work/copy" "$work/converted"; }
+run_convert_unverified() {
+  "$cli" convert "$source_tree" "$work/unverified" --direction to-hipot \
+    --model TBS480 --no-verify --json >/dev/null
+}
+# Every file of the converted tree must match: a verify that finds anything
+# else fails the benchmark.
+run_verify() {
+  "$cli" verify "$source_tree" "$work/converted" --direction to-hipot \
+    --model TBS480 --lower 0 --upper 2000 --json >/dev/null
+}
+fresh_destinations() { rm -rf "$work/copy" "$work/converted" "$work/unverified"; }
 
 median() { LC_ALL=C sort -g | awk '{ v[NR] = $1 } END {
   if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
@@ -88,16 +101,23 @@ bench_in() {
   fi
   echo "Tree: $(find "$source_tree" -type f | wc -l) files, $(du -sh "$source_tree" | cut -f1)"
 
-  # Warm-up: fills the page cache and checks that the conversion succeeds.
+  # Warm-up: fills the page cache and checks that the conversion succeeds
+  # and verifies.
   run_cp
   if ! run_convert; then
     echo "run-bench.sh: the conversion failed" >&2
     exit 1
   fi
+  if ! run_verify; then
+    echo "run-bench.sh: verify found files that do not match" >&2
+    exit 1
+  fi
   echo "Warm-up conversion wrote $(find "$work/converted" -type f | wc -l) files"
   fresh_destinations
 
-  local cp_times=() convert_times=() ratios=() round cp_time convert_time ratio
+  local cp_times=() convert_times=() unverified_times=() verify_times=()
+  local ratios=() unverified_ratios=() verify_ratios=()
+  local round cp_time convert_time unverified_time verify_time
   for ((round = 1; round <= rounds; round++)); do
     # Which one goes first alternates, so that neither always runs on the
     # other's heels.
@@ -105,24 +125,37 @@ bench_in() {
       cp_time=$(time_of run_cp)
       sync
       convert_time=$(time_of run_convert)
+      sync
+      unverified_time=$(time_of run_convert_unverified)
     else
+      unverified_time=$(time_of run_convert_unverified)
+      sync
       convert_time=$(time_of run_convert)
       sync
       cp_time=$(time_of run_cp)
     fi
+    sync
+    verify_time=$(time_of run_verify)
     fresh_destinations
     sync
-    ratio=$(awk -v a="$convert_time" -v b="$cp_time" 'BEGIN { printf "%.3f", a / b }')
-    printf 'round %d: convert %.3f s, cp -r %.3f s, ratio %s\n' \
-      "$round" "$convert_time" "$cp_time" "$ratio"
+    ratios+=("$(awk -v a="$convert_time" -v b="$cp_time" 'BEGIN { printf "%.3f", a / b }')")
+    unverified_ratios+=("$(awk -v a="$unverified_time" -v b="$cp_time" 'BEGIN { printf "%.3f", a / b }')")
+    verify_ratios+=("$(awk -v a="$verify_time" -v b="$convert_time" 'BEGIN { printf "%.3f", a / b }')")
+    printf 'round %d: convert %.3f s, --no-verify %.3f s, cp -r %.3f s, verify %.3f s\n' \
+      "$round" "$convert_time" "$unverified_time" "$cp_time" "$verify_time"
     cp_times+=("$cp_time")
     convert_times+=("$convert_time")
-    ratios+=("$ratio")
+    unverified_times+=("$unverified_time")
+    verify_times+=("$verify_time")
   done
-  summary+=("$(printf '| %s | %.3f s | %.3f s | %.3f |' "$name" \
+  summary+=("$(printf '| %s | %.3f s | %.3f s | %.3f s | %.3f | %.3f | %.3f s | %.3f |' "$name" \
     "$(printf '%s\n' "${convert_times[@]}" | median)" \
+    "$(printf '%s\n' "${unverified_times[@]}" | median)" \
     "$(printf '%s\n' "${cp_times[@]}" | median)" \
-    "$(printf '%s\n' "${ratios[@]}" | median)")")
+    "$(printf '%s\n' "${ratios[@]}" | median)" \
+    "$(printf '%s\n' "${unverified_ratios[@]}" | median)" \
+    "$(printf '%s\n' "${verify_times[@]}" | median)" \
+    "$(printf '%s\n' "${verify_ratios[@]}" | median)")")
   # The first place's tree serves the next one.
   if [ -z "${tree_copy:-}" ]; then
     tree_copy="$work/source"
@@ -144,8 +177,9 @@ if [ -d /dev/shm ] && [ "$(df --output=fstype /dev/shm | tail -1)" = tmpfs ]; th
 fi
 
 echo
-echo "Medians of $rounds alternating rounds (targets: ratio at most 1.3 on disk, 1.5 on tmpfs):"
+echo "Medians of $rounds alternating rounds (targets: convert/cp -r at most 1.3 on disk,"
+echo "1.5 on tmpfs, with verification; verify no slower than convert):"
 echo
-echo "| where | convert | cp -r | convert/cp |"
-echo "|---|---|---|---|"
+echo "| where | convert | convert --no-verify | cp -r | convert/cp -r | --no-verify/cp -r | verify | verify/convert |"
+echo "|---|---|---|---|---|---|---|---|"
 printf '%s\n' "${summary[@]}"
