@@ -295,8 +295,11 @@ TEST_F(CliConvertTest, ASecondRunWritesNoFileItWouldNotChange) {
     args.insert(args.begin() + 2, Destination());
     args.insert(args.end(), {"--overwrite", "--json"});
     const Json first = ParseReport(RunCliWith(args));
-    const auto long_ago = std::filesystem::file_time_type::clock::now() -
-                          std::chrono::hours(24 * 400);
+    // Whole seconds, which every file system keeps exactly.
+    const std::filesystem::file_time_type long_ago =
+        std::chrono::floor<std::chrono::seconds>(
+            std::filesystem::file_time_type::clock::now() -
+            std::chrono::hours(24 * 400));
     for (const auto& entry :
          std::filesystem::directory_iterator(Destination())) {
       std::filesystem::last_write_time(entry.path(), long_ago);

@@ -850,8 +850,11 @@ TEST_F(ConversionTest, FilesThatWouldNotChangeAreLeftAlone) {
        [](std::string&, std::string& ini) { ini[ini.find("=c") + 1] = 'd'; },
        false},
   };
-  const auto long_ago = std::filesystem::file_time_type::clock::now() -
-                        std::chrono::hours(24 * 400);
+  // Whole seconds, which every file system keeps exactly.
+  const std::filesystem::file_time_type long_ago =
+      std::chrono::floor<std::chrono::seconds>(
+          std::filesystem::file_time_type::clock::now() -
+          std::chrono::hours(24 * 400));
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
     std::string wiring_before = whole;
