@@ -1,5 +1,6 @@
 #include "wiring/background_queue.h"
 
+#include <cstddef>
 #include <utility>
 
 namespace cordshift {
@@ -14,24 +15,37 @@ BackgroundQueue::~BackgroundQueue() {
 }
 
 void BackgroundQueue::Push(Work work) {
+  // An idle thread is woken for a few pieces at a time: a wake-up call
+  // costs the caller about as much as a small piece of work, and what the
+  // thread has not taken up when the caller waits, the caller does itself.
+  // A thread busy with earlier work finds new work on its own.
+  constexpr std::size_t kPiecesPerWakeUp = 4;
   bool wake = false;
   {
     const std::lock_guard<std::mutex> lock(mutex_);
     waiting_.push_back(std::move(work));
     ++handed_over_;
-    wake = idle_;
+    wake = idle_ && waiting_.size() >= kPiecesPerWakeUp;
   }
   if (!thread_.joinable()) {
     thread_ = std::thread([this] { Serve(); });
   } else if (wake) {
-    // A thread busy with earlier work finds this on its own, without the
-    // cost of a wake-up call.
     work_arrived_.notify_one();
   }
 }
 
 void BackgroundQueue::WaitForAll() {
   std::unique_lock<std::mutex> lock(mutex_);
+  // Work the thread has not taken up yet is done here rather than waited
+  // for: the thread may share its core with others.
+  while (!waiting_.empty()) {
+    Work work = std::move(waiting_.front());
+    waiting_.pop_front();
+    lock.unlock();
+    work();
+    lock.lock();
+    ++done_;
+  }
   work_done_.wait(lock, [this] { return done_ == handed_over_; });
 }
 

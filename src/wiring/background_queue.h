@@ -1,11 +1,12 @@
 #ifndef CORDSHIFT_WIRING_BACKGROUND_QUEUE_H_
 #define CORDSHIFT_WIRING_BACKGROUND_QUEUE_H_
 
-// Work handed to a thread of its own, in order, without waiting for it:
-// the caller waits only when it needs everything handed over so far to
-// have been done. The thread is started with the first piece of work and
-// waits for the next in between, since starting one per piece would cost
-// more than most pieces.
+// Work handed to a thread of its own, in order of handing over, without
+// waiting for it: the caller waits only when it needs everything handed
+// over so far to have been done. Pieces of work must not depend on each
+// other, since the caller may do some of them itself meanwhile. The thread is
+// started with the first piece of work and waits for the next in between, since
+// starting one per piece would cost more than most pieces.
 
 #include <condition_variable>
 #include <cstdint>
@@ -28,7 +29,8 @@ class BackgroundQueue {
   // Hands `work` over; it must not throw.
   void Push(Work work);
 
-  // Waits until every piece of work handed over has been done.
+  // Waits until every piece of work handed over has been done, doing on
+  // the calling thread what the queue's thread has not yet taken up.
   void WaitForAll();
 
  private:

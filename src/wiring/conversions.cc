@@ -208,10 +208,11 @@ class FolderConverter {
     int file_number = 0;
     std::string name;
     FileReport report;
-    std::string source;                   // the bytes converted
-    std::optional<std::string> comment;   // the comment copied
-    std::optional<FileIdentity> written;  // as this run put it in place
-    bool made = false;                    // new: undone by its removal
+    std::string source;                     // the bytes converted
+    std::optional<ListedTerminals> listed;  // as the listing read them
+    std::optional<std::string> comment;     // the comment copied
+    std::optional<FileIdentity> written;    // as this run put it in place
+    bool made = false;                      // new: undone by its removal
     CommentBackup comment_backup;
     std::optional<FileFault> fault;  // the verification's, once done
   };
@@ -381,6 +382,8 @@ class FolderConverter {
         pending->name = name;
         pending->report = std::move(report);
         pending->source = std::move(read.content);
+        if (kept_ != nullptr)
+          pending->listed = kept_->TakeTerminals(file_number);
         pending->comment = std::move(comment);
         if (staged) {
           pending->written = staged->identity();
@@ -580,7 +583,9 @@ class FolderConverter {
     ++verifications_;
     workspace_.verifier.Push([this, file] {
       try {
-        file->fault = WrittenFileFault(file->name, file->source, file->comment);
+        file->fault = WrittenFileFault(file->name, file->source,
+                                       file->listed ? &*file->listed : nullptr,
+                                       file->comment);
       } catch (const std::exception&) {
         file->fault =
             ReadFault(FaultKind::kWrittenFileUnreadable, ReadError::kTooLarge,
@@ -655,6 +660,7 @@ class FolderConverter {
   // The fault of the written file `name` as read back, if any.
   std::optional<FileFault> WrittenFileFault(
       const std::string& name, std::string_view source,
+      const ListedTerminals* listed,
       const std::optional<std::string>& comment) const {
     if (inputs_.file_written) inputs_.file_written(name);
     const std::string target = destination_folder_ + name + kWiringExtension;
@@ -666,7 +672,7 @@ class FolderConverter {
                        target);
     }
     if (const std::optional<Mismatch> mismatch =
-            CompareConvertedFile(source, read.content, expectation_)) {
+            CompareConvertedFile(source, read.content, expectation_, listed)) {
       FileFault fault =
           LineFault(FaultKind::kWrittenFileDiffers,
                     mismatch->destination_line != 0 ? mismatch->destination_line

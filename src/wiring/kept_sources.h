@@ -3,20 +3,23 @@
 
 // The bytes of a folder's source files as its listing read them, kept for
 // the conversion that follows, so that a run reads each file once and
-// converts exactly what it listed; and, where the listing was made ahead of
-// its turn, their comments. The bytes kept stay within a budget per
-// folder, so that a run's memory is bounded by its largest file rather than
-// by its largest folder; a file beyond the budget is read again. A run's
-// listing is handed one for each folder; the window's own listings keep
-// nothing.
+// converts exactly what it listed; the terminals the listing read in their
+// records, against which the files written are verified; and, where the
+// listing was made ahead of its turn, their comments. The bytes kept stay
+// within a budget per folder, so that a run's memory is bounded by its largest
+// file rather than by its largest folder; a file beyond the budget is read
+// again. A run's listing is handed one for each folder; the window's own
+// listings keep nothing.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "wiring/companion.h"
+#include "wiring/wiring_file_list.h"
 
 namespace cordshift {
 
@@ -30,8 +33,20 @@ class KeptSources {
   void StartFolder(int file_count) {
     Release();
     contents_.resize(static_cast<std::size_t>(file_count));
+    terminals_.resize(static_cast<std::size_t>(file_count));
     comments_.resize(static_cast<std::size_t>(file_count));
     budget_left_ = budget_;
+  }
+
+  // Keeps the terminals of file `file_number`'s records, two per record in
+  // order, within the budget as its content.
+  void KeepTerminals(int file_number, ListedTerminals&& terminals) {
+    const std::size_t size = terminals.size() * sizeof(std::int32_t);
+    KeepIn(terminals_, file_number, std::move(terminals), size);
+  }
+
+  std::optional<ListedTerminals> TakeTerminals(int file_number) {
+    return TakeFrom(terminals_, file_number);
   }
 
   // Keeps the content of file `file_number` when it fits what is left of the
@@ -64,6 +79,8 @@ class KeptSources {
   void Release() {
     contents_.clear();
     contents_.shrink_to_fit();
+    terminals_.clear();
+    terminals_.shrink_to_fit();
     comments_.clear();
     comments_.shrink_to_fit();
     budget_left_ = 0;
@@ -88,6 +105,7 @@ class KeptSources {
   }
 
   std::vector<std::optional<std::string>> contents_;
+  std::vector<std::optional<ListedTerminals>> terminals_;
   std::vector<std::optional<CompanionComment>> comments_;
   std::size_t budget_;
   std::size_t budget_left_ = 0;

@@ -9,6 +9,7 @@
 
 #include "platform/sjis.h"
 #include "platform/text_file.h"
+#include "wiring/numeric.h"
 #include "wiring/wiring_file.h"
 
 namespace cordshift {
@@ -78,10 +79,45 @@ FileReading SummarizeFile(const WiringFile& file, int file_number,
   return {summary, std::nullopt};
 }
 
+// The terminals of a file's records as read, kept for the verification of
+// the file converted from it; a file with a terminal that names no number
+// keeps none, and is verified against its bytes alone.
+class TerminalList {
+ public:
+  explicit TerminalList(bool wanted) : wanted_(wanted) {}
+
+  void Add(std::int32_t from, std::int32_t to) {
+    if (!wanted_) return;
+    terminals_.push_back(from);
+    terminals_.push_back(to);
+  }
+  void Add(std::string_view from, std::string_view to) {
+    if (!wanted_) return;
+    const WholeNumber from_number = ParseWholeNumber(from);
+    const WholeNumber to_number = ParseWholeNumber(to);
+    if (from_number.ok() && to_number.ok()) {
+      Add(from_number.value, to_number.value);
+    } else {
+      wanted_ = false;
+    }
+  }
+
+  void KeepIn(KeptSources* keep, int file_number, const FileReading& reading) {
+    if (wanted_ && reading.summary) {
+      keep->KeepTerminals(file_number, std::move(terminals_));
+    }
+  }
+
+ private:
+  bool wanted_;
+  ListedTerminals terminals_;
+};
+
 FileReading SummarizeContinuityFile(const WiringFile& file, int file_number,
                                     const SourceFolder& folder,
                                     TerminalTally& tally, KeptSources* keep) {
   char last_letter = 0;
+  TerminalList terminals(keep != nullptr);
   FileReading reading = SummarizeFile(
       file, file_number, folder, tally, keep, [&](const RecordLine& line) {
         const std::optional<ContinuityRecord> record =
@@ -91,9 +127,11 @@ FileReading SummarizeContinuityFile(const WiringFile& file, int file_number,
         if (record->ab_notation) {
           tally.TallyTerminalNumber(record->from_number);
           tally.TallyTerminalNumber(record->to_number);
+          terminals.Add(record->from_number, record->to_number);
         } else {
           tally.TallyTerminal(record->pair.from);
           tally.TallyTerminal(record->pair.to);
+          terminals.Add(record->pair.from, record->pair.to);
         }
         return true;
       });
@@ -101,6 +139,7 @@ FileReading SummarizeContinuityFile(const WiringFile& file, int file_number,
   if (reading.summary) {
     reading.summary->highest_in_ab = last_letter == 'A' || last_letter == 'B';
   }
+  terminals.KeepIn(keep, file_number, reading);
   return reading;
 }
 
@@ -108,6 +147,7 @@ FileReading SummarizeHipotFile(const WiringFile& file, int file_number,
                                const SourceFolder& folder, TerminalTally& tally,
                                KeptSources* keep) {
   std::int32_t single_ended = 0;
+  TerminalList terminals(keep != nullptr);
   FileReading reading = SummarizeFile(file, file_number, folder, tally, keep,
                                       [&](const RecordLine& line) {
                                         const std::optional<TerminalPair> pair =
@@ -116,9 +156,11 @@ FileReading SummarizeHipotFile(const WiringFile& file, int file_number,
                                         if (pair->to.empty()) ++single_ended;
                                         tally.TallyTerminal(pair->from);
                                         tally.TallyTerminal(pair->to);
+                                        terminals.Add(pair->from, pair->to);
                                         return true;
                                       });
   if (reading.summary) reading.summary->single_ended = single_ended;
+  terminals.KeepIn(keep, file_number, reading);
   return reading;
 }
 

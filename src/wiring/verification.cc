@@ -117,6 +117,18 @@ class RecordComparison {
                : ReadHipotSource(line, pair);
   }
 
+  // The same for a record's terminals as a listing read them.
+  bool TakeListed(std::int32_t from, std::int32_t to, ExpectedPair& pair) {
+    pair.from.Set({}, from, false);
+    pair.to.Set({}, to, false);
+    if (expectation_.direction == Direction::kHipotToContinuity &&
+        (!IsTableNumber(pair.from) || !IsTableNumber(pair.to))) {
+      return false;
+    }
+    Tally(pair);
+    return true;
+  }
+
   bool Matches(const RecordLine& line, const ExpectedPair& pair) {
     return expectation_.direction == Direction::kContinuityToHipot
                ? MatchesHipot(line, pair)
@@ -293,7 +305,7 @@ bool IsCount(std::string_view line, std::int64_t count) {
 
 std::optional<Mismatch> CompareConvertedFile(
     std::string_view source, std::string_view converted,
-    const ConversionExpectation& expectation) {
+    const ConversionExpectation& expectation, const ListedTerminals* listed) {
   LineReader source_lines(source);
   HeaderLines source_header;
   const int source_header_lines = ReadHeaderLines(source_lines, source_header);
@@ -318,13 +330,33 @@ std::optional<Mismatch> CompareConvertedFile(
   RecordLine source_line;
   RecordLine converted_line;
   ExpectedPair expected;
-  while (source_records.Next(source_line)) {
+  std::size_t next_listed = 0;
+  // The next source record's terminals, read again or as listed; false at
+  // the end, and at a record that no conversion takes (`taken` false).
+  const auto next_source = [&](bool& taken) {
+    if (listed != nullptr) {
+      if (next_listed + 2 > listed->size()) return false;
+      taken = comparison.TakeListed((*listed)[next_listed],
+                                    (*listed)[next_listed + 1], expected);
+      next_listed += 2;
+      return true;
+    }
+    if (!source_records.Next(source_line)) return false;
+    taken = comparison.ReadSource(source_line, expected);
+    return true;
+  };
+  bool taken = true;
+  while (next_source(taken)) {
     ++line_number;
-    if (!comparison.ReadSource(source_line, expected)) {
+    if (!taken) {
+      if (listed != nullptr) break;
       return MismatchAt(MismatchKind::kSourceLine, line_number, 0, {},
                         source_line.text);
     }
     ++records;
+    // Where the listed terminals differ, the source is read again to say
+    // how.
+    if (listed != nullptr && record_mismatch) break;
     if (record_mismatch) continue;
     if (!converted_records.Next(converted_line)) {
       record_mismatch =
@@ -364,7 +396,11 @@ std::optional<Mismatch> CompareConvertedFile(
     mismatch = HeaderLineMismatch(4, header_lines, header, terminals,
                                   IsCount(header[3], terminal_count));
   }
-  return mismatch ? mismatch : record_mismatch;
+  if (!mismatch) mismatch = std::move(record_mismatch);
+  if (listed != nullptr && (mismatch || !taken)) {
+    return CompareConvertedFile(source, converted, expectation);
+  }
+  return mismatch;
 }
 
 }  // namespace cordshift

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "wiring/direction.h"
+#include "wiring/wiring_file_list.h"
 
 namespace cordshift {
 
@@ -60,10 +61,14 @@ struct Mismatch {
 };
 
 // Compares `converted` with `source`, in the layout of each side of the
-// direction. No value when every header line and record agrees.
+// direction. No value when every header line and record agrees. With
+// `listed`, the terminals a listing read in the source's records, these are
+// compared instead of reading the records again; the source is read only
+// to find where a file that differs differs.
 std::optional<Mismatch> CompareConvertedFile(
     std::string_view source, std::string_view converted,
-    const ConversionExpectation& expectation);
+    const ConversionExpectation& expectation,
+    const ListedTerminals* listed = nullptr);
 
 }  // namespace cordshift
 

@@ -50,6 +50,10 @@ struct WiringFile {
 
 using WiringFileList = std::vector<WiringFile>;
 
+// The terminal numbers of a file's records as a listing read them: From and
+// To of each record, in order.
+using ListedTerminals = std::vector<std::int32_t>;
+
 inline const WiringFile& FileNumber(const WiringFileList& files,
                                     int file_number) {
   return files[static_cast<std::size_t>(file_number - 1)];

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "wiring/numeric.h"
+#include "wiring/wiring_file.h"
+
 namespace cordshift {
 namespace {
 
@@ -84,11 +87,52 @@ Mismatch At(MismatchKind kind, int source_line, int destination_line,
 
 class CompareTest : public ::testing::TestWithParam<CompareCase> {};
 
+// The terminals of the source's records as a listing reads them: From and
+// To numbers; no value when one names no number.
+std::optional<ListedTerminals> Listed(const CompareCase& c) {
+  const bool continuity =
+      c.expectation.direction == Direction::kContinuityToHipot;
+  ListedTerminals listed;
+  for (std::size_t line = 4; line < c.source.size(); ++line) {
+    const std::optional<TerminalPair> pair =
+        SplitRecord(c.source[line], continuity ? 3 : 6);
+    if (!pair) return std::nullopt;
+    const std::optional<ContinuityRecord> record =
+        continuity ? ReadContinuityRecord(c.source[line]) : std::nullopt;
+    if (record && record->ab_notation) {
+      listed.insert(listed.end(), {record->from_number, record->to_number});
+      continue;
+    }
+    const WholeNumber from = ParseWholeNumber(pair->from);
+    const WholeNumber to = ParseWholeNumber(pair->to);
+    if (!from.ok() || !to.ok()) return std::nullopt;
+    listed.insert(listed.end(), {from.value, to.value});
+  }
+  return listed;
+}
+
 TEST_P(CompareTest, FindsTheFirstLineThatDiffers) {
   const CompareCase& c = GetParam();
-  EXPECT_EQ(
-      CompareConvertedFile(Lines(c.source), Lines(c.converted), c.expectation),
-      c.mismatch);
+  const std::string source = Lines(c.source);
+  const std::string converted = Lines(c.converted);
+  EXPECT_EQ(CompareConvertedFile(source, converted, c.expectation), c.mismatch);
+  // The terminals a listing read give the same answer.
+  if (const std::optional<ListedTerminals> listed = Listed(c)) {
+    EXPECT_EQ(CompareConvertedFile(source, converted, c.expectation, &*listed),
+              c.mismatch);
+  }
+}
+
+// Terminals listed before the source changed are only a shortcut: the
+// bytes converted decide.
+TEST(CompareListedTest, TheSourceDecidesWhereTheListedTerminalsDiffer) {
+  const std::string source = Lines(kContinuitySource);
+  const std::string converted = Lines(kHipot);
+  for (const ListedTerminals& stale :
+       {ListedTerminals{1, 66, 1, 17}, ListedTerminals{1, 65}}) {
+    EXPECT_EQ(CompareConvertedFile(source, converted, kToHipot, &stale),
+              std::nullopt);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
