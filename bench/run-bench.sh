@@ -119,23 +119,20 @@ bench_in() {
   local ratios=() unverified_ratios=() verify_ratios=()
   local round cp_time convert_time unverified_time verify_time
   for ((round = 1; round <= rounds; round++)); do
-    # Which one goes first alternates, so that neither always runs on the
-    # other's heels.
+    # Each command writes into a fresh destination after the writes before
+    # it were flushed; which of cp -r and convert goes first alternates, so
+    # that neither always runs on the other's heels.
+    # verify reads the tree the convert before it wrote.
     if ((round % 2)); then
-      cp_time=$(time_of run_cp)
-      sync
-      convert_time=$(time_of run_convert)
-      sync
-      unverified_time=$(time_of run_convert_unverified)
+      cp_time=$(fresh_destinations; sync; time_of run_cp)
+      convert_time=$(fresh_destinations; sync; time_of run_convert)
+      verify_time=$(sync; time_of run_verify)
     else
-      unverified_time=$(time_of run_convert_unverified)
-      sync
-      convert_time=$(time_of run_convert)
-      sync
-      cp_time=$(time_of run_cp)
+      convert_time=$(fresh_destinations; sync; time_of run_convert)
+      verify_time=$(sync; time_of run_verify)
+      cp_time=$(fresh_destinations; sync; time_of run_cp)
     fi
-    sync
-    verify_time=$(time_of run_verify)
+    unverified_time=$(fresh_destinations; sync; time_of run_convert_unverified)
     fresh_destinations
     sync
     ratios+=("$(awk -v a="$convert_time" -v b="$cp_time" 'BEGIN { printf "%.3f", a / b }')")
