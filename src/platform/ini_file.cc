@@ -214,6 +214,15 @@ std::optional<std::string> FindIniValue(std::string_view content,
 std::string SetIniValue(std::string_view content, std::string_view section,
                         std::string_view key, std::string_view value,
                         IniEncoding encoding) {
+  // A reader drops blanks around a value and one pair of quotes around it:
+  // a value that would lose either is written inside quotes, so that it
+  // reads back as it was given (a comment copied from a quoted source
+  // value, or one that a NUL byte cut short after a blank).
+  std::string quoted;
+  if (value != TrimBlanks(value) || RemoveQuotes(value) != value) {
+    quoted.append("\"").append(value).append("\"");
+    value = quoted;
+  }
   const std::string_view section_name = TrimBlanks(section);
   const std::string_view key_name = TrimBlanks(key);
   const IniKeyLocation location =

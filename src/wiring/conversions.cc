@@ -619,7 +619,8 @@ class FolderConverter {
                 Undo(*told[later].pending);
               }
             }
-            RemoveIfWritten(file);
+            // Left in place, a later run would pass it over as existing.
+            Undo(file);
             observer_.FileDone(
                 file.file_number,
                 FaultReport(std::move(file.report.source), *file.fault));
@@ -641,19 +642,16 @@ class FolderConverter {
     return true;
   }
 
-  void RemoveIfWritten(const PendingFile& file) {
+  // Takes back a file this run put in place and the comment it copied,
+  // each only while it is still the one this run wrote: a file that failed
+  // its verification, and the files made after it.
+  void Undo(const PendingFile& file) {
     const std::filesystem::path file_name =
         PathFromUtf8(file.name + kWiringExtension);
     if (file.written &&
         IdentityIn(*destination_files_, file_name) == file.written) {
       RemoveFileIn(*destination_files_, file_name);
     }
-  }
-
-  // Takes back a file this run made after a file that failed its
-  // verification, and its comment.
-  void Undo(const PendingFile& file) {
-    RemoveIfWritten(file);
     file.comment_backup.Restore();
   }
 

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ini_access.h"
 #include "present/failure_causes.h"
 #include "present/reasons.h"
 #include "present/recording_display.h"
@@ -354,6 +355,7 @@ TEST_P(WrongWriteTest, IsAFaultOfThatFile) {
   // written.
   EXPECT_TRUE(std::filesystem::exists(temp_ / "dst/A/1.lvd"));
   EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/A/2.lvd"));
+  EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/A/2.ini"));
   EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/A/3.lvd"));
   EXPECT_FALSE(std::filesystem::exists(temp_ / "dst/B"));
   ASSERT_EQ(view_.reports().size(), 2u);
@@ -415,6 +417,36 @@ INSTANTIATE_TEST_SUITE_P(
                        "書き込んだファイルを読み込めません", "A/2.lvd",
                        "cannot read back the written file "}),
     [](const auto& test_info) { return std::string(test_info.param.name); });
+
+// Comments that a bare INI value cannot hold (blanks at an end, quotes
+// around it) reach the destination as the source's reader sees them, and
+// so pass their verification.
+TEST_F(RunTest, CommentsThatNeedQuotesAreCopiedAsRead) {
+  const std::pair<std::string, std::string> kComments[] = {
+      {"\" spaced \"", " spaced "},
+      {"'quoted'", "quoted"},
+      {"\"'inner'\"", "'inner'"},
+      {std::string("cut \0rest", 9), "cut "},
+  };
+  int file_number = 0;
+  for (const auto& [written, read] : kComments) {
+    const std::string name = "A/" + std::to_string(++file_number);
+    AddContinuity(name + ".lvd");
+    WriteBytes(temp_ / "src" / (name + ".ini"),
+               "[Purpose]\r\nComment=" + written + "\r\n");
+  }
+
+  ASSERT_EQ(Run(), RunOutcome::kCompleted) << reason_;
+  file_number = 0;
+  for (const auto& [written, read] : kComments) {
+    SCOPED_TRACE(read);
+    const std::string name = "A/" + std::to_string(++file_number);
+    EXPECT_TRUE(view_.reports()[file_number - 1].verified);
+    EXPECT_EQ(FindProfileValue(ReadBytes(temp_ / "dst" / (name + ".ini")),
+                               "Purpose", "Comment"),
+              read);
+  }
+}
 
 // Files are verified while the next ones are converted. What a run wrote
 // after a file that fails its verification is taken back, and a file that

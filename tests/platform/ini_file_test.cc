@@ -218,6 +218,13 @@ TEST(IniWriteTest, ChangesOnlyWhatTheWriteNeeds) {
        Cat({"[", kHyo, "]\r\n", kDi, "=", kZo, "\r\n"})},
       {"other bytes kept", "\xEF\xBB\xBF;x\r\n[P]\x1A\r\nk=1\r\n", "P", "k",
        "2", "\xEF\xBB\xBF;x\r\n[P]\x1A\r\nk=2\r\n"},
+      {"leading blank kept in quotes", "[P]\r\nk=1\r\n", "P", "k", " v",
+       "[P]\r\nk=\" v\"\r\n"},
+      {"trailing tab kept in quotes", "", "P", "k", "v\t",
+       "[P]\r\nk=\"v\t\"\r\n"},
+      {"quoted value keeps its quotes", "", "P", "k", "'v'",
+       "[P]\r\nk=\"'v'\"\r\n"},
+      {"lone quote written as it is", "", "P", "k", "\"v", "[P]\r\nk=\"v\r\n"},
   };
   for (const WriteCase& c : kCases) {
     SCOPED_TRACE(c.what);
