@@ -7,7 +7,8 @@
 # window presses its run button once its lists are filled and writes the
 # run's time until it was ready again, and the longest time a message
 # posted to it from another thread waited meanwhile (CORDSHIFT_RUN_REPORT).
-# Prints each round, then the medians and the ratio window/command line.
+# Prints each round (with the processor time of the window's thread and of
+# the whole process), then the medians and the ratio window/command line.
 #
 #   bench/window-run-wine.sh [WINDOWS_BUILD_DIR] [FILES] [ROUNDS]
 #
@@ -74,13 +75,16 @@ for ((round = 1; round <= rounds; round++)); do
   run_ms=$(awk '/^run / {print $2}' "$program/run.txt")
   answers=$(awk '/^answers / {print $2}' "$program/run.txt")
   answer_ms=$(awk '/^longest answer / {print $3}' "$program/run.txt")
+  thread_ms=$(awk '/^window thread processor / {print $4}' "$program/run.txt")
+  process_ms=$(awk '/^process processor / {print $3}' "$program/run.txt")
   converted=$(find "$destination" -name '*.lvd' | wc -l)
   if [ "$converted" -ne "$files" ]; then
     echo "window-run-wine.sh: the window wrote $converted of $files files" >&2
     exit 1
   fi
   echo "round $round: command line $cli_ms ms, window $run_ms ms," \
-    "$answers answers, longest $answer_ms ms"
+    "$answers answers, longest $answer_ms ms;" \
+    "processor: window thread $thread_ms ms, process $process_ms ms"
   cli_times+=("$cli_ms") window_times+=("$run_ms") longest+=("$answer_ms")
 done
 c=$(median "${cli_times[@]}")

@@ -1,5 +1,6 @@
 #include "present/list_rows.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -55,6 +56,14 @@ std::array<std::string, ListRows::kColumnCount> ListRows::Cells(
     cells[static_cast<std::size_t>(column)] = Cell(index, column);
   }
   return cells;
+}
+
+int FirstDifferentRow(const ListRows& shown, const ListRows& next) {
+  if (shown.style() != next.style()) return 0;
+  const int common = std::min(shown.size(), next.size());
+  int row = 0;
+  while (row < common && shown.row(row) == next.row(row)) ++row;
+  return row;
 }
 
 std::vector<ListRow> ListingRows(const WiringFileList& files, int files_read) {

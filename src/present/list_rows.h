@@ -40,6 +40,7 @@ class ListRows {
   ListRows(RowStyle style, std::vector<ListRow> rows)
       : style_(style), rows_(std::move(rows)) {}
 
+  RowStyle style() const { return style_; }
   int size() const { return static_cast<int>(rows_.size()); }
   bool empty() const { return rows_.empty(); }
   const ListRow& row(int index) const {
@@ -53,6 +54,11 @@ class ListRows {
   RowStyle style_ = RowStyle::kListing;
   std::vector<ListRow> rows_;
 };
+
+// The first row whose cells differ between `shown` and `next`: the size of
+// the shorter when one begins with the other. A list that grows during a
+// run draws only the rows from there on.
+int FirstDifferentRow(const ListRows& shown, const ListRows& next);
 
 // The rows of a listing: the files summarised among the first
 // `files_read`, numbered by their place in the folder.

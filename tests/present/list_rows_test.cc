@@ -68,6 +68,41 @@ TEST(ListRowsTest, ListingRowsSkipFilesWithoutASummary) {
   EXPECT_EQ(rows[1].name, "c");
 }
 
+// A list drawn again starts at the first row that changed.
+TEST(ListRowsTest, FirstDifferentRowIsWhereTheListChanged) {
+  const auto rows = [](RowStyle style, std::vector<const char*> names) {
+    std::vector<ListRow> list;
+    for (const char* name : names) {
+      list.push_back({static_cast<int>(list.size()) + 1, name, {}});
+    }
+    return ListRows(style, std::move(list));
+  };
+  struct Case {
+    const char* what;
+    ListRows shown;
+    ListRows next;
+    int first;
+  };
+  const Case kCases[] = {
+      {"grown", rows(RowStyle::kConverted, {"a"}),
+       rows(RowStyle::kConverted, {"a", "b", "c"}), 1},
+      {"same", rows(RowStyle::kConverted, {"a", "b"}),
+       rows(RowStyle::kConverted, {"a", "b"}), 2},
+      {"shrunk", rows(RowStyle::kConverted, {"a", "b"}),
+       rows(RowStyle::kConverted, {"a"}), 1},
+      {"another folder", rows(RowStyle::kListing, {"a", "b"}),
+       rows(RowStyle::kListing, {"x", "b"}), 0},
+      {"from empty", rows(RowStyle::kConverted, {}),
+       rows(RowStyle::kConverted, {"a"}), 0},
+      {"other style", rows(RowStyle::kListing, {"a"}),
+       rows(RowStyle::kConverted, {"a", "b"}), 0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(FirstDifferentRow(c.shown, c.next), c.first);
+  }
+}
+
 TEST(ListRowsTest, RightAlignsInFixedWidths) {
   EXPECT_EQ(RightAlign("12", 4), "  12");
   EXPECT_EQ(RightAlign("12345", 4), "12345");

@@ -665,11 +665,22 @@ void Win32Window::ShowGuide(std::string_view text) {
 void Win32Window::ShowList(ListId list, std::shared_ptr<const ListRows> rows) {
   const bool source = list == ListId::kSource;
   HWND view = Control(source ? "lvSrc" : "lvDst");
+  std::shared_ptr<const ListRows>& shown = list_rows_[source ? 0 : 1];
   const int count = rows->size();
-  list_rows_[source ? 0 : 1] = std::move(rows);
-  ListView_SetItemCountEx(view, count, 0);
+  const int old_count = shown ? shown->size() : 0;
+  const int first_new = shown ? FirstDifferentRow(*shown, *rows) : 0;
+  shown = std::move(rows);
+  // During a run the destination list grows by a few rows at a time: only
+  // those are drawn again, which under Wine is most of what a run's
+  // updates cost the window.
+  ListView_SetItemCountEx(view, count,
+                          LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  if (count < old_count || first_new == 0) {
+    InvalidateRect(view, nullptr, TRUE);
+  } else if (first_new < count) {
+    ListView_RedrawItems(view, first_new, count - 1);
+  }
   if (GetFocus() == view) MarkListFocus(view);
-  InvalidateRect(view, nullptr, TRUE);
 }
 
 // The version is one click away for a technician who reports a problem:
@@ -697,11 +708,13 @@ bool Win32Window::IsList(HWND control) const {
 // being selected), so that a keyboard user sees where Tab went.
 void Win32Window::MarkListFocus(HWND list) {
   if (!IsList(list)) return;
-  if (GetFocus() == list && ListView_GetItemCount(list) > 0 &&
-      ListView_GetNextItem(list, -1, LVNI_FOCUSED) < 0) {
+  if (ListView_GetItemCount(list) == 0) {
+    // The rectangle drawn around an empty list's inside comes or goes.
+    InvalidateRect(list, nullptr, TRUE);
+  } else if (GetFocus() == list &&
+             ListView_GetNextItem(list, -1, LVNI_FOCUSED) < 0) {
     ListView_SetItemState(list, 0, LVIS_FOCUSED, LVIS_FOCUSED);
   }
-  InvalidateRect(list, nullptr, TRUE);
 }
 
 // An empty list has no row to mark: the focus rectangle goes around its
