@@ -38,14 +38,7 @@ void BackgroundQueue::WaitForAll() {
   std::unique_lock<std::mutex> lock(mutex_);
   // Work the thread has not taken up yet is done here rather than waited
   // for: the thread may share its core with others.
-  while (!waiting_.empty()) {
-    Work work = std::move(waiting_.front());
-    waiting_.pop_front();
-    lock.unlock();
-    work();
-    lock.lock();
-    ++done_;
-  }
+  while (!waiting_.empty()) DoNext(lock);
   work_done_.wait(lock, [this] { return done_ == handed_over_; });
 }
 
@@ -60,14 +53,18 @@ void BackgroundQueue::Serve() {
       idle_ = false;
       continue;
     }
-    Work work = std::move(waiting_.front());
-    waiting_.pop_front();
-    lock.unlock();
-    work();
-    lock.lock();
-    ++done_;
+    DoNext(lock);
     if (done_ == handed_over_) work_done_.notify_all();
   }
+}
+
+void BackgroundQueue::DoNext(std::unique_lock<std::mutex>& lock) {
+  Work work = std::move(waiting_.front());
+  waiting_.pop_front();
+  lock.unlock();
+  work();
+  lock.lock();
+  ++done_;
 }
 
 }  // namespace cordshift

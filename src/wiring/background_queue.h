@@ -35,6 +35,9 @@ class BackgroundQueue {
 
  private:
   void Serve();
+  // Does the first piece of work waiting, with `lock` (on mutex_) released
+  // meanwhile.
+  void DoNext(std::unique_lock<std::mutex>& lock);
 
   std::mutex mutex_;
   std::condition_variable work_arrived_;
