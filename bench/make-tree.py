@@ -30,6 +30,8 @@ for number in range(files):
     lines = ["TBL480", "20240312093000", str(records), str(len(terminals))]
     lines += ["%s-%s,0,2000" % (ab(a), ab(b)) for a, b in pairs]
     with open(os.path.join(folder, "W%05d.lvd" % w), "wb") as out:
-        out.write(("\r\n".join(lines) + "\r\n").encode("ascii"))
+        out.write(("\r\n".join(lines) + "\r\n").encode("cp932"))
+    # Each file's comment, which the conversion carries over.
     with open(os.path.join(folder, "W%05d.ini" % w), "wb") as out:
-        out.write(b"[Purpose]\r\nComment=bench\r\n")
+        out.write(("[Purpose]\r\nComment=ハーネス %03d-%02d\r\n"
+                   % (f, w)).encode("cp932"))

@@ -12,11 +12,13 @@
 #   bench/run-bench.sh BUILD_DIR [ROUNDS]
 #
 # BUILD_DIR should be a release build. The tree (200 folders of 25 files of
-# 400 records, AB notation, each with its comment file) is generated in a temporary folder of each place
+# 400 records, AB notation, each with its comment file: bench/make-tree.py)
+# is generated in a temporary folder of each place
 # and removed at the end. Written data is flushed (sync) between rounds,
 # outside the timings, so that no round pays for the one before.
 set -euo pipefail
 
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build_dir=${1:?usage: bench/run-bench.sh BUILD_DIR [ROUNDS]}
 rounds=${2:-5}
 cli="$build_dir/src/cli/cordshift-cli"
@@ -25,39 +27,6 @@ if [ ! -x "$cli" ]; then
   exit 1
 fi
 
-generate_tree() {
-  python3 - "$1" <<'PY'
-import os
-import sys
-
-root = sys.argv[1]
-FOLDERS, FILES, RECORDS = 200, 25, 400
-
-
-def ab(n):
-    """Sequential terminal n in AB notation (blocks of 64, A before B)."""
-    k, r = divmod(n - 1, 128)
-    return ("A%d" % (64 * k + r + 1)) if r < 64 else ("B%d" % (64 * k + r - 63))
-
-
-for f in range(FOLDERS):
-    folder = os.path.join(root, "line%02d" % (f // 20), "harness%03d" % f)
-    os.makedirs(folder)
-    for w in range(FILES):
-        base = (f * FILES + w) % 1000
-        pairs = [(base + i % 500 + 1, base + (i * 7) % 900 + 1)
-                 for i in range(RECORDS)]
-        terminals = {t for pair in pairs for t in pair}
-        lines = ["TBL480", "20240312093000", str(RECORDS), str(len(terminals))]
-        lines += ["%s-%s,0,2000" % (ab(a), ab(b)) for a, b in pairs]
-        with open(os.path.join(folder, "W%05d.lvd" % w), "wb") as out:
-            out.write(("\r\n".join(lines) + "\r\n").encode("cp932"))
-        # Each file's comment, which the conversion carries over.
-        with open(os.path.join(folder, "W%05d.ini" % w), "wb") as out:
-            out.write(("[Purpose]\r\nComment=ハーネス %03d-%02d\r\n"
-                       % (f, w)).encode("cp932"))
-PY
-}
 
 # Seconds (with microseconds) that a command takes.
 time_of() {
@@ -97,7 +66,7 @@ bench_in() {
     cp -r "$tree_copy" "$source_tree"
   else
     echo "Generating 200 folders x 25 files x 400 records ..."
-    generate_tree "$source_tree"
+    "$here/make-tree.py" "$source_tree" 5000
   fi
   echo "Tree: $(find "$source_tree" -type f | wc -l) files, $(du -sh "$source_tree" | cut -f1)"
 
