@@ -20,6 +20,7 @@
 #include "platform/ini_access.h"
 #include "platform/sjis.h"
 #include "platform/text_file.h"
+#include "platform/utf8.h"
 #include "wiring/companion.h"
 #include "wiring/kept_sources.h"
 #include "wiring/wiring_file.h"
@@ -75,15 +76,11 @@ FolderRead ReadEveryFile(WiringFileList& files, Side side,
 }
 
 // How a destination path is told apart from others: as spelled, or where
-// the system takes names without regard to letter case, so.
-std::string PathKey(std::string_view path) {
-  std::string key(path);
-  if (NamesIgnoreCaseOnThisSystem()) {
-    std::transform(key.begin(), key.end(), key.begin(), [](char c) {
-      return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
-  }
-  return key;
+// the system takes names without regard to letter case, folded as a run's
+// written names are.
+std::u32string PathKey(std::string_view path) {
+  if (NamesIgnoreCaseOnThisSystem()) return FoldedNameKey(path);
+  return std::u32string(path.begin(), path.end());  // byte by byte
 }
 
 class TreeComparison {
@@ -335,7 +332,7 @@ class TreeComparison {
   const Side source_side_;
   ConversionExpectation expectation_;
   WiringWorkspace workspace_;
-  std::set<std::string> mapped_;  // PathKey of every destination mapped to
+  std::set<std::u32string> mapped_;  // PathKey of every destination mapped to
   TreeVerification result_;
 };
 

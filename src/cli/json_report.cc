@@ -28,10 +28,6 @@ Json RowArray(const RecordingDisplay& view, ListId list) {
 
 Json FileEntry(const FileReport& report) {
   Json entry = {{"source", report.source}};
-  const auto skipped = [&entry](std::string_view reason) {
-    entry["outcome"] = "skipped";
-    entry["reason"] = reason;
-  };
   switch (report.outcome) {
     case FileOutcome::kConverted:
       entry["outcome"] = "converted";
@@ -40,16 +36,11 @@ Json FileEntry(const FileReport& report) {
       if (report.unchanged) entry["unchanged"] = true;
       break;
     case FileOutcome::kSkippedExists:
-      skipped("exists");
-      break;
     case FileOutcome::kSkippedSameName:
-      skipped("same-name");
-      break;
     case FileOutcome::kSkippedSingleEnded:
-      skipped("single-ended");
-      break;
     case FileOutcome::kSkippedNoCircuits:
-      skipped("no-circuits");
+      entry["outcome"] = "skipped";
+      entry["reason"] = SkipReasonWord(report.outcome);
       break;
     case FileOutcome::kFault:
       entry["outcome"] = "fault";
@@ -95,6 +86,22 @@ std::string_view RunResultWord(RunOutcome outcome) {
       break;
   }
   return "failed";
+}
+
+std::string_view SkipReasonWord(FileOutcome outcome) {
+  switch (outcome) {
+    case FileOutcome::kSkippedExists:
+      return "exists";
+    case FileOutcome::kSkippedSameName:
+      return "same-name";
+    case FileOutcome::kSkippedSingleEnded:
+      return "single-ended";
+    case FileOutcome::kSkippedNoCircuits:
+    case FileOutcome::kConverted:
+    case FileOutcome::kFault:
+      break;
+  }
+  return "no-circuits";
 }
 
 std::string_view ListingResultWord(ListingOutcome outcome) {

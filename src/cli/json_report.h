@@ -11,6 +11,7 @@
 #include "batch/conversion_run.h"
 #include "batch/folder_listing.h"
 #include "present/recording_display.h"
+#include "wiring/file_report.h"
 
 namespace cordshift {
 
@@ -18,6 +19,9 @@ namespace cordshift {
 std::string_view RunResultWord(RunOutcome outcome);
 // "listed", "empty" or "failed".
 std::string_view ListingResultWord(ListingOutcome outcome);
+// Why a file was skipped: "exists", "same-name", "single-ended" or
+// "no-circuits" (the last for any outcome that is no skip).
+std::string_view SkipReasonWord(FileOutcome outcome);
 
 // {"result", "reason", "guide", "messages", "source_rows",
 //  "destination_rows", "converted", "verified", "files"}, on one line;

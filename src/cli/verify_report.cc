@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/json_report.h"
 #include "cli/text_report.h"
 #include "platform/codepage.h"
 #include "platform/folder_path.h"
@@ -21,18 +22,6 @@ constexpr std::array kOutcomes = {
     VerifiedOutcome::kDiffers, VerifiedOutcome::kSkipped,
     VerifiedOutcome::kFault,   VerifiedOutcome::kExtra,
 };
-
-std::string_view SkipWord(FileOutcome skip) {
-  switch (skip) {
-    case FileOutcome::kSkippedSameName:
-      return "same-name";
-    case FileOutcome::kSkippedSingleEnded:
-      return "single-ended";
-    default:
-      break;
-  }
-  return "no-circuits";
-}
 
 std::string_view MismatchWord(MismatchKind kind) {
   switch (kind) {
@@ -100,7 +89,7 @@ std::string Detail(const VerifiedFile& file) {
     case VerifiedOutcome::kDiffers:
       return file.mismatch ? MismatchDetail(*file.mismatch) : std::string();
     case VerifiedOutcome::kSkipped:
-      return std::string(SkipWord(file.skip));
+      return std::string(SkipReasonWord(file.skip));
     case VerifiedOutcome::kFault:
       return file.fault ? VerifyFaultDetail(*file.fault) : std::string();
     case VerifiedOutcome::kMatch:
@@ -131,7 +120,7 @@ Json FileEntry(const VerifiedFile& file) {
   entry["destination"] = file.destination;
   entry["outcome"] = VerifiedOutcomeWord(file.outcome);
   if (file.outcome == VerifiedOutcome::kSkipped) {
-    entry["reason"] = SkipWord(file.skip);
+    entry["reason"] = SkipReasonWord(file.skip);
   } else if (file.outcome == VerifiedOutcome::kFault && file.fault) {
     entry["detail"] = VerifyFaultDetail(*file.fault);
   } else if (file.outcome == VerifiedOutcome::kDiffers && file.mismatch) {

@@ -211,8 +211,11 @@ class FolderConverter {
     std::string source;                     // the bytes converted
     std::optional<ListedTerminals> listed;  // as the listing read them
     std::optional<std::string> comment;     // the comment copied
-    std::optional<FileIdentity> written;    // as this run put it in place
-    bool made = false;                      // new: undone by its removal
+    // A file left in place unchanged: its bytes as read by its name just
+    // before, which the verification reads rather than a second time.
+    std::optional<std::string> found;
+    std::optional<FileIdentity> written;  // as this run put it in place
+    bool made = false;                    // new: undone by its removal
     CommentBackup comment_backup;
     std::optional<FileFault> fault;  // the verification's, once done
   };
@@ -385,6 +388,7 @@ class FolderConverter {
         if (kept_ != nullptr)
           pending->listed = kept_->TakeTerminals(file_number);
         pending->comment = std::move(comment);
+        pending->found = std::move(existing);
         if (staged) {
           pending->written = staged->identity();
           pending->made = !staged->replaces_file();
@@ -583,9 +587,7 @@ class FolderConverter {
     ++verifications_;
     workspace_.verifier.Push([this, file] {
       try {
-        file->fault = WrittenFileFault(file->name, file->source,
-                                       file->listed ? &*file->listed : nullptr,
-                                       file->comment);
+        file->fault = WrittenFileFault(*file);
       } catch (const std::exception&) {
         file->fault =
             ReadFault(FaultKind::kWrittenFileUnreadable, ReadError::kTooLarge,
@@ -655,22 +657,26 @@ class FolderConverter {
     file.comment_backup.Restore();
   }
 
-  // The fault of the written file `name` as read back, if any.
-  std::optional<FileFault> WrittenFileFault(
-      const std::string& name, std::string_view source,
-      const ListedTerminals* listed,
-      const std::optional<std::string>& comment) const {
+  // The fault of the file put in place (or left in place) as read back by
+  // its name, if any.
+  std::optional<FileFault> WrittenFileFault(const PendingFile& file) const {
+    const std::string& name = file.name;
     if (inputs_.file_written) inputs_.file_written(name);
     const std::string target = destination_folder_ + name + kWiringExtension;
-    const FileRead read =
-        ReadFileUpTo(*destination_files_, PathFromUtf8(name + kWiringExtension),
-                     kMaxWiringFileSize);
-    if (!read.ok()) {
-      return ReadFault(FaultKind::kWrittenFileUnreadable, read.error, read.size,
-                       target);
+    FileRead read;
+    if (!file.found) {
+      read = ReadFileUpTo(*destination_files_,
+                          PathFromUtf8(name + kWiringExtension),
+                          kMaxWiringFileSize);
+      if (!read.ok()) {
+        return ReadFault(FaultKind::kWrittenFileUnreadable, read.error,
+                         read.size, target);
+      }
     }
+    const std::string_view written = file.found ? *file.found : read.content;
     if (const std::optional<Mismatch> mismatch =
-            CompareConvertedFile(source, read.content, expectation_, listed)) {
+            CompareConvertedFile(file.source, written, expectation_,
+                                 file.listed ? &*file.listed : nullptr)) {
       FileFault fault =
           LineFault(FaultKind::kWrittenFileDiffers,
                     mismatch->destination_line != 0 ? mismatch->destination_line
@@ -678,7 +684,7 @@ class FolderConverter {
       fault.path = target;
       return fault;
     }
-    if (comment) return CommentFault(name, *comment);
+    if (file.comment) return CommentFault(name, *file.comment);
     return std::nullopt;
   }
 
