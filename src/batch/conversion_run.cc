@@ -141,7 +141,8 @@ class ConversionRun {
         options_(options),
         workspace_(workspace),
         convert_folder_(ConversionOf(options.direction)),
-        source_side_(SourceSideOf(options.direction)) {}
+        source_side_(SourceSideOf(options.direction)),
+        ahead_(workspace.background) {}
 
   RunResult Run() {
     if (const std::optional<RunRefusal> refusal = CheckInputs()) {
@@ -411,9 +412,9 @@ class ConversionRun {
   const Side source_side_;
   RunResult result_;
   std::set<FileIdentity> source_folders_;
-  // The next folder's listing, made on another thread with a workspace of
-  // its own. Last, so that the thread has ended before anything it uses
-  // goes.
+  // The next folder's listing, made on the thread that also verifies the
+  // files written, with a workspace of its own. Last, so that the listing
+  // has ended before anything it uses goes.
   WiringWorkspace ahead_workspace_;
   WorkAhead<std::optional<SourceListing>> ahead_;
 };

@@ -11,31 +11,25 @@
 #include <functional>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <utility>
+
+#include "wiring/background_queue.h"
 
 namespace cordshift {
 
-// One piece of work at a time, run on a thread of its own that waits for
-// the next piece in between (starting a thread per piece would cost more
-// than some pieces). The work is handed a flag that is set when its result
-// is no longer wanted, so that it can end early; the result is then
-// dropped.
+// One piece of work at a time, run as the errand of a BackgroundQueue, whose
+// thread it shares with the queue's pieces. The work is handed a flag that
+// is set when its result is no longer wanted, so that it can end early; the
+// result is then dropped. Start, Take and Abandon are called from one
+// thread, the queue's caller.
 template <typename Result>
 class WorkAhead {
  public:
   using Work = std::function<Result(const std::atomic<bool>& abandoned)>;
 
-  WorkAhead() = default;
-  ~WorkAhead() {
-    Abandon();
-    {
-      const std::lock_guard<std::mutex> lock(mutex_);
-      quitting_ = true;
-    }
-    changed_.notify_all();
-    if (thread_.joinable()) thread_.join();
-  }
+  // `queue` must outlive this.
+  explicit WorkAhead(BackgroundQueue& queue) : queue_(queue) {}
+  ~WorkAhead() { Abandon(); }
   WorkAhead(const WorkAhead&) = delete;
   WorkAhead& operator=(const WorkAhead&) = delete;
 
@@ -48,16 +42,19 @@ class WorkAhead {
       work_ = std::move(work);
       state_ = State::kWaiting;
     }
-    if (!thread_.joinable()) thread_ = std::thread([this] { Serve(); });
-    changed_.notify_all();
+    queue_.StartErrand([this] { Run(); });
   }
 
   // True from Start until the work's result is taken or dropped.
   bool started() const { return state_ != State::kIdle; }
 
   // Waits for the work started last and hands over its result; an
-  // exception of the work is thrown here.
+  // exception of the work is thrown here. Work the queue's thread has not
+  // taken up yet is done here rather than waited for.
   Result Take() {
+    if (std::optional<BackgroundQueue::Work> errand = queue_.WithdrawErrand()) {
+      (*errand)();
+    }
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return state_ == State::kDone; });
     state_ = State::kIdle;
@@ -69,44 +66,48 @@ class WorkAhead {
     return std::move(*result);
   }
 
-  // Tells the work that its result is not wanted and waits for it to end.
+  // Tells the work that its result is not wanted and waits for it to end;
+  // work not taken up yet is dropped.
   void Abandon() {
-    std::unique_lock<std::mutex> lock(mutex_);
     if (state_ == State::kIdle) return;
     abandoned_ = true;
-    changed_.wait(lock, [this] { return state_ == State::kDone; });
+    const bool withdrawn = queue_.WithdrawErrand().has_value();
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!withdrawn) {
+      changed_.wait(lock, [this] { return state_ == State::kDone; });
+    }
     state_ = State::kIdle;
+    work_ = nullptr;
     result_.reset();
     error_ = nullptr;
   }
 
  private:
-  enum class State { kIdle, kWaiting, kRunning, kDone };
+  enum class State { kIdle, kWaiting, kDone };
 
-  void Serve() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-      changed_.wait(lock,
-                    [this] { return quitting_ || state_ == State::kWaiting; });
-      if (quitting_) return;
-      state_ = State::kRunning;
-      Work work = std::move(work_);
-      lock.unlock();
-      std::optional<Result> result;
-      std::exception_ptr error;
-      try {
-        result.emplace(work(abandoned_));
-      } catch (...) {
-        error = std::current_exception();
-      }
-      lock.lock();
+  void Run() {
+    Work work;
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      work = std::move(work_);
+    }
+    std::optional<Result> result;
+    std::exception_ptr error;
+    try {
+      result.emplace(work(abandoned_));
+    } catch (...) {
+      error = std::current_exception();
+    }
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
       result_ = std::move(result);
       error_ = error;
       state_ = State::kDone;
-      changed_.notify_all();
     }
+    changed_.notify_all();
   }
 
+  BackgroundQueue& queue_;
   std::mutex mutex_;
   std::condition_variable changed_;
   // All guarded by mutex_; state_ is read unguarded only by the thread
@@ -115,9 +116,7 @@ class WorkAhead {
   Work work_;
   std::optional<Result> result_;
   std::exception_ptr error_;
-  bool quitting_ = false;
   std::atomic<bool> abandoned_{false};
-  std::thread thread_;  // last: it uses everything above
 };
 
 }  // namespace cordshift

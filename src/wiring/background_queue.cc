@@ -28,7 +28,7 @@ void BackgroundQueue::Push(Work work) {
     wake = idle_ && waiting_.size() >= kPiecesPerWakeUp;
   }
   if (!thread_.joinable()) {
-    thread_ = std::thread([this] { Serve(); });
+    StartThread();
   } else if (wake) {
     work_arrived_.notify_one();
   }
@@ -36,20 +36,49 @@ void BackgroundQueue::Push(Work work) {
 
 void BackgroundQueue::WaitForAll() {
   std::unique_lock<std::mutex> lock(mutex_);
-  // Work the thread has not taken up yet is done here rather than waited
-  // for: the thread may share its core with others.
+  // Pieces the thread has not taken up yet are done here rather than
+  // waited for: the thread may be busy with the errand.
   while (!waiting_.empty()) DoNext(lock);
   work_done_.wait(lock, [this] { return done_ == handed_over_; });
+}
+
+void BackgroundQueue::StartErrand(Work errand) {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    errand_ = std::move(errand);
+  }
+  if (!thread_.joinable()) {
+    StartThread();
+  } else {
+    work_arrived_.notify_one();
+  }
+}
+
+std::optional<BackgroundQueue::Work> BackgroundQueue::WithdrawErrand() {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return std::exchange(errand_, std::nullopt);
+}
+
+void BackgroundQueue::StartThread() {
+  thread_ = std::thread([this] { Serve(); });
 }
 
 void BackgroundQueue::Serve() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
+    if (errand_) {
+      Work errand = std::move(*errand_);
+      errand_.reset();
+      lock.unlock();
+      errand();
+      lock.lock();
+      continue;
+    }
     if (waiting_.empty()) {
       if (quitting_) return;
       idle_ = true;
-      work_arrived_.wait(lock,
-                         [this] { return quitting_ || !waiting_.empty(); });
+      work_arrived_.wait(
+          lock, [this] { return quitting_ || errand_ || !waiting_.empty(); });
       idle_ = false;
       continue;
     }

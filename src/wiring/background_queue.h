@@ -1,11 +1,21 @@
 #ifndef CORDSHIFT_WIRING_BACKGROUND_QUEUE_H_
 #define CORDSHIFT_WIRING_BACKGROUND_QUEUE_H_
 
-// Work handed to a thread of its own, in order of handing over, without
-// waiting for it: the caller waits only when it needs everything handed
-// over so far to have been done. Pieces of work must not depend on each
-// other, since the caller may do some of them itself meanwhile. The thread is
-// started with the first piece of work and waits for the next in between, since
+// Work handed to a thread of its own, without waiting for it. Two kinds:
+//
+// - Pieces, done in order of handing over: the caller waits only when it
+//   needs every piece handed over so far done, and then does itself the
+//   pieces the thread has not taken up. Pieces must not depend on each
+//   other for that reason.
+// - One errand at a time: a longer piece of work whose result the caller
+//   takes later (listing the next folder of a run while this one is
+//   converted). The thread takes it up before any waiting piece, since the
+//   caller will wait for it, and the caller's wait for the pieces neither
+//   does it nor waits for it.
+//
+// Both share one thread so that they never compete with each other for a
+// core while the caller's own thread needs the other one. The thread is
+// started with the first work and waits for the next in between, since
 // starting one per piece would cost more than most pieces.
 
 #include <condition_variable>
@@ -13,6 +23,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace cordshift {
@@ -26,16 +37,25 @@ class BackgroundQueue {
   BackgroundQueue(const BackgroundQueue&) = delete;
   BackgroundQueue& operator=(const BackgroundQueue&) = delete;
 
-  // Hands `work` over; it must not throw.
+  // Hands a piece over; it must not throw.
   void Push(Work work);
 
-  // Waits until every piece of work handed over has been done, doing on
-  // the calling thread what the queue's thread has not yet taken up.
+  // Waits until every piece handed over has been done, doing on the
+  // calling thread what the queue's thread has not yet taken up.
   void WaitForAll();
 
+  // Hands the errand over; it must not throw, and no other errand may be
+  // waiting.
+  void StartErrand(Work errand);
+
+  // Takes back the errand when the thread has not taken it up yet, for the
+  // caller to do itself or drop; no value when there is none waiting.
+  std::optional<Work> WithdrawErrand();
+
  private:
+  void StartThread();
   void Serve();
-  // Does the first piece of work waiting, with `lock` (on mutex_) released
+  // Does the first piece waiting, with `lock` (on mutex_) released
   // meanwhile.
   void DoNext(std::unique_lock<std::mutex>& lock);
 
@@ -44,6 +64,7 @@ class BackgroundQueue {
   std::condition_variable work_done_;
   // All guarded by mutex_.
   std::deque<Work> waiting_;
+  std::optional<Work> errand_;
   std::uint64_t handed_over_ = 0;
   std::uint64_t done_ = 0;
   bool idle_ = false;  // the thread waits for work

@@ -110,7 +110,7 @@ class FolderConverter {
         inputs_(inputs),
         workspace_(workspace) {}
   virtual ~FolderConverter() {
-    if (!told_later_.empty()) workspace_.verifier.WaitForAll();
+    if (!told_later_.empty()) workspace_.background.WaitForAll();
   }
 
   bool Run() {
@@ -585,7 +585,7 @@ class FolderConverter {
     PendingFile* file = pending.get();
     told_later_.push_back({Told::kVerified, 0, {}, std::move(pending)});
     ++verifications_;
-    workspace_.verifier.Push([this, file] {
+    workspace_.background.Push([this, file] {
       try {
         file->fault = WrittenFileFault(*file);
       } catch (const std::exception&) {
@@ -607,7 +607,7 @@ class FolderConverter {
   // when a run ends at a file's fault. False at such a fault.
   bool SettleVerifications() {
     if (told_later_.empty()) return true;
-    workspace_.verifier.WaitForAll();
+    workspace_.background.WaitForAll();
     std::vector<Told> told = std::exchange(told_later_, {});
     verifications_ = 0;
     for (std::size_t index = 0; index < told.size(); ++index) {
