@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdint>
 #include <exception>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <set>
@@ -107,7 +105,7 @@ struct SourceListing {
   std::optional<FileReport> folder_fault;  // the folder could not be listed
   FolderListing listing;
   KeptSources kept;
-  // Made ahead, but too large to keep: listed again in its turn.
+  // Made ahead, but stopped before its end: listed again in its turn.
   bool left_for_its_turn = false;
 };
 
@@ -302,16 +300,15 @@ class ConversionRun {
       if (ahead && !ahead->left_for_its_turn) return std::move(*ahead);
     }
     StopForwarder stop(observer_);
-    return ListSource(source_folder, workspace_, stop, /*ahead=*/false);
+    return ListSource(source_folder, workspace_, stop);
   }
 
   // The work of another thread while this one converts a folder of
   // `file_count` files: making new files in its destination, two per file
   // (the wiring file and its comment), which can cost more than writing
-  // them; then listing the next folder, when there is one. A folder whose
-  // files together exceed the keep budget is left to be listed in its turn,
-  // so that the run holds no more than one budget's worth of bytes read
-  // ahead.
+  // them; then listing the next folder, when there is one. The listing
+  // keeps no more than one budget's worth of bytes, as any listing does;
+  // the files beyond it are read again in their turn.
   void StartWorkAhead(std::shared_ptr<OpenedFolder> destination, int file_count,
                       const FolderPair* next) {
     constexpr int kMaxFilesMadeAhead = 128;
@@ -328,9 +325,8 @@ class ConversionRun {
       if (!next_source) return ahead;
       AbandonCheck stop(abandoned);
       try {
-        ahead = ListSource(*next_source, ahead_workspace_, stop, true);
-        if (!ahead->left_for_its_turn && !ahead->folder_fault &&
-            ahead->listing.reading.complete()) {
+        ahead = ListSource(*next_source, ahead_workspace_, stop);
+        if (!ahead->folder_fault && ahead->listing.reading.complete()) {
           ReadComments(*ahead, abandoned);
         }
         // A listing stopped because it was abandoned is made again.
@@ -355,34 +351,13 @@ class ConversionRun {
     }
   }
 
-  // The bytes of the files of a folder; no value when a size is unknown.
-  static std::optional<std::uint64_t> BytesOf(const WiringFileList& files) {
-    std::uint64_t bytes = 0;
-    for (const WiringFile& file : files) {
-      std::error_code error;
-      const std::uintmax_t size =
-          std::filesystem::file_size(PathFromUtf8(file.WiringPath()), error);
-      if (error) return std::nullopt;
-      bytes += size;
-    }
-    return bytes;
-  }
-
   // Lists one source folder, reading with `workspace`.
   SourceListing ListSource(const std::string& source_folder,
                            WiringWorkspace& workspace,
-                           ListingObserver& observer, bool ahead) const {
+                           ListingObserver& observer) const {
     SourceListing source{std::nullopt, EnumerateFolder(source_folder),
                          KeptSources(options_.kept_source_budget), false};
     if (source.listing.outcome == ListingOutcome::kListed) {
-      if (ahead) {
-        const std::optional<std::uint64_t> bytes =
-            BytesOf(source.listing.files);
-        if (!bytes || *bytes > options_.kept_source_budget) {
-          source.left_for_its_turn = true;
-          return source;
-        }
-      }
       ReadSummaries(source.listing, source_side_, workspace, observer,
                     &source.kept);
     }

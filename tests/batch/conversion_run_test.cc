@@ -663,7 +663,8 @@ class CallLogView : public Display {
 
 // Listing the next folder ahead, on another thread, changes nothing the user
 // sees: the same calls in the same order, whether the run completes, a
-// listing or a conversion fails, or a folder is too large to list ahead.
+// listing or a conversion fails, or a folder is larger than the bytes a
+// listing keeps.
 TEST_F(RunTest, ListingAheadShowsTheSameAsListingInTurn) {
   const struct {
     const char* name;
@@ -679,7 +680,7 @@ TEST_F(RunTest, ListingAheadShowsTheSameAsListingInTurn) {
        {" ", "20240101000000", "1", "2"},
        "A1-A2,0,100",
        KeptSources::kDefaultBudget},
-      {"too large to list ahead", nullptr, {}, "", 10},
+      {"larger than the bytes kept", nullptr, {}, "", 10},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
