@@ -12,10 +12,13 @@
 #include <fstream>
 #include <string>
 
+#include "platform/file_read.h"
 #include "platform/folder_path.h"
 #include "wiring/conversions.h"
+#include "wiring/kept_sources.h"
 #include "wiring/notation.h"
 #include "wiring/summaries.h"
+#include "wiring/verification.h"
 
 namespace cordshift {
 namespace {
@@ -172,6 +175,69 @@ void BM_ConvertFolderToContinuitySequential(benchmark::State& state) {
                     &ConvertFolderToContinuity, Notation::kSequential);
 }
 
+// Compares every converted file of the folder with its source in memory,
+// as a run verifies what it wrote, with the terminals its listing kept.
+void MeasureVerification(benchmark::State& state, bool hipot_source,
+                         SummaryReader list_files, FolderConversion convert,
+                         Notation notation, Direction direction) {
+  BenchFolders folders(hipot_source);
+  NullObserver observer;
+  WiringWorkspace workspace;
+  WiringFileList source = folders.List();
+  KeptSources kept;
+  kept.StartFolder(kFiles);
+  list_files(source, workspace, &kept, observer);
+  ConversionInputs inputs = Inputs();
+  inputs.notation = notation;
+  FolderJob job;
+  job.source = &source;
+  job.destination_folder = folders.FreshDestination();
+  if (!convert(observer, job, inputs, workspace)) {
+    state.SkipWithError("conversion failed");
+    return;
+  }
+  struct Pair {
+    std::string source;
+    std::string converted;
+    ListedTerminals listed;
+  };
+  std::vector<Pair> pairs;
+  for (int file_number = 1; file_number <= kFiles; ++file_number) {
+    const std::string name = "W" + std::to_string(file_number) + ".lvd";
+    pairs.push_back(
+        {ReadFileUpTo((folders.source() / name).string(), 1 << 24).content,
+         ReadFileUpTo(job.destination_folder + name, 1 << 24).content,
+         kept.TakeTerminals(file_number).value_or(ListedTerminals{})});
+  }
+  ConversionExpectation expectation;
+  expectation.direction = direction;
+  expectation.notation = notation;
+  expectation.model_name = "TBS480";
+  expectation.lower = "0";
+  expectation.upper = "2000";
+  for (auto _ : state) {
+    for (const Pair& pair : pairs) {
+      if (CompareConvertedFile(pair.source, pair.converted, expectation,
+                               &pair.listed)) {
+        state.SkipWithError("a converted file differs");
+      }
+    }
+  }
+  SetRecordsPerSecond(state);
+}
+
+void BM_VerifyToHipot(benchmark::State& state) {
+  MeasureVerification(state, false, &SummarizeContinuityFiles,
+                      &ConvertFolderToHipot, Notation::kAb,
+                      Direction::kContinuityToHipot);
+}
+
+void BM_VerifyToContinuityAb(benchmark::State& state) {
+  MeasureVerification(state, true, &SummarizeHipotFiles,
+                      &ConvertFolderToContinuity, Notation::kAb,
+                      Direction::kHipotToContinuity);
+}
+
 // Wall-clock time: the conversions' cost includes waiting for the file
 // system, which CPU time would hide.
 BENCHMARK(BM_ListContinuityFiles)
@@ -192,6 +258,14 @@ BENCHMARK(BM_ConvertFolderToContinuityAb)
     ->UseRealTime();
 BENCHMARK(BM_ConvertFolderToContinuitySequential)
     ->Name("Convert/hipot_to_continuity/sequential")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_VerifyToHipot)
+    ->Name("Verify/continuity_to_hipot/ab")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_VerifyToContinuityAb)
+    ->Name("Verify/hipot_to_continuity/ab")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
