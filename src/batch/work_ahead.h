@@ -98,12 +98,12 @@ class WorkAhead {
     } catch (...) {
       error = std::current_exception();
     }
-    {
-      const std::lock_guard<std::mutex> lock(mutex_);
-      result_ = std::move(result);
-      error_ = error;
-      state_ = State::kDone;
-    }
+    // Told under the lock: once it is released, the waiter may destroy
+    // this.
+    const std::lock_guard<std::mutex> lock(mutex_);
+    result_ = std::move(result);
+    error_ = error;
+    state_ = State::kDone;
     changed_.notify_all();
   }
 

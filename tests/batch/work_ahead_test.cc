@@ -44,13 +44,14 @@ class HeldQueue {
     return order_;
   }
 
-  BackgroundQueue queue;
-
  private:
   std::promise<void> release_;
   std::atomic<bool> released_{false};
   std::mutex mutex_;
   std::vector<std::string> order_;
+
+ public:
+  BackgroundQueue queue;  // last: its thread uses everything above
 };
 
 TEST(BackgroundQueueTest, TheThreadTakesUpTheErrandBeforeWaitingPieces) {
