@@ -105,8 +105,6 @@ struct SourceListing {
   std::optional<FileReport> folder_fault;  // the folder could not be listed
   FolderListing listing;
   KeptSources kept;
-  // Made ahead, but stopped before its end: listed again in its turn.
-  bool left_for_its_turn = false;
 };
 
 // A stop check for work done ahead: it stops once its result is no longer
@@ -297,7 +295,8 @@ class ConversionRun {
   SourceListing ListingOf(const std::string& source_folder) {
     if (ahead_.started()) {
       std::optional<SourceListing> ahead = ahead_.Take();
-      if (ahead && !ahead->left_for_its_turn) return std::move(*ahead);
+      // One made ahead but stopped (abandoned) before its end is made again.
+      if (ahead && !ahead->listing.reading.stopped) return std::move(*ahead);
     }
     StopForwarder stop(observer_);
     return ListSource(source_folder, workspace_, stop);
@@ -329,8 +328,6 @@ class ConversionRun {
         if (!ahead->folder_fault && ahead->listing.reading.complete()) {
           ReadComments(*ahead, abandoned);
         }
-        // A listing stopped because it was abandoned is made again.
-        if (ahead->listing.reading.stopped) ahead->left_for_its_turn = true;
       } catch (const std::exception&) {
         // Listed again in turn, where the fault shows as it would have.
         ahead.reset();
@@ -356,7 +353,7 @@ class ConversionRun {
                            WiringWorkspace& workspace,
                            ListingObserver& observer) const {
     SourceListing source{std::nullopt, EnumerateFolder(source_folder),
-                         KeptSources(options_.kept_source_budget), false};
+                         KeptSources(options_.kept_source_budget)};
     if (source.listing.outcome == ListingOutcome::kListed) {
       ReadSummaries(source.listing, source_side_, workspace, observer,
                     &source.kept);
