@@ -16,13 +16,14 @@ namespace cordshift {
 namespace {
 
 // A queue whose thread is held in a piece of work until Release, so that
-// what is handed over meanwhile waits for it.
+// what is handed over meanwhile waits for it. What a test's work uses is
+// declared before the queue, whose thread then ends before it goes.
 class HeldQueue {
  public:
   HeldQueue() {
-    queue.Push([this] {
+    queue.Push([this, released = release_.get_future().share()] {
       Note("held");
-      release_.get_future().wait();
+      released.wait();
     });
     while (!Noted("held")) std::this_thread::yield();
   }
@@ -55,15 +56,16 @@ class HeldQueue {
 };
 
 TEST(BackgroundQueueTest, TheThreadTakesUpTheErrandBeforeWaitingPieces) {
+  std::promise<void> errand_done;
+  const std::future<void> errand_finished = errand_done.get_future();
   HeldQueue held;
   held.queue.Push([&held] { held.Note("piece"); });
-  std::promise<void> errand_done;
   held.queue.StartErrand([&] {
     held.Note("errand");
     errand_done.set_value();
   });
   held.Release();
-  errand_done.get_future().wait();
+  errand_finished.wait();
   held.queue.WaitForAll();
   EXPECT_EQ(held.order(),
             (std::vector<std::string>{"held", "errand", "piece"}));
@@ -72,15 +74,17 @@ TEST(BackgroundQueueTest, TheThreadTakesUpTheErrandBeforeWaitingPieces) {
 // The caller's wait for the pieces does the pieces the thread has not
 // taken up, and neither does nor waits for an errand under way.
 TEST(BackgroundQueueTest, WaitingForThePiecesLeavesTheErrandToTheThread) {
-  BackgroundQueue queue;
   std::promise<void> errand_started;
+  const std::future<void> errand_under_way = errand_started.get_future();
   std::promise<void> finish_errand;
-  queue.StartErrand([&] {
-    errand_started.set_value();
-    finish_errand.get_future().wait();
-  });
-  errand_started.get_future().wait();
   std::vector<std::thread::id> done_by;
+  BackgroundQueue queue;
+  queue.StartErrand(
+      [&errand_started, finish = finish_errand.get_future().share()] {
+        errand_started.set_value();
+        finish.wait();
+      });
+  errand_under_way.wait();
   for (int piece = 0; piece < 3; ++piece) {
     queue.Push([&done_by] { done_by.push_back(std::this_thread::get_id()); });
   }
@@ -120,9 +124,10 @@ TEST(WorkAheadTest, WorkNotTakenUpIsDoneByTakeOrDroppedByAbandon) {
 // Work under way when its result is abandoned is told so, and the
 // abandoning waits for it to end.
 TEST(WorkAheadTest, AbandonWaitsForWorkUnderWay) {
-  BackgroundQueue queue;
   std::promise<void> started;
+  const std::future<void> under_way = started.get_future();
   std::atomic<bool> ended{false};
+  BackgroundQueue queue;
   WorkAhead<int> ahead(queue);
   ahead.Start([&](const std::atomic<bool>& abandoned) {
     started.set_value();
@@ -130,7 +135,7 @@ TEST(WorkAheadTest, AbandonWaitsForWorkUnderWay) {
     ended = true;
     return 0;
   });
-  started.get_future().wait();
+  under_way.wait();
   ahead.Abandon();
   EXPECT_TRUE(ended);
   EXPECT_FALSE(ahead.started());
